@@ -1,0 +1,41 @@
+# libpng for the Windows build, cross-built from Debian's patched libpng1.6
+# source package (Debian ships no mingw libpng). The source package is fetched
+# with apt-get and unpacked into a cache folder of the build tree, never into
+# the repository. zlib comes from libz-mingw-w64-dev.
+set(ZLIB_USE_STATIC_LIBS ON)
+find_package(ZLIB REQUIRED)
+
+set(PROMO_DEPS_CACHE "${CMAKE_BINARY_DIR}/_deps-cache")
+set(_png_src "${PROMO_DEPS_CACHE}/libpng1.6")
+if(NOT EXISTS "${_png_src}/CMakeLists.txt")
+  file(MAKE_DIRECTORY "${PROMO_DEPS_CACHE}/download")
+  file(GLOB _dsc "${PROMO_DEPS_CACHE}/download/libpng1.6_*.dsc")
+  if(NOT _dsc)
+    message(STATUS "Fetching Debian's libpng1.6 source package")
+    execute_process(COMMAND apt-get source --download-only libpng1.6
+      WORKING_DIRECTORY "${PROMO_DEPS_CACHE}/download"
+      RESULT_VARIABLE _rc OUTPUT_QUIET ERROR_VARIABLE _err)
+    file(GLOB _dsc "${PROMO_DEPS_CACHE}/download/libpng1.6_*.dsc")
+    if(NOT _dsc)
+      message(FATAL_ERROR "apt-get source libpng1.6 failed (${_rc}): ${_err}\n"
+        "Run scripts/install-deps.sh (it adds the deb-src entry).")
+    endif()
+  endif()
+  execute_process(COMMAND dpkg-source --no-check -x "${_dsc}" "${_png_src}"
+    WORKING_DIRECTORY "${PROMO_DEPS_CACHE}/download"
+    RESULT_VARIABLE _rc OUTPUT_QUIET ERROR_VARIABLE _err)
+  if(NOT _rc EQUAL 0)
+    message(FATAL_ERROR "dpkg-source -x failed: ${_err}")
+  endif()
+endif()
+
+# libpng's CMake ignores plain set() for its options (CMP0077 is OLD there).
+set(PNG_SHARED OFF CACHE BOOL "" FORCE)
+set(PNG_STATIC ON CACHE BOOL "" FORCE)
+set(PNG_TESTS OFF CACHE BOOL "" FORCE)
+set(PNG_EXECUTABLES OFF CACHE BOOL "" FORCE)
+set(PNG_HARDWARE_OPTIMIZATIONS OFF CACHE BOOL "" FORCE)
+set(SKIP_INSTALL_ALL ON CACHE BOOL "" FORCE)
+add_subdirectory("${_png_src}" "${CMAKE_BINARY_DIR}/_libpng" EXCLUDE_FROM_ALL)
+target_include_directories(png_static INTERFACE "${_png_src}" "${CMAKE_BINARY_DIR}/_libpng")
+add_library(PNG::PNG ALIAS png_static)

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Starts or stops the virtual X screen of the tests: xvfb.sh start|stop STATE
+# start picks a free display, waits until it answers and writes it to
+# STATE/display; stop ends that server. 1920x1080, 24 bits, no window manager.
+set -u
+cmd=$1 state=$2
+mkdir -p "$state"
+case $cmd in
+start)
+  if [ -s "$state/xvfb.pid" ] && kill -0 "$(cat "$state/xvfb.pid")" 2>/dev/null; then exit 0; fi
+  fifo="$state/displayfd"
+  rm -f "$fifo"; mkfifo "$fifo"
+  setsid Xvfb -displayfd 7 -screen 0 1920x1080x24 -nolisten tcp -ac 7>"$fifo" >/dev/null 2>&1 </dev/null &
+  echo $! >"$state/xvfb.pid"
+  read -r -t 20 num <"$fifo" || { echo "Xvfb did not start" >&2; exit 1; }
+  rm -f "$fifo"
+  echo ":$num" >"$state/display"
+  echo "Xvfb on :$num"
+  ;;
+stop)
+  if [ -s "$state/xvfb.pid" ]; then kill "$(cat "$state/xvfb.pid")" 2>/dev/null || true; fi
+  rm -f "$state/xvfb.pid" "$state/display"
+  ;;
+esac

@@ -1,0 +1,59 @@
+// The application object: the hidden application window (which carries the
+// task-bar button while MainFormOnTaskBar is false), the main form, the
+// message loop and ProcessMessages. One per process, reached as Application().
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+namespace promo {
+
+// What the application needs of its main form.
+class TMainForm {
+public:
+    virtual ~TMainForm() = default;
+    virtual HWND Handle() const = 0;
+    // Makes the form visible for the first time (runs its show handler).
+    virtual void ShowAsMainForm() = 0;
+};
+
+class TApplication {
+public:
+    TApplication() = default;
+    TApplication(const TApplication&) = delete;
+    TApplication& operator=(const TApplication&) = delete;
+    ~TApplication();
+
+    // Registers the window class and creates the hidden application window.
+    void Initialize();
+    HWND Handle() const { return handle_; }
+
+    bool MainFormOnTaskBar = false;
+    bool ShowMainForm = true;
+
+    // Takes ownership of the main form, which has been constructed (its
+    // creation handler has run).
+    void SetMainForm(std::unique_ptr<TMainForm> form);
+    TMainForm* MainForm() const { return mainForm_.get(); }
+
+    // Dispatches every pending message and returns.
+    void ProcessMessages();
+    // Shows the application window and the main form, then runs the message
+    // loop until the main form is closed (Terminate).
+    void Run();
+    // Ends the message loop.
+    void Terminate();
+    bool Terminated() const { return terminated_; }
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
+
+    HWND handle_ = nullptr;
+    std::unique_ptr<TMainForm> mainForm_;
+    bool terminated_ = false;
+};
+
+TApplication& Application();
+
+}  // namespace promo
