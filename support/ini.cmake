@@ -1,0 +1,1 @@
+# INI files: document, decoding, the three classes.

@@ -1,0 +1,1 @@
+# Web routines: URL cracking, HTTP POST, browser launch.
