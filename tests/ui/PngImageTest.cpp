@@ -1,0 +1,42 @@
+// Decoding our pictures: libpng linked and honouring alpha, on both targets.
+#include <gtest/gtest.h>
+
+#include "common/TestData.h"
+#include "ui/PngImage.h"
+
+namespace promo {
+namespace {
+
+TEST(PngImage, DecodesAlphaIntoPremultipliedBgra) {
+    const auto bytes = test::ReadDataFile("png/alpha-3x2.png");
+    ASSERT_FALSE(bytes.empty());
+    DecodedImage img;
+    ASSERT_TRUE(DecodePng(bytes.data(), bytes.size(), img));
+    EXPECT_EQ(img.width, 3);
+    EXPECT_EQ(img.height, 2);
+    EXPECT_TRUE(img.hasAlpha);
+    auto px = [&](int x, int y) { return img.pixels[static_cast<size_t>(y) * img.width + x]; };
+    // Half-transparent red (alpha 127 in the file): full red premultiplied to 127.
+    EXPECT_EQ(px(0, 0) >> 24, 127u);
+    EXPECT_EQ((px(0, 0) >> 16) & 0xFF, 127u);
+    EXPECT_EQ(px(0, 0) & 0xFFFF, 0u);
+    EXPECT_EQ(px(1, 0), 0xFF0000FFu);  // opaque blue stays as it is
+    EXPECT_EQ(px(0, 1), 0u);           // fully transparent: all zero
+    EXPECT_EQ(px(2, 1) >> 24, 64u);    // quarter-transparent green
+    EXPECT_EQ((px(2, 1) >> 8) & 0xFF, 64u);
+}
+
+TEST(PngImage, RejectsWhatIsNotAPng) {
+    DecodedImage img;
+    const std::uint8_t junk[] = {0x89, 'P', 'N', 'G', 1, 2, 3};
+    EXPECT_FALSE(DecodePng(junk, sizeof junk, img));
+    EXPECT_TRUE(img.Empty());
+    auto bytes = test::ReadDataFile("png/alpha-3x2.png");
+    ASSERT_GT(bytes.size(), 40u);
+    bytes.resize(bytes.size() / 2);  // truncated file
+    EXPECT_FALSE(DecodePng(bytes.data(), bytes.size(), img));
+    EXPECT_FALSE(DecodePng(nullptr, 0, img));
+}
+
+}  // namespace
+}  // namespace promo
