@@ -1,8 +1,188 @@
 #include "product/SystemHelpers.h"
 
+#include <psapi.h>
+#include <shlobj.h>
+
+#include <vector>
+
+#include "product/OsVersion.h"
+#include "support/Handles.h"
 #include "ui/Application.h"
 
 namespace promo {
+namespace {
+
+constexpr DWORD kQueryLimitedInformation = 0x1000;  // PROCESS_QUERY_LIMITED_INFORMATION (Vista)
+
+// GetProcAddress returns a generic function pointer; convert it to the
+// entry point's real type.
+template <typename Fn>
+Fn EntryPoint(HMODULE module, const char* name) {
+    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
+}
+
+std::wstring UpToNul(const wchar_t* text, std::size_t capacity) {
+    std::size_t n = 0;
+    while (n < capacity && text[n] != L'\0') ++n;
+    return std::wstring(text, n);
+}
+
+std::wstring SpecialFolder(int csidl) {
+    wchar_t buffer[MAX_PATH + 1] = {};
+    if (!::SHGetSpecialFolderPathW(nullptr, buffer, csidl, FALSE)) return {};
+    return WithTrailingBackslash(UpToNul(buffer, MAX_PATH));
+}
+
+std::wstring OwnExecutablePath() {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD n = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n == 0) return {};
+        if (n < buffer.size()) return std::wstring(buffer.data(), n);
+        if (buffer.size() >= 32768) return {};
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+// Vista and later: a drive-letter path for every process the caller may
+// query, 32-bit or 64-bit, without reading the process's memory.
+std::wstring ProcessImagePathByFullName(DWORD pid) {
+    using QueryFullProcessImageNameFn = BOOL(WINAPI*)(HANDLE, DWORD, LPWSTR, PDWORD);
+    const auto query = EntryPoint<QueryFullProcessImageNameFn>(::GetModuleHandleW(L"kernel32.dll"),
+                                                               "QueryFullProcessImageNameW");
+    if (!query) return {};
+    UniqueHandle process(::OpenProcess(kQueryLimitedInformation, FALSE, pid));
+    if (!process) process.reset(::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid));
+    if (!process) return {};
+    std::vector<wchar_t> buffer(32768);
+    DWORD size = static_cast<DWORD>(buffer.size());
+    if (!query(process.get(), 0, buffer.data(), &size)) return {};
+    return std::wstring(buffer.data(), size);
+}
+
+}  // namespace
+
+std::wstring ProcessImagePathByDeviceName(DWORD pid) {
+    if (pid == 0) return {};
+    const std::wstring system = SystemFolder();
+    if (system.empty()) return {};
+    UniqueModule psapi(::LoadLibraryW((system + L"psapi.dll").c_str()));
+    if (!psapi) return {};
+    using GetProcessImageFileNameFn = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD);
+    const auto getName = EntryPoint<GetProcessImageFileNameFn>(psapi.get(), "GetProcessImageFileNameW");
+    if (!getName) return {};
+    UniqueHandle process(::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid));
+    if (!process) return {};
+    wchar_t buffer[MAX_PATH] = {};
+    if (getName(process.get(), buffer, MAX_PATH) == 0) return {};
+    return UpToNul(buffer, MAX_PATH);
+}
+
+std::wstring ProcessImagePathByMainModule(DWORD pid) {
+    if (pid == 0) return {};
+    UniqueHandle process(::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
+    if (!process) return {};
+    wchar_t buffer[MAX_PATH] = {};
+    if (::GetModuleFileNameExW(process.get(), nullptr, buffer, MAX_PATH) == 0) return {};
+    return UpToNul(buffer, MAX_PATH);
+}
+
+std::wstring AppDataFolder() { return SpecialFolder(CSIDL_APPDATA); }
+
+std::wstring CommonAppDataFolder() { return SpecialFolder(CSIDL_COMMON_APPDATA); }
+
+std::wstring SystemFolder() {
+    wchar_t buffer[MAX_PATH + 1] = {};
+    const UINT n = ::GetSystemDirectoryW(buffer, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return {};
+    return WithTrailingBackslash(UpToNul(buffer, MAX_PATH));
+}
+
+std::wstring ProcessImagePath(DWORD pid) {
+    if (pid == 0) return {};
+    // QueryFullProcessImageNameW where the system has it: reading the main
+    // module of a 64-bit process from this 32-bit program fails on some
+    // systems, and the device form needs psapi. The two older ways remain
+    // for a system without it, chosen by version as before.
+    std::wstring path = ProcessImagePathByFullName(pid);
+    if (!path.empty()) return path;
+    const OsVersion& v = ReportedOsVersion();
+    if (v.major >= 5 && v.minor >= 1) return ProcessImagePathByDeviceName(pid);
+    return ProcessImagePathByMainModule(pid);
+}
+
+std::wstring ProcessFileName(DWORD pid) { return FileNamePart(ProcessImagePath(pid)); }
+
+std::wstring FileVersionText(const std::wstring& path, int parts) {
+    try {
+        std::wstring file = TrimText(path);
+        if (file.empty()) file = OwnExecutablePath();
+        if (file.empty()) return {};
+        DWORD ignored = 0;
+        const DWORD size = ::GetFileVersionInfoSizeW(file.c_str(), &ignored);
+        if (size == 0) return {};
+        std::vector<BYTE> data(size);  // freed on every way out
+        if (!::GetFileVersionInfoW(file.c_str(), 0, size, data.data())) return {};
+        void* block = nullptr;
+        UINT length = 0;
+        if (!::VerQueryValueW(data.data(), L"\\", &block, &length) || !block ||
+            length < sizeof(VS_FIXEDFILEINFO))
+            return {};
+        const auto* info = static_cast<const VS_FIXEDFILEINFO*>(block);
+        return VersionText(info->dwFileVersionMS, info->dwFileVersionLS, parts);
+    } catch (...) {
+        return {};
+    }
+}
+
+DWORD ReadRegDWord(HKEY root, const std::wstring& path, const std::wstring& name, DWORD defaultValue) {
+    HKEY opened = nullptr;
+    if (::RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return defaultValue;
+    const UniqueRegKey key(opened);
+    DWORD size = 0;
+    ::RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, nullptr, &size);
+    if (size == 0) return defaultValue;
+    DWORD type = 0, value = 0, bytes = sizeof value;
+    if (::RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &bytes) !=
+        ERROR_SUCCESS)
+        return defaultValue;
+    if (type != REG_DWORD && type != REG_DWORD_BIG_ENDIAN) return defaultValue;
+    return value;
+}
+
+bool WriteRegDWord(HKEY root, const std::wstring& path, const std::wstring& name, DWORD value) {
+    HKEY created = nullptr;
+    if (::RegCreateKeyExW(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr,
+                          &created, nullptr) != ERROR_SUCCESS)
+        return false;
+    const UniqueRegKey key(created);
+    return ::RegSetValueExW(key.get(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                            sizeof value) == ERROR_SUCCESS;
+}
+
+bool ForceFolder(const std::wstring& path) {
+    try {
+        std::wstring folder = path;
+        while (folder.size() > 1 && (folder.back() == L'\\' || folder.back() == L'/')) folder.pop_back();
+        if (folder.empty()) return false;
+        const auto isFolder = [](const std::wstring& f) {
+            const DWORD attributes = ::GetFileAttributesW(f.c_str());
+            return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+        };
+        if (isFolder(folder)) return true;
+        const std::size_t cut = folder.find_last_of(L"\\/");
+        if (cut != std::wstring::npos && cut > 0) {
+            const std::wstring parent = folder.substr(0, cut);
+            // Stop at a drive ("C:") and at the server part of "\\server\share".
+            if (!(parent.size() == 2 && parent[1] == L':') && parent.find_first_not_of(L"\\/") != std::wstring::npos)
+                ForceFolder(parent);
+        }
+        ::CreateDirectoryW(folder.c_str(), nullptr);
+        return isFolder(folder);
+    } catch (...) {
+        return false;
+    }
+}
 
 void EndProgramNow() {
     TApplication& app = Application();
@@ -12,6 +192,20 @@ void EndProgramNow() {
     }
     ::TerminateProcess(::GetCurrentProcess(), 0);
     ::ExitProcess(0);  // not reached unless termination was refused
+}
+
+bool BringWindowToFront(HWND window) {
+    const DWORD ownThread = ::GetCurrentThreadId();
+    const HWND foreground = ::GetForegroundWindow();
+    const DWORD foregroundThread = foreground ? ::GetWindowThreadProcessId(foreground, nullptr) : 0;
+    const bool attached =
+        foregroundThread != 0 && foregroundThread != ownThread && ::AttachThreadInput(ownThread, foregroundThread, TRUE);
+    ::ShowWindow(window, SW_SHOW);
+    ::SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ::SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    const bool result = ::SetForegroundWindow(window) != FALSE;
+    if (attached) ::AttachThreadInput(ownThread, foregroundThread, FALSE);
+    return result;
 }
 
 DateTimeValue NowLocal() {
