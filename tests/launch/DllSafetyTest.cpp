@@ -1,0 +1,82 @@
+// The library search of the (elevated) program: a library planted in the
+// current folder or on PATH is never loaded; system libraries come from the
+// system folder by full path.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "launch/DllSafety.h"
+
+namespace promo {
+namespace {
+
+std::wstring ModulePath(HMODULE module) {
+    wchar_t buffer[MAX_PATH] = {};
+    ::GetModuleFileNameW(module, buffer, MAX_PATH);
+    return buffer;
+}
+
+std::wstring TestExeFolder() {
+    std::wstring path = ModulePath(nullptr);
+    return path.substr(0, path.find_last_of(L'\\') + 1);
+}
+
+std::wstring Lower(std::wstring s) {
+    for (auto& c : s) c = static_cast<wchar_t>(towlower(c));
+    return s;
+}
+
+// A scratch folder holding the planted library under two names.
+struct PlantedFolder {
+    std::wstring path;
+    PlantedFolder() {
+        wchar_t temp[MAX_PATH];
+        ::GetTempPathW(MAX_PATH, temp);
+        path = std::wstring(temp) + L"promo-planted-" + std::to_wstring(::GetCurrentProcessId()) + L"\\";
+        ::CreateDirectoryW(path.c_str(), nullptr);
+        const std::wstring source = TestExeFolder() + L"PlantedDll.dll";
+        ::CopyFileW(source.c_str(), (path + L"PlantedDll.dll").c_str(), FALSE);
+        ::CopyFileW(source.c_str(), (path + L"Shcore.dll").c_str(), FALSE);
+    }
+    ~PlantedFolder() {
+        ::DeleteFileW((path + L"PlantedDll.dll").c_str());
+        ::DeleteFileW((path + L"Shcore.dll").c_str());
+        ::RemoveDirectoryW(path.c_str());
+    }
+};
+
+TEST(DllSafety, PlantedLibrariesAreNotLoadedOnceTheSearchIsRestricted) {
+    PlantedFolder planted;
+    wchar_t oldDir[MAX_PATH];
+    ::GetCurrentDirectoryW(MAX_PATH, oldDir);
+    ASSERT_TRUE(::SetCurrentDirectoryW(planted.path.c_str()));
+
+    // Control: without the restriction the current folder is searched, so
+    // the plant would work.
+    HMODULE before = ::LoadLibraryW(L"PlantedDll.dll");
+    ASSERT_NE(before, nullptr) << "the planted library should load from the current folder";
+    ::FreeLibrary(before);
+
+    EXPECT_TRUE(RestrictDllSearch());
+    EXPECT_EQ(::LoadLibraryW(L"PlantedDll.dll"), nullptr);
+
+    // Shcore is looked up in the system folder only, whatever lies beside us.
+    HMODULE shcore = LoadSystemLibrary(L"Shcore.dll");
+    ASSERT_NE(shcore, nullptr);
+    wchar_t system[MAX_PATH];
+    ::GetSystemDirectoryW(system, MAX_PATH);
+    EXPECT_EQ(Lower(ModulePath(shcore)).rfind(Lower(system), 0), 0u) << ModulePath(shcore);
+    EXPECT_EQ(::GetProcAddress(shcore, "PlantedProbe"), nullptr);
+
+    // The program's own folder is still searched (Focus.dll lives there).
+    HMODULE own = LoadApplicationLibrary(L"PlantedDll.dll");
+    ASSERT_NE(own, nullptr);
+    EXPECT_EQ(Lower(ModulePath(own)), Lower(TestExeFolder() + L"PlantedDll.dll"));
+    ::FreeLibrary(own);
+
+    ::SetCurrentDirectoryW(oldDir);
+}
+
+}  // namespace
+}  // namespace promo
