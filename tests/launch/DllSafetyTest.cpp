@@ -27,6 +27,9 @@ std::wstring Lower(std::wstring s) {
     return s;
 }
 
+// The planted library is built into a sub-folder, away from the test exe.
+std::wstring PlantedSource() { return TestExeFolder() + L"planted\\PlantedDll.dll"; }
+
 // A scratch folder holding the planted library under two names.
 struct PlantedFolder {
     std::wstring path;
@@ -35,12 +38,14 @@ struct PlantedFolder {
         ::GetTempPathW(MAX_PATH, temp);
         path = std::wstring(temp) + L"promo-planted-" + std::to_wstring(::GetCurrentProcessId()) + L"\\";
         ::CreateDirectoryW(path.c_str(), nullptr);
-        const std::wstring source = TestExeFolder() + L"PlantedDll.dll";
+        const std::wstring source = PlantedSource();
         ::CopyFileW(source.c_str(), (path + L"PlantedDll.dll").c_str(), FALSE);
+        ::CopyFileW(source.c_str(), (path + L"ControlProbe.dll").c_str(), FALSE);
         ::CopyFileW(source.c_str(), (path + L"Shcore.dll").c_str(), FALSE);
     }
     ~PlantedFolder() {
         ::DeleteFileW((path + L"PlantedDll.dll").c_str());
+        ::DeleteFileW((path + L"ControlProbe.dll").c_str());
         ::DeleteFileW((path + L"Shcore.dll").c_str());
         ::RemoveDirectoryW(path.c_str());
     }
@@ -54,7 +59,7 @@ TEST(DllSafety, PlantedLibrariesAreNotLoadedOnceTheSearchIsRestricted) {
 
     // Control: without the restriction the current folder is searched, so
     // the plant would work.
-    HMODULE before = ::LoadLibraryW(L"PlantedDll.dll");
+    HMODULE before = ::LoadLibraryW(L"ControlProbe.dll");
     ASSERT_NE(before, nullptr) << "the planted library should load from the current folder";
     ::FreeLibrary(before);
 
@@ -70,10 +75,16 @@ TEST(DllSafety, PlantedLibrariesAreNotLoadedOnceTheSearchIsRestricted) {
     EXPECT_EQ(::GetProcAddress(shcore, "PlantedProbe"), nullptr);
 
     // The program's own folder is still searched (Focus.dll lives there).
-    HMODULE own = LoadApplicationLibrary(L"PlantedDll.dll");
+    const std::wstring appLocal = TestExeFolder() + L"AppLocalProbe.dll";
+    ASSERT_TRUE(::CopyFileW(PlantedSource().c_str(), appLocal.c_str(), FALSE));
+    HMODULE own = LoadApplicationLibrary(L"AppLocalProbe.dll");
     ASSERT_NE(own, nullptr);
-    EXPECT_EQ(Lower(ModulePath(own)), Lower(TestExeFolder() + L"PlantedDll.dll"));
+    EXPECT_EQ(Lower(ModulePath(own)), Lower(appLocal));
     ::FreeLibrary(own);
+    HMODULE searched = ::LoadLibraryW(L"AppLocalProbe.dll");
+    EXPECT_NE(searched, nullptr);
+    ::FreeLibrary(searched);
+    ::DeleteFileW(appLocal.c_str());
 
     ::SetCurrentDirectoryW(oldDir);
 }
