@@ -1,0 +1,27 @@
+// The product's Focus Assist hook: "Focus.dll" in the program's own folder
+// exports PopConditionMet, which says whether a pop-up may be shown now.
+//
+// Contract of the export: `unsigned char __stdcall PopConditionMet(void)`,
+// exported under that undecorated name; non-zero means a pop-up may be shown.
+// With no arguments __stdcall and cdecl calls are the same, so a library built
+// either way works.
+#pragma once
+
+#include <windows.h>
+
+#include "support/Handles.h"
+
+namespace promo {
+
+// Signature of the export.
+using PopConditionMetFn = unsigned char(__stdcall*)();
+
+// Asks the loaded library and frees it. A library that is missing (empty
+// handle) or lacks the export allows the pop-up.
+bool AskPopConditionMet(UniqueModule library);
+
+// Loads "Focus.dll" from the program's own folder only (never the current
+// folder or PATH) and asks it. True when the pop-up may be shown.
+bool FocusHookAllowsPopup();
+
+}  // namespace promo

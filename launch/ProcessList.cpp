@@ -1,0 +1,67 @@
+#include "launch/ProcessList.h"
+
+#include <psapi.h>
+#include <tlhelp32.h>
+
+#include "launch/QuietTime.h"
+#include "support/Handles.h"
+
+namespace promo {
+namespace {
+
+constexpr DWORD kQueryAndRead = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ;  // 0x0410
+constexpr DWORD kQueryLimited = 0x1000;                                      // PROCESS_QUERY_LIMITED_INFORMATION
+
+using QueryFullProcessImageNameFn = BOOL(WINAPI*)(HANDLE, DWORD, LPWSTR, PDWORD);
+
+QueryFullProcessImageNameFn QueryFullProcessImageNameEntry() {
+    // Vista and later; looked up once so that the program still loads where
+    // kernel32 lacks it.
+    static const auto entry = reinterpret_cast<QueryFullProcessImageNameFn>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "QueryFullProcessImageNameW")));
+    return entry;
+}
+
+std::wstring FileNameOf(const std::wstring& path) {
+    const size_t slash = path.find_last_of(L"\\/:");
+    return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+std::wstring ProcessImagePath(HANDLE process) {
+    wchar_t buffer[MAX_PATH + 1];
+    // The main module of a 64-bit process cannot be read from a 32-bit one
+    // (GetModuleFileNameExW fails there); the image name can.
+    if (const QueryFullProcessImageNameFn query = QueryFullProcessImageNameEntry()) {
+        DWORD size = MAX_PATH;
+        if (query(process, 0, buffer, &size) && size > 0) return std::wstring(buffer, size);
+    }
+    const DWORD n = ::GetModuleFileNameExW(process, nullptr, buffer, MAX_PATH);
+    return std::wstring(buffer, n < MAX_PATH ? n : 0);
+}
+
+std::wstring ProcessExeName(DWORD processId) {
+    UniqueHandle process(::OpenProcess(kQueryLimited, FALSE, processId));
+    if (!process) process.reset(::OpenProcess(kQueryAndRead, FALSE, processId));
+    if (!process) return {};
+    return FileNameOf(ProcessImagePath(process.get()));
+}
+
+bool IsAppRunning(const std::wstring& application) {
+    if (application.empty()) return false;
+    UniqueFileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) return false;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
+         more = ::Process32NextW(snapshot.get(), &entry)) {
+        UniqueHandle process(::OpenProcess(kQueryAndRead, FALSE, entry.th32ProcessID));
+        if (!process) continue;  // protected or not ours to see: skipped even when the name matches
+        const std::wstring exeName(entry.szExeFile, ::wcsnlen(entry.szExeFile, MAX_PATH));
+        if (AppMatchesProcess(application, exeName, ProcessImagePath(process.get()))) return true;
+    }
+    return false;
+}
+
+}  // namespace promo

@@ -1,0 +1,56 @@
+// The show decision: whether the promotion window may appear in this run.
+// The rules are tested in a fixed order and the first one that fails ends the
+// decision, so nothing a later rule would read (configuration, marker file,
+// process list) is touched after an earlier rule has said no. A debug line is
+// written just before each rule is tested.
+//
+// The rules themselves are portable and run over ShowEnvironment, which the
+// program fills from the real system and tests fill with fixed answers.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "product/DateTime.h"
+
+namespace promo {
+
+// Japanese as used in Japan: the only system default language that holds the
+// window back.
+constexpr std::uint16_t kJapaneseLangId = 0x0411;
+
+// More than this many days must lie between the install time and now.
+constexpr double kMinInstallAgeDays = 90.0;
+
+// What the decision reads. Each call is made at most once per decision, and
+// only when the rules get that far.
+class ShowEnvironment {
+public:
+    virtual ~ShowEnvironment() = default;
+    virtual DateTimeValue Now() = 0;                     // local date-time
+    virtual double InstallTime() = 0;                    // "Main"/"instTime1", 0 when missing
+    virtual bool ShownMarkerPresent() = 0;               // EventPromote.ini holds the marker
+    virtual std::uint16_t SystemDefaultLangId() = 0;     // GetSystemDefaultLangID
+    virtual bool QuietTime() = 0;                        // the product's focus mode holds pop-ups
+};
+
+// True when the product was installed more than 90 days before `now`. An
+// install time of 0 (missing) or one in the future gives false.
+bool IsInstalledLongEnough(double installTime, DateTimeValue now);
+
+// True exactly for the Japanese system default language.
+bool IsJapaneseSystem(std::uint16_t langId);
+
+// The decision over `env`, with the campaign end as written in the build
+// settings ("yyyy-M-d", local midnight; the window may appear strictly before
+// it). An end that cannot be parsed means the window is not shown.
+bool DecideShow(const std::wstring& campaignEnd, ShowEnvironment& env);
+
+#ifdef _WIN32
+// The decision over the real system: the campaign end of the build settings,
+// the local clock, the product configuration, the shown marker, the system
+// language and the quiet-time tests.
+bool ShowDecision();
+#endif
+
+}  // namespace promo
