@@ -1,0 +1,76 @@
+// Fuzz target of the INI text path: decode by byte-order mark, parse, format,
+// encode as the save does (UTF-16 LE with mark), decode and parse again. The
+// second document must equal the first. Lookups through the hash index are
+// checked against a plain scan for the last match.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <span>
+#include <string>
+
+#include "support/IniDocument.h"
+#include "support/TextCodec.h"
+
+using namespace promo;
+
+namespace {
+
+void Check(bool condition) {
+    if (!condition) std::abort();
+}
+
+// The last section, and in it the last key line, named like the arguments.
+std::wstring ScanRead(const IniDocument& doc, std::wstring_view section, std::wstring_view key) {
+    const std::wstring upperSection = UpperCaseName(section);
+    const std::wstring upperKey = UpperCaseName(key);
+    for (size_t s = doc.SectionCount(); s-- > 0;) {
+        if (UpperCaseName(doc.Section(s).Name()) != upperSection) continue;
+        const auto& lines = doc.Section(s).Lines();
+        for (size_t k = lines.size(); k-- > 0;) {
+            if (IsIniKeyLine(lines[k]) && UpperCaseName(IniLineName(lines[k])) == upperKey)
+                return lines[k].substr(lines[k].find(L'=') + 1);
+        }
+        return L"\x1F<default>";
+    }
+    return L"\x1F<default>";
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    IniDocument first;
+    ParseIniText(DecodeTextLines(std::span<const std::uint8_t>(data, size)), first);
+
+    std::string saved = EncodeUtf16LEWithBom(FormatIniText(first));
+    IniDocument second;
+    ParseIniText(
+        DecodeTextLines(std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(saved.data()), saved.size())),
+        second);
+    Check(first == second);
+
+    // Every key of every section, in the document's own spelling and upper-cased.
+    size_t checked = 0;
+    for (size_t s = 0; s < first.SectionCount() && checked < 200; ++s) {
+        const IniSection& section = first.Section(s);
+        for (const std::wstring& line : section.Lines()) {
+            if (++checked > 200) break;
+            std::wstring_view key = IniLineName(line);
+            std::wstring expected = ScanRead(first, section.Name(), key);
+            Check(first.ReadString(section.Name(), key, L"\x1F<default>") == expected);
+            Check(first.ReadString(UpperCaseName(section.Name()), UpperCaseName(key), L"\x1F<default>") == expected);
+            std::wstring value = first.ReadString(section.Name(), key, L"");
+            if (auto n = ParseIniInteger(value)) Check(ParseIniInteger(std::to_wstring(*n)) == *n);
+            if (auto d = ParseIniFloat(value, L".")) Check(ParseIniFloat(FormatIniFloat(*d, L"."), L".").has_value());
+        }
+    }
+
+    // A change invalidates the index: write, read back, delete.
+    if (first.SectionCount() > 0) {
+        const std::wstring name = first.Section(0).Name();
+        first.WriteString(name, L"fuzz.key", L"v1");
+        Check(first.ReadString(name, L"FUZZ.KEY", L"") == L"v1");
+        Check(first.DeleteKey(name, L"Fuzz.Key"));
+        Check(first.ReadString(name, L"fuzz.key", L"\x1F<default>") == ScanRead(first, name, L"fuzz.key"));
+    }
+    return 0;
+}
