@@ -1,0 +1,62 @@
+// The Win32 half of the localized texts: the language file beside the
+// program and the text table resource.
+#include <windows.h>
+
+#include <exception>
+#include <vector>
+
+#include "promo/LocalizedTexts.h"
+#include "support/PSafeIniFile.h"
+
+namespace promo {
+
+std::wstring ReadLanguageCode(const std::wstring& exeFolder) {
+    std::wstring path = exeFolder;
+    if (!path.empty() && path.back() != L'\\' && path.back() != L'/') path += L'\\';
+    path += kLanguageFileName;
+    std::wstring code = kFallbackLanguageCode;
+    try {
+        // Bound to the file: a missing one is created empty. Nothing changes,
+        // so nothing is written when the object goes.
+        const TSafeIniFile file(path);
+        code = file.ReadString(L"Cuslan", L"Name", kFallbackLanguageCode);
+    } catch (const std::exception&) {
+        // The folder could not be prepared: the program speaks English.
+    }
+    return LanguageCodeOrFallback(std::move(code));
+}
+
+std::wstring ReadLanguageCode() {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) return ReadLanguageCode(L"");
+        if (length < buffer.size()) {
+            std::wstring file(buffer.data(), length);
+            const auto slash = file.find_last_of(L"\\/");
+            return ReadLanguageCode(slash == std::wstring::npos ? std::wstring() : file.substr(0, slash + 1));
+        }
+        if (buffer.size() >= 32768) return ReadLanguageCode(L"");
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::span<const std::uint8_t> TextsResourceBytes(HMODULE module) {
+    if (module == nullptr) module = ::GetModuleHandleW(nullptr);
+    HRSRC info = ::FindResourceW(module, kTextsResourceName, RT_RCDATA);
+    if (info == nullptr) return {};
+    HGLOBAL loaded = ::LoadResource(module, info);  // module-owned: nothing to free
+    if (loaded == nullptr) return {};
+    const void* data = ::LockResource(loaded);
+    const DWORD size = ::SizeofResource(module, info);
+    if (data == nullptr || size == 0) return {};
+    return {static_cast<const std::uint8_t*>(data), size};
+}
+
+TLocalizedTexts LoadTexts(const std::wstring& languageCode) {
+    TSafeIniFile table;  // bound to no file: never written
+    table.LoadFromStream(TextsResourceBytes());
+    return ReadTexts(table, languageCode);
+}
+
+}  // namespace promo
