@@ -22,6 +22,22 @@ DateTimeValue EncodeDateValue(std::uint16_t year, std::uint16_t month, std::uint
     return static_cast<double>(k * 365 + k / 4 - k / 100 + k / 400 + dayOfYear - 693594);
 }
 
+CalendarDate DecodeDateValue(DateTimeValue value) {
+    if (!std::isfinite(value) || std::fabs(value) > 1e8) return {};
+    // Days since 1970-01-01, then the civil calendar in 400-year eras
+    // counted from 0000-03-01.
+    const std::int64_t z = static_cast<std::int64_t>(std::floor(value)) - 25569 + 719468;
+    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const std::int64_t dayOfEra = z - era * 146097;
+    const std::int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const std::int64_t shiftedMonth = (5 * dayOfYear + 2) / 153;  // 0 is March
+    const int day = static_cast<int>(dayOfYear - (153 * shiftedMonth + 2) / 5 + 1);
+    const int month = static_cast<int>(shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9);
+    const int year = static_cast<int>(yearOfEra + era * 400 + (month <= 2 ? 1 : 0));
+    return {year, month, day};
+}
+
 DateTimeValue EncodeTimeValue(std::uint16_t hour, std::uint16_t minute, std::uint16_t second,
                               std::uint16_t millisecond) {
     const double ms = hour * 3600000.0 + minute * 60000.0 + second * 1000.0 + millisecond;

@@ -15,6 +15,17 @@ using DateTimeValue = double;
 // the clock's own date.
 DateTimeValue EncodeDateValue(std::uint16_t year, std::uint16_t month, std::uint16_t day);
 
+// The calendar date of a value's whole part (rounded down, so times before
+// 1899-12-30 fall on their own day). All zero for a value that is not finite
+// or lies beyond about 270000 years.
+struct CalendarDate {
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    bool operator==(const CalendarDate&) const = default;
+};
+CalendarDate DecodeDateValue(DateTimeValue value);
+
 // Fraction of a day.
 DateTimeValue EncodeTimeValue(std::uint16_t hour, std::uint16_t minute, std::uint16_t second,
                               std::uint16_t millisecond);

@@ -143,8 +143,8 @@ DWORD ReadRegDWord(HKEY root, const std::wstring& path, const std::wstring& name
     ::RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, nullptr, &size);
     if (size == 0) return defaultValue;
     DWORD type = 0, value = 0, bytes = sizeof value;
-    if (::RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &bytes) !=
-        ERROR_SUCCESS)
+    if (::RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value),
+                           &bytes) != ERROR_SUCCESS)
         return defaultValue;
     if (type != REG_DWORD && type != REG_DWORD_BIG_ENDIAN) return defaultValue;
     return value;
@@ -174,7 +174,8 @@ bool ForceFolder(const std::wstring& path) {
         if (cut != std::wstring::npos && cut > 0) {
             const std::wstring parent = folder.substr(0, cut);
             // Stop at a drive ("C:") and at the server part of "\\server\share".
-            if (!(parent.size() == 2 && parent[1] == L':') && parent.find_first_not_of(L"\\/") != std::wstring::npos)
+            if (!(parent.size() == 2 && parent[1] == L':') &&
+                parent.find_first_not_of(L"\\/") != std::wstring::npos)
                 ForceFolder(parent);
         }
         ::CreateDirectoryW(folder.c_str(), nullptr);
@@ -198,8 +199,8 @@ bool BringWindowToFront(HWND window) {
     const DWORD ownThread = ::GetCurrentThreadId();
     const HWND foreground = ::GetForegroundWindow();
     const DWORD foregroundThread = foreground ? ::GetWindowThreadProcessId(foreground, nullptr) : 0;
-    const bool attached =
-        foregroundThread != 0 && foregroundThread != ownThread && ::AttachThreadInput(ownThread, foregroundThread, TRUE);
+    const bool attached = foregroundThread != 0 && foregroundThread != ownThread &&
+                          ::AttachThreadInput(ownThread, foregroundThread, TRUE);
     ::ShowWindow(window, SW_SHOW);
     ::SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     ::SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);

@@ -1,6 +1,8 @@
-#include "product/DateTime.h"
-
 #include <gtest/gtest.h>
+
+#include <limits>
+
+#include "product/DateTime.h"
 
 namespace promo {
 namespace {
@@ -24,6 +26,25 @@ TEST(EncodeDateValue, DoesNotRejectMonthsOutsideTheYear) {
     // No range check: month 0 counts no months, an overflowing day runs on.
     EXPECT_EQ(EncodeDateValue(2020, 0, 1), EncodeDateValue(2020, 1, 1));
     EXPECT_EQ(EncodeDateValue(2020, 1, 32), EncodeDateValue(2020, 2, 1));
+}
+
+TEST(DecodeDateValue, InvertsEncodeDateValue) {
+    EXPECT_EQ(DecodeDateValue(0.0), (CalendarDate{1899, 12, 30}));
+    EXPECT_EQ(DecodeDateValue(44096.75), (CalendarDate{2020, 9, 22}));
+    EXPECT_EQ(DecodeDateValue(-0.25), (CalendarDate{1899, 12, 29}));  // rounded down, not toward zero
+    for (int y : {1601, 1899, 1900, 1970, 2000, 2020, 2100, 9999})
+        for (int m = 1; m <= 12; ++m)
+            for (int d : {1, 28, 29, 30, 31}) {
+                const double v = EncodeDateValue(static_cast<std::uint16_t>(y), static_cast<std::uint16_t>(m),
+                                                 static_cast<std::uint16_t>(d));
+                const CalendarDate back = DecodeDateValue(v);
+                if (ParseIsoDate(std::to_wstring(y) + L"-" + std::to_wstring(m) + L"-" +
+                                 std::to_wstring(d))) {
+                    EXPECT_EQ(back, (CalendarDate{y, m, d})) << y << "-" << m << "-" << d;
+                }
+            }
+    EXPECT_EQ(DecodeDateValue(std::numeric_limits<double>::quiet_NaN()), CalendarDate{});
+    EXPECT_EQ(DecodeDateValue(1e300), CalendarDate{});
 }
 
 TEST(EncodeTimeValue, IsTheFractionOfADay) {
@@ -62,11 +83,12 @@ TEST(ParseIsoDate, ReadsTheCampaignEndForm) {
 }
 
 TEST(ParseIsoDate, RejectsDatesThatDoNotExistAndOtherForms) {
-    for (const wchar_t* bad : {L"", L"2020-9", L"2020-9-", L"-9-22", L"2020--22", L"2020-9-22-1", L"2020/9/22",
-                               L" 2020-9-22", L"2020-9-22 ", L"2020-13-1", L"2020-0-1", L"2020-9-0",
-                               L"2021-2-29", L"1900-2-29", L"2020-4-31", L"0-1-1", L"20200-1-1"}) {
-        EXPECT_FALSE(ParseIsoDate(bad).has_value()) << "accepted \"" << testing::PrintToString(std::wstring(bad))
-                                                    << "\"";
+    for (const wchar_t* bad :
+         {L"", L"2020-9", L"2020-9-", L"-9-22", L"2020--22", L"2020-9-22-1", L"2020/9/22", L" 2020-9-22",
+          L"2020-9-22 ", L"2020-13-1", L"2020-0-1", L"2020-9-0", L"2021-2-29", L"1900-2-29", L"2020-4-31",
+          L"0-1-1", L"20200-1-1"}) {
+        EXPECT_FALSE(ParseIsoDate(bad).has_value())
+            << "accepted \"" << testing::PrintToString(std::wstring(bad)) << "\"";
     }
 }
 

@@ -1,10 +1,8 @@
-#include "product/RegistryClass.h"
-
+#include <gtest/gtest.h>
 #include <sddl.h>
 
-#include <gtest/gtest.h>
-
 #include "ScratchRegistry.h"
+#include "product/RegistryClass.h"
 
 namespace promo {
 namespace {
@@ -17,7 +15,8 @@ void RestrictKey(const ScratchKey& scratch, const std::wstring& sub, const wchar
     HKEY key = nullptr;
     ASSERT_EQ(::RegOpenKeyExW(scratch.Key(), sub.c_str(), 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr));
+    ASSERT_TRUE(
+        ::ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr));
     const LSTATUS rc = ::RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor);
     ::LocalFree(descriptor);
     ::RegCloseKey(key);
@@ -172,7 +171,8 @@ TEST(RegistryReader, ReadNumberNamesTheFailureInItsMessage) {
     scratch.SetRaw(L"Binary", REG_BINARY, four, sizeof four);
     RegistryReader reader;
     ASSERT_TRUE(reader.OpenKeyReadOnly(scratch.Path()));
-    EXPECT_EQ(ReadNumberMessage(reader, L"AppliedDPI"), L"Invalid data type for 'AppliedDPI_query Info failed2'");
+    EXPECT_EQ(ReadNumberMessage(reader, L"AppliedDPI"),
+              L"Invalid data type for 'AppliedDPI_query Info failed2'");
     EXPECT_EQ(ReadNumberMessage(reader, L"Text"), L"Invalid data type for 'Text_type failed1'");
     EXPECT_EQ(ReadNumberMessage(reader, L"Binary"), L"Invalid data type for 'Binary_type failed3'");
 }

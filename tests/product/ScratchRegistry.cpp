@@ -28,7 +28,8 @@ ScratchKey::~ScratchKey() {
 }
 
 void ScratchKey::SetRaw(const std::wstring& name, DWORD type, const void* data, DWORD bytes) const {
-    ASSERT_EQ(::RegSetValueExW(key_, name.c_str(), 0, type, static_cast<const BYTE*>(data), bytes), ERROR_SUCCESS);
+    ASSERT_EQ(::RegSetValueExW(key_, name.c_str(), 0, type, static_cast<const BYTE*>(data), bytes),
+              ERROR_SUCCESS);
 }
 
 void ScratchKey::SetString(const std::wstring& name, const std::wstring& text, DWORD type) const {
@@ -45,27 +46,28 @@ void ScratchKey::SetQword(const std::wstring& name, std::uint64_t value) const {
 
 std::wstring ScratchKey::CreateSubKey(const std::wstring& relative) const {
     HKEY sub = nullptr;
-    EXPECT_EQ(::RegCreateKeyExW(key_, relative.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                                &sub, nullptr),
+    EXPECT_EQ(::RegCreateKeyExW(key_, relative.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                                nullptr, &sub, nullptr),
               ERROR_SUCCESS);
     if (sub) ::RegCloseKey(sub);
     return path_ + L"\\" + relative;
 }
 
-void SetRegistryValue(HKEY root, const std::wstring& path, const std::wstring& name, DWORD type, const void* data,
-                      DWORD bytes) {
+void SetRegistryValue(HKEY root, const std::wstring& path, const std::wstring& name, DWORD type,
+                      const void* data, DWORD bytes) {
     HKEY key = nullptr;
-    ASSERT_EQ(::RegCreateKeyExW(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                                &key, nullptr),
+    ASSERT_EQ(::RegCreateKeyExW(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                                nullptr, &key, nullptr),
               ERROR_SUCCESS);
     const LSTATUS rc = ::RegSetValueExW(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), bytes);
     ::RegCloseKey(key);
     ASSERT_EQ(rc, ERROR_SUCCESS);
 }
 
-void SetRegistryString(HKEY root, const std::wstring& path, const std::wstring& name, const std::wstring& text,
-                       DWORD type) {
-    SetRegistryValue(root, path, name, type, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+void SetRegistryString(HKEY root, const std::wstring& path, const std::wstring& name,
+                       const std::wstring& text, DWORD type) {
+    SetRegistryValue(root, path, name, type, text.c_str(),
+                     static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
 void DeleteRegistryTree(HKEY root, const std::wstring& path) {

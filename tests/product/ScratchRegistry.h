@@ -36,10 +36,10 @@ private:
 
 // Writes a value into root\path (creating the key), for keys outside the
 // scratch key such as the product's own.
-void SetRegistryValue(HKEY root, const std::wstring& path, const std::wstring& name, DWORD type, const void* data,
-                      DWORD bytes);
-void SetRegistryString(HKEY root, const std::wstring& path, const std::wstring& name, const std::wstring& text,
-                       DWORD type = REG_SZ);
+void SetRegistryValue(HKEY root, const std::wstring& path, const std::wstring& name, DWORD type,
+                      const void* data, DWORD bytes);
+void SetRegistryString(HKEY root, const std::wstring& path, const std::wstring& name,
+                       const std::wstring& text, DWORD type = REG_SZ);
 // Removes root\path and everything below it (no error when missing).
 void DeleteRegistryTree(HKEY root, const std::wstring& path);
 

@@ -1,12 +1,10 @@
-#include "product/SystemHelpers.h"
-
-#include <tlhelp32.h>
-
 #include <gtest/gtest.h>
+#include <tlhelp32.h>
 
 #include <cwctype>
 
 #include "ScratchRegistry.h"
+#include "product/SystemHelpers.h"
 
 namespace promo {
 namespace {
@@ -156,9 +154,9 @@ TEST(RegistryNumbers, WriteCreatesTheKeyAndStoresADword) {
 TEST(ForceFolder, CreatesEveryMissingParent) {
     wchar_t temp[MAX_PATH] = {};
     ASSERT_GT(::GetTempPathW(MAX_PATH, temp), 0u);
-    const std::wstring base =
-        std::wstring(temp) + L"promo_force_" + std::to_wstring(::GetCurrentProcessId()) + L"_" +
-        std::to_wstring(::GetTickCount());
+    const std::wstring base = std::wstring(temp) + L"promo_force_" +
+                              std::to_wstring(::GetCurrentProcessId()) + L"_" +
+                              std::to_wstring(::GetTickCount());
     const std::wstring deep = base + L"\\a\\b\\c";
     EXPECT_TRUE(ForceFolder(deep));
     EXPECT_TRUE(IsFolder(deep));

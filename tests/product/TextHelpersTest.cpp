@@ -1,6 +1,6 @@
-#include "product/TextHelpers.h"
-
 #include <gtest/gtest.h>
+
+#include "product/TextHelpers.h"
 
 namespace promo {
 namespace {
@@ -11,18 +11,19 @@ TEST(SafeFormat, FormatsNumbersAndTexts) {
     EXPECT_EQ(SafeFormat(L"%s=%d%%", L"ratio", -45), L"ratio=-45%");
     EXPECT_EQ(SafeFormat(L"%d", INT64_MIN), L"-9223372036854775808");
     EXPECT_EQ(SafeFormat(L"%u %x %X", -1, 255, 0xABCDu), L"4294967295 ff ABCD");
-    EXPECT_EQ(SafeFormat(L"[%4d][%-4d][%04d][%-3s][%3s]", 7, 7, -7, L"a", L"b"), L"[   7][7   ][-007][a  ][  b]");
+    EXPECT_EQ(SafeFormat(L"[%4d][%-4d][%04d][%-3s][%3s]", 7, 7, -7, L"a", L"b"),
+              L"[   7][7   ][-007][a  ][  b]");
     EXPECT_EQ(SafeFormat(L"no conversions"), L"no conversions");
 }
 
 TEST(SafeFormat, GivesTheFormatBackWhenItDoesNotFitTheArguments) {
-    EXPECT_EQ(SafeFormat(L"%d.%d", 7), L"%d.%d");               // too few
-    EXPECT_EQ(SafeFormat(L"%d", L"text"), L"%d");               // text for a number
-    EXPECT_EQ(SafeFormat(L"%s", 12), L"%s");                    // number for a text
-    EXPECT_EQ(SafeFormat(L"%q", 1), L"%q");                     // unknown conversion
-    EXPECT_EQ(SafeFormat(L"100%", 1), L"100%");                 // lone percent at the end
+    EXPECT_EQ(SafeFormat(L"%d.%d", 7), L"%d.%d");                  // too few
+    EXPECT_EQ(SafeFormat(L"%d", L"text"), L"%d");                  // text for a number
+    EXPECT_EQ(SafeFormat(L"%s", 12), L"%s");                       // number for a text
+    EXPECT_EQ(SafeFormat(L"%q", 1), L"%q");                        // unknown conversion
+    EXPECT_EQ(SafeFormat(L"100%", 1), L"100%");                    // lone percent at the end
     EXPECT_EQ(SafeFormat(L"%99999999999d", 1), L"%99999999999d");  // absurd width
-    EXPECT_EQ(SafeFormat(L"%d", 1, 2), L"1");                   // surplus ignored
+    EXPECT_EQ(SafeFormat(L"%d", 1, 2), L"1");                      // surplus ignored
 }
 
 TEST(FileNamePart, TakesTheTextAfterTheLastSeparatorOrColon) {

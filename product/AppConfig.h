@@ -1,0 +1,105 @@
+// The product's configuration: its "Config.ini" in the user's application
+// data folder ("Norvi\Pellorin\Config.ini"), shared with the product itself.
+// Every read and write goes straight to the file through TIniFile, so a read
+// sees the file as it is now and a write changes that one key only; nothing
+// is cached except ScanGameAtStart.
+//
+// One instance serves the whole program (ConfigInstance), reference-counted
+// and created by ConfigUnitInitialize at start, released by
+// ConfigUnitFinalize at the end. No operation raises because of the file or
+// the registry: failures read as defaults and writes that fail are dropped.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "product/DateTime.h"
+#include "support/PSafeIniFile.h"
+
+namespace promo {
+
+// Where the product keeps its first-install date as a whole day number
+// (HKEY_LOCAL_MACHINE, no view flag: the 32-bit view on 64-bit Windows).
+inline constexpr wchar_t kInstDateKey[] = L"SOFTWARE\\Norvi\\Pellorin";
+inline constexpr wchar_t kInstDateValue[] = L"InstDate";
+
+class TConfig {
+public:
+    // Nothing open: every read gives its default until OpenConfig.
+    TConfig() = default;
+    virtual ~TConfig();
+    TConfig(const TConfig&) = delete;
+    TConfig& operator=(const TConfig&) = delete;
+
+    // Opens the product's file (AppDataFolder() + "Norvi\Pellorin\Config.ini"),
+    // creating its folder when missing. Without a file object (the folder
+    // cannot be named, the file cannot be prepared) reads give defaults and
+    // writes do nothing.
+    virtual void OpenConfig();
+    // The same over another file (tests).
+    void OpenConfigAt(const std::wstring& configPath);
+    // Releases the file object (which flushes the service's cached copy).
+    virtual void CloseConfig();
+
+    const std::wstring& ConfigPath() const { return configPath_; }
+    bool HasFile() const { return file_ != nullptr; }
+
+    double ReadFloat(const std::wstring& section, const std::wstring& key, double defaultValue) const;
+    void ReadSectionValues(const std::wstring& section, IniStringList& destination) const;
+
+    // The first-install date: [Main] InstDate1 of the file and the registry's
+    // InstDate, the earlier of the two (the file's on a tie). A place that
+    // holds 0 receives the other's date: the file today's date at midnight
+    // (with InstDate2 as the user's short date), the registry the whole days.
+    DateTimeValue FirstInstallDate();
+    // [Main] InstTime1, 0 when missing.
+    DateTimeValue InstallTime() const;
+    // [Scan] ScanGame, true when missing.
+    bool ScanGameEnabled() const;
+    // Rewrites [Scan] ScanGame as "1"/"0" when it exists (or when `value` is
+    // false), then flushes; a missing entry stays missing when `value` is true,
+    // and an entry that already reads "1"/"0" as wanted is not written again.
+    void SaveScanGame(bool value);
+    // [Focus] FocusMode, true when missing.
+    bool FocusModeEnabled() const;
+    // [Focus] FocusAssist (true when missing), but false on systems before
+    // Windows 10 build 17134, which is then written back as "0".
+    bool IsFocusAssistEnabled();
+    void SetFocusAssist(bool value);
+
+    // The "ScanGame" value read when the unit started.
+    bool ScanGameAtStart = true;
+
+private:
+    bool ReadBool(const std::wstring& section, const std::wstring& key, bool defaultValue) const;
+
+    std::unique_ptr<TIniFile> file_;
+    std::wstring configPath_;
+};
+
+// The user's short date format of a date value (for InstDate2); empty when the
+// system cannot format it.
+std::wstring ShortDateText(DateTimeValue date);
+
+// The shared instance, or nullptr before ConfigUnitInitialize and after
+// ConfigUnitFinalize.
+TConfig* ConfigInstance();
+// Instance creation and release. AcquireConfig creates and opens the shared
+// instance when there is none (over `configPath`, or the product's file when
+// empty) and counts one more holder; ReleaseConfig counts one fewer and closes
+// and frees the instance with its last holder. Both are serialized by the
+// unit's lock.
+TConfig& AcquireConfig(const std::wstring& configPath = {});
+void ReleaseConfig();
+// The number of holders of the shared instance (tests).
+int ConfigReferenceCount();
+
+// Unit start: creates the shared instance and reads ScanGame into
+// ScanGameAtStart. `configPath` empty means the product's own file.
+void ConfigUnitInitialize(const std::wstring& configPath = {});
+// Unit end: SaveScanGame(ScanGameAtStart), then releases the instance.
+void ConfigUnitFinalize();
+
+}  // namespace promo

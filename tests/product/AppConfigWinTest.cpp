@@ -1,0 +1,328 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "ScratchRegistry.h"
+#include "common/TestData.h"
+#include "product/AppConfig.h"
+#include "product/OsVersion.h"
+#include "product/SystemHelpers.h"
+
+namespace promo {
+namespace {
+
+std::string ReadBytes(const std::wstring& path) {
+    const HANDLE h =
+        ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return {};
+    std::string bytes;
+    char buffer[4096];
+    DWORD n = 0;
+    while (::ReadFile(h, buffer, sizeof buffer, &n, nullptr) && n > 0) bytes.append(buffer, n);
+    ::CloseHandle(h);
+    return bytes;
+}
+
+void WriteBytes(const std::wstring& path, const std::string& bytes) {
+    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    const HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    ::WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    ::CloseHandle(h);
+}
+
+std::string ProductConfigText() {
+    const std::vector<std::uint8_t> bytes = test::ReadDataFile("product/Config.ini");
+    return std::string(bytes.begin(), bytes.end());
+}
+
+std::string Narrow(const std::wstring& s) {
+    std::string out;
+    for (wchar_t c : s) out += static_cast<char>(c);
+    return out;
+}
+
+std::string WholeDays(double date) { return std::to_string(static_cast<long long>(date)); }
+
+// A Config.ini in a folder of its own, the product's registry date removed,
+// the reported version restored afterwards.
+class TConfigTest : public testing::Test {
+protected:
+    void SetUp() override {
+        wchar_t temp[MAX_PATH] = {};
+        ::GetTempPathW(MAX_PATH, temp);
+        folder_ = std::wstring(temp) + L"promo_config_" + std::to_wstring(::GetCurrentProcessId()) + L"_" +
+                  std::to_wstring(++counter_) + L"\\";
+        path_ = folder_ + L"Config.ini";
+        savedVersion_ = ReportedOsVersion();
+        DeleteRegistryDate();
+    }
+    void TearDown() override {
+        SetReportedOsVersionForTesting(savedVersion_);
+        DeleteRegistryDate();
+        ::SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileW(path_.c_str());
+        ::RemoveDirectoryW(folder_.c_str());
+    }
+    static void DeleteRegistryDate() {
+        HKEY key = nullptr;
+        if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kInstDateKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+            ::RegDeleteValueW(key, kInstDateValue);
+            ::RegCloseKey(key);
+        }
+    }
+    static void SetRegistryDate(DWORD day) {
+        test::SetRegistryValue(HKEY_LOCAL_MACHINE, kInstDateKey, kInstDateValue, REG_DWORD, &day, sizeof day);
+    }
+    static DWORD RegistryDate() { return ReadRegDWord(HKEY_LOCAL_MACHINE, kInstDateKey, kInstDateValue, 0); }
+
+    void WriteConfig(const std::string& text) {
+        ::CreateDirectoryW(folder_.c_str(), nullptr);
+        WriteBytes(path_, text);
+    }
+    std::string ConfigText() const { return ReadBytes(path_); }
+
+    std::wstring folder_;
+    std::wstring path_;
+    OsVersion savedVersion_;
+    static inline int counter_ = 0;
+};
+
+// The product's file after a run that had to store something: the profile
+// service rewrites the whole file, keeping every section, key, value and
+// comment in order, but dropping blank lines and the blanks around "=".
+const char kProductConfigAfterWrite[] =
+    "; Pellorin settings. Written by Pellorin; edit with care.\r\n"
+    "[Main]\r\n"
+    "Language=EN\r\n"
+    "InstDate1=44000.5\r\n"
+    "InstDate2=6/18/2020\r\n"
+    "instTime1=43950.25\r\n"
+    "Version=7.6.0.1\r\n"
+    "[Scan]\r\n"
+    "; how the scanner runs\r\n"
+    "ScanGame=0\r\n"
+    "AutoScan=1\r\n"
+    "ScanTime=09:30\r\n"
+    "[Focus]\r\n"
+    "FocusMode=1\r\n"
+    "AutoDetect=1\r\n"
+    "FocusAssist=0\r\n"
+    "[FocusApps]\r\n"
+    "app1=C:\\Games\\game.exe\r\n"
+    "app2=obs64.exe\r\n"
+    "; the skin of the main window\r\n"
+    "[Skin]\r\n"
+    "Name=dark\r\n";
+
+// What the program does with the configuration in one run.
+void ProgramRun(const std::wstring& path) {
+    ConfigUnitInitialize(path);
+    TConfig* config = ConfigInstance();
+    ASSERT_NE(config, nullptr);
+    config->FirstInstallDate();
+    config->InstallTime();
+    config->FocusModeEnabled();
+    config->IsFocusAssistEnabled();
+    IniStringList apps;
+    config->ReadSectionValues(L"FocusApps", apps);
+    ConfigUnitFinalize();
+}
+
+TEST_F(TConfigTest, RunWithNothingToStoreLeavesTheProductsFileByteForByte) {
+    WriteConfig(ProductConfigText());
+    SetRegistryDate(43000);
+    SetReportedOsVersionForTesting({10, 0, 17134});
+    ProgramRun(path_);
+    EXPECT_EQ(ConfigText(), ProductConfigText());
+    EXPECT_EQ(RegistryDate(), 43000u);
+}
+
+TEST_F(TConfigTest, RunThatStoresAKeyKeepsEveryOtherEntryInPlace) {
+    WriteConfig(ProductConfigText());
+    SetReportedOsVersionForTesting({10, 0, 16299});
+    ProgramRun(path_);
+    EXPECT_EQ(ConfigText(), kProductConfigAfterWrite);
+    EXPECT_EQ(RegistryDate(), 44000u);
+}
+
+TEST_F(TConfigTest, FirstInstallDateOnAFreshSystemRecordsTodayInBothPlaces) {
+    TConfig config;
+    config.OpenConfigAt(path_);
+    const double today = TodayLocal();
+    EXPECT_EQ(config.FirstInstallDate(), today);
+
+    const std::wstring shortDate = ShortDateText(today);
+    EXPECT_FALSE(shortDate.empty());
+    EXPECT_EQ(ConfigText(),
+              "[Main]\r\nInstDate1=" + WholeDays(today) + "\r\nInstDate2=" + Narrow(shortDate) + "\r\n");
+    EXPECT_EQ(RegistryDate(), static_cast<DWORD>(today));
+
+    // Computed afresh, nothing more to store.
+    const std::string before = ConfigText();
+    EXPECT_EQ(config.FirstInstallDate(), today);
+    EXPECT_EQ(ConfigText(), before);
+}
+
+TEST_F(TConfigTest, FirstInstallDateTakesTheEarlierPlaceAndWritesNothing) {
+    WriteConfig(ProductConfigText());  // InstDate1=44000.5
+    SetRegistryDate(43000);
+    {
+        TConfig config;
+        config.OpenConfigAt(path_);
+        EXPECT_EQ(config.FirstInstallDate(), 43000.0);
+    }
+    EXPECT_EQ(ConfigText(), ProductConfigText());
+    EXPECT_EQ(RegistryDate(), 43000u);
+
+    SetRegistryDate(45000);
+    TConfig config;
+    config.OpenConfigAt(path_);
+    EXPECT_EQ(config.FirstInstallDate(), 44000.5);
+    EXPECT_EQ(RegistryDate(), 45000u);
+    EXPECT_EQ(ConfigText(), ProductConfigText());
+}
+
+TEST_F(TConfigTest, FirstInstallDateGivesTheRegistryTheWholeDaysOfTheFile) {
+    WriteConfig("[Main]\r\nInstDate1=44000.75\r\n");
+    for (bool storedZero : {false, true}) {
+        if (storedZero) SetRegistryDate(0);
+        TConfig config;
+        config.OpenConfigAt(path_);
+        EXPECT_EQ(config.FirstInstallDate(), 44000.75);
+        EXPECT_EQ(RegistryDate(), 44000u);
+        DeleteRegistryDate();
+    }
+    EXPECT_EQ(ConfigText(), "[Main]\r\nInstDate1=44000.75\r\n");
+}
+
+TEST_F(TConfigTest, ScanGameIsWrittenBackOnlyWhenItExists) {
+    const std::string withoutScanGame = "[Scan]\r\nAutoScan=1\r\n\r\n[Focus]\r\nFocusMode=0\r\n";
+    WriteConfig(withoutScanGame);
+    ConfigUnitInitialize(path_);
+    EXPECT_TRUE(ConfigInstance()->ScanGameAtStart);
+    ConfigUnitFinalize();
+    EXPECT_EQ(ConfigText(), withoutScanGame);
+
+    WriteConfig("[Scan]\r\nScanGame=0\r\n\r\n[Focus]\r\nFocusMode=0\r\n");
+    ConfigUnitInitialize(path_);
+    EXPECT_FALSE(ConfigInstance()->ScanGameAtStart);
+    ConfigUnitFinalize();
+    EXPECT_EQ(ConfigText(), "[Scan]\r\nScanGame=0\r\n\r\n[Focus]\r\nFocusMode=0\r\n");  // already normal
+
+    WriteConfig("[Scan]\r\nScanGame=yes\r\n\r\n[Focus]\r\nFocusMode=0\r\n");
+    ConfigUnitInitialize(path_);
+    EXPECT_TRUE(ConfigInstance()->ScanGameAtStart);
+    ConfigUnitFinalize();
+    EXPECT_EQ(ConfigText(), "[Scan]\r\nScanGame=1\r\n[Focus]\r\nFocusMode=0\r\n");
+}
+
+TEST_F(TConfigTest, ScanGameGetsBackItsValueFromTheStart) {
+    WriteConfig("[Scan]\r\nScanGame=1\r\n");
+    ConfigUnitInitialize(path_);
+    ::WritePrivateProfileStringW(L"Scan", L"ScanGame", L"0", path_.c_str());  // the product changes it
+    EXPECT_FALSE(ConfigInstance()->ScanGameEnabled());
+    ConfigUnitFinalize();
+    EXPECT_EQ(ConfigText(), "[Scan]\r\nScanGame=1\r\n");
+}
+
+TEST_F(TConfigTest, FocusAssistIsSwitchedOffBeforeBuild17134) {
+    struct Case {
+        OsVersion version;
+        bool enabled;
+    };
+    for (const Case& c :
+         {Case{{10, 0, 16299}, false}, Case{{10, 0, 17133}, false}, Case{{6, 3, 9600}, false},
+          Case{{6, 1, 7601}, false}, Case{{10, 0, 17134}, true}, Case{{10, 0, 19045}, true}}) {
+        SCOPED_TRACE(testing::Message()
+                     << c.version.major << "." << c.version.minor << "." << c.version.build);
+        WriteConfig("[Focus]\r\nFocusMode=1\r\n");
+        SetReportedOsVersionForTesting(c.version);
+        TConfig config;
+        config.OpenConfigAt(path_);
+        EXPECT_EQ(config.IsFocusAssistEnabled(), c.enabled);
+        config.CloseConfig();
+        EXPECT_EQ(ConfigText(),
+                  c.enabled ? "[Focus]\r\nFocusMode=1\r\n" : "[Focus]\r\nFocusMode=1\r\nFocusAssist=0\r\n");
+    }
+}
+
+TEST_F(TConfigTest, FocusAssistSwitchedOffIsNotWrittenAgain) {
+    WriteConfig("[Focus]\r\nFocusAssist=0\r\n\r\n[Skin]\r\nName=dark\r\n");
+    SetReportedOsVersionForTesting({10, 0, 16299});
+    TConfig config;
+    config.OpenConfigAt(path_);
+    EXPECT_FALSE(config.IsFocusAssistEnabled());
+    config.CloseConfig();
+    EXPECT_EQ(ConfigText(), "[Focus]\r\nFocusAssist=0\r\n\r\n[Skin]\r\nName=dark\r\n");
+}
+
+TEST_F(TConfigTest, ReadOnlyFileIsMadeWritableWhenOpened) {
+    WriteConfig("[Focus]\r\nFocusMode=1\r\n");
+    ASSERT_TRUE(::SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_READONLY));
+    TConfig config;
+    config.OpenConfigAt(path_);
+    EXPECT_EQ(::GetFileAttributesW(path_.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+    config.SetFocusAssist(false);
+    config.CloseConfig();
+    EXPECT_EQ(ConfigText(), "[Focus]\r\nFocusMode=1\r\nFocusAssist=0\r\n");
+}
+
+TEST_F(TConfigTest, ReadsKeysInAnyLetterCase) {
+    WriteConfig(ProductConfigText());
+    TConfig config;
+    config.OpenConfigAt(path_);
+    EXPECT_EQ(config.InstallTime(), 43950.25);  // stored as "instTime1"
+    EXPECT_EQ(config.ReadFloat(L"MAIN", L"INSTTIME1", 0), 43950.25);
+    EXPECT_TRUE(config.FocusModeEnabled());
+    EXPECT_FALSE(config.ScanGameEnabled());
+    IniStringList apps;
+    config.ReadSectionValues(L"focusapps", apps);
+    EXPECT_EQ(apps, (IniStringList{L"app1=C:\\Games\\game.exe", L"app2=obs64.exe"}));
+}
+
+TEST_F(TConfigTest, MissingKeysReadAsTheirDefaults) {
+    WriteConfig("[Focus]\r\nFocusMode=0\r\n");
+    TConfig config;
+    config.OpenConfigAt(path_);
+    EXPECT_FALSE(config.FocusModeEnabled());
+    EXPECT_EQ(config.InstallTime(), 0.0);
+    EXPECT_TRUE(config.ScanGameEnabled());
+    IniStringList apps{L"stale"};
+    config.ReadSectionValues(L"FocusApps", apps);
+    EXPECT_TRUE(apps.empty());
+
+    TConfig unopened;  // no file object: defaults, no writes, no errors
+    EXPECT_FALSE(unopened.HasFile());
+    EXPECT_TRUE(unopened.FocusModeEnabled());
+    EXPECT_EQ(unopened.FirstInstallDate(), TodayLocal());
+}
+
+TEST_F(TConfigTest, TheProductsFileLivesInTheUsersApplicationData) {
+    TConfig config;
+    config.OpenConfig();
+    EXPECT_EQ(config.ConfigPath(), AppDataFolder() + L"Norvi\\Pellorin\\Config.ini");
+    EXPECT_TRUE(config.HasFile());
+}
+
+TEST_F(TConfigTest, SharedInstanceLivesWhileItHasHolders) {
+    EXPECT_EQ(ConfigInstance(), nullptr);
+    TConfig& first = AcquireConfig(path_);
+    TConfig& second = AcquireConfig(L"ignored: the instance exists");
+    EXPECT_EQ(&first, &second);
+    EXPECT_EQ(ConfigInstance(), &first);
+    EXPECT_EQ(first.ConfigPath(), path_);
+    EXPECT_EQ(ConfigReferenceCount(), 2);
+    ReleaseConfig();
+    EXPECT_EQ(ConfigInstance(), &first);
+    ReleaseConfig();
+    EXPECT_EQ(ConfigInstance(), nullptr);
+    EXPECT_EQ(ConfigReferenceCount(), 0);
+    ReleaseConfig();  // nothing left: no effect
+    EXPECT_EQ(ConfigReferenceCount(), 0);
+}
+
+}  // namespace
+}  // namespace promo
