@@ -65,7 +65,8 @@ TEST(ReadLanguageCode, TakesCuslanNameAsWritten) {
     folder.Write("[cuslan]\r\nname = de \r\n");
     EXPECT_EQ(ReadLanguageCode(folder.Path()), L"de");
     // UTF-16 files (as the product's INI classes write them) read the same.
-    folder.Write(std::string("\xFF\xFE[\0C\0u\0s\0l\0a\0n\0]\0\r\0\n\0N\0a\0m\0e\0=\0s\0v\0", 34));
+    static const char kUtf16[] = "\xFF\xFE[\0C\0u\0s\0l\0a\0n\0]\0\r\0\n\0N\0a\0m\0e\0=\0s\0v\0";
+    folder.Write(std::string(kUtf16, sizeof kUtf16 - 1));
     EXPECT_EQ(ReadLanguageCode(folder.Path()), L"sv");
     // The folder without its trailing delimiter works too.
     std::wstring bare = folder.Path();
