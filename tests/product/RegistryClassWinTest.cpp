@@ -1,5 +1,9 @@
-#include <gtest/gtest.h>
+// clang-format off
+#include <windows.h>  // before <sddl.h>, which needs it
 #include <sddl.h>
+// clang-format on
+
+#include <gtest/gtest.h>
 
 #include "ScratchRegistry.h"
 #include "product/RegistryClass.h"

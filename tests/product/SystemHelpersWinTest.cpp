@@ -1,5 +1,9 @@
-#include <gtest/gtest.h>
+// clang-format off
+#include <windows.h>  // before <tlhelp32.h>, which needs it
 #include <tlhelp32.h>
+// clang-format on
+
+#include <gtest/gtest.h>
 
 #include <cwctype>
 
