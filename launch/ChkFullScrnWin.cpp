@@ -4,8 +4,8 @@
 #include <string>
 
 #include "launch/ChkFullScrn.h"
-#include "launch/ProcessList.h"
 #include "product/OsVersion.h"
+#include "product/SystemHelpers.h"
 #include "support/DebugOutput.h"
 
 namespace promo {
@@ -51,7 +51,7 @@ bool IsFullScreenAppActive() {
 
     DWORD processId = 0;
     ::GetWindowThreadProcessId(handle, &processId);
-    const std::wstring processName = ProcessExeName(processId);
+    const std::wstring processName = ProcessFileName(processId);
     const OsVersion& version = ReportedOsVersion();
     Trace(L"ProcessName = " + processName);
     Trace(L"Windows version max = " + std::to_wstring(version.major) + L" min = " +

@@ -1,5 +1,7 @@
 #include "launch/ProcessList.h"
 
+#include <windows.h>
+
 #include <psapi.h>
 #include <tlhelp32.h>
 
@@ -10,7 +12,6 @@ namespace promo {
 namespace {
 
 constexpr DWORD kQueryAndRead = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ;  // 0x0410
-constexpr DWORD kQueryLimited = 0x1000;                                      // PROCESS_QUERY_LIMITED_INFORMATION
 
 using QueryFullProcessImageNameFn = BOOL(WINAPI*)(HANDLE, DWORD, LPWSTR, PDWORD);
 
@@ -22,14 +23,9 @@ QueryFullProcessImageNameFn QueryFullProcessImageNameEntry() {
     return entry;
 }
 
-std::wstring FileNameOf(const std::wstring& path) {
-    const size_t slash = path.find_last_of(L"\\/:");
-    return slash == std::wstring::npos ? path : path.substr(slash + 1);
-}
-
-}  // namespace
-
-std::wstring ProcessImagePath(HANDLE process) {
+// The full path of an open process's executable (a drive path), empty when it
+// cannot be read.
+std::wstring ImagePathOf(HANDLE process) {
     wchar_t buffer[MAX_PATH + 1];
     // The main module of a 64-bit process cannot be read from a 32-bit one
     // (GetModuleFileNameExW fails there); the image name can.
@@ -41,12 +37,7 @@ std::wstring ProcessImagePath(HANDLE process) {
     return std::wstring(buffer, n < MAX_PATH ? n : 0);
 }
 
-std::wstring ProcessExeName(DWORD processId) {
-    UniqueHandle process(::OpenProcess(kQueryLimited, FALSE, processId));
-    if (!process) process.reset(::OpenProcess(kQueryAndRead, FALSE, processId));
-    if (!process) return {};
-    return FileNameOf(ProcessImagePath(process.get()));
-}
+}  // namespace
 
 bool IsAppRunning(const std::wstring& application) {
     if (application.empty()) return false;
@@ -59,7 +50,7 @@ bool IsAppRunning(const std::wstring& application) {
         UniqueHandle process(::OpenProcess(kQueryAndRead, FALSE, entry.th32ProcessID));
         if (!process) continue;  // protected or not ours to see: skipped even when the name matches
         const std::wstring exeName(entry.szExeFile, ::wcsnlen(entry.szExeFile, MAX_PATH));
-        if (AppMatchesProcess(application, exeName, ProcessImagePath(process.get()))) return true;
+        if (AppMatchesProcess(application, exeName, ImagePathOf(process.get()))) return true;
     }
     return false;
 }

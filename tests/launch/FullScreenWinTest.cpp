@@ -1,0 +1,122 @@
+// The full-screen test with real windows on the test display (1920x1080):
+// a borderless window covering the screen, the same one pixel smaller, the
+// desktop window, and a desktop-class window covering the screen.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "DecisionWinSupport.h"
+#include "launch/ChkFullScrn.h"
+
+namespace promo {
+namespace {
+
+using Lines = std::vector<std::wstring>;
+
+void Pump() {
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+}
+
+// A borderless top-level window of the given class, brought to the front.
+class FrontWindow {
+public:
+    FrontWindow(const wchar_t* className, int width, int height) {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = ::DefWindowProcW;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.lpszClassName = className;
+        wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
+        ::RegisterClassW(&wc);
+        wnd_ = ::CreateWindowExW(0, className, L"promo full screen", WS_POPUP | WS_VISIBLE, 0, 0, width, height,
+                                 nullptr, nullptr, wc.hInstance, nullptr);
+        ::SetForegroundWindow(wnd_);
+        Pump();
+    }
+    ~FrontWindow() {
+        ::DestroyWindow(wnd_);
+        Pump();
+    }
+    HWND Handle() const { return wnd_; }
+
+private:
+    HWND wnd_ = nullptr;
+};
+
+int ScreenWidth() { return ::GetSystemMetrics(SM_CXSCREEN); }
+int ScreenHeight() { return ::GetSystemMetrics(SM_CYSCREEN); }
+
+Lines GeometryLines(long right, long bottom) {
+    return {L"ChkFullScrn focus Screen.Width = " + std::to_wstring(ScreenWidth()),
+            L"ChkFullScrn focus Screen.Height = " + std::to_wstring(ScreenHeight()),
+            L"ChkFullScrn focus ARect.Left = 0",
+            L"ChkFullScrn focus ARect.Top = 0",
+            L"ChkFullScrn focus ARect.Right = " + std::to_wstring(right),
+            L"ChkFullScrn focus ARect.Bottom = " + std::to_wstring(bottom)};
+}
+
+TEST(FullScreen, DesktopWindowInFrontIsNot) {
+    // Before this process has shown any window the desktop window is the
+    // foreground (so this test comes first).
+    ASSERT_EQ(::GetForegroundWindow(), ::GetDesktopWindow());
+    test::DebugLines debug;
+    EXPECT_FALSE(IsFullScreenAppActive());
+    EXPECT_EQ(debug.lines, Lines{L"ChkFullScrn GetDesktopWindow = AHandle"});
+}
+
+TEST(FullScreen, BorderlessWindowCoveringTheScreenIsFullScreen) {
+    ASSERT_EQ(ScreenWidth(), 1920);
+    ASSERT_EQ(ScreenHeight(), 1080);
+    FrontWindow game(L"PromoTestGame", ScreenWidth(), ScreenHeight());
+    ASSERT_EQ(::GetForegroundWindow(), game.Handle());
+    test::DebugLines debug;
+    EXPECT_TRUE(IsFullScreenAppActive());
+    Lines expected = GeometryLines(1920, 1080);
+    expected.push_back(L"ChkFullScrn Size morethan Screen");
+    expected.push_back(L"ChkFullScrn AClassName=PromoTestGame");
+    EXPECT_EQ(debug.lines, expected);
+}
+
+TEST(FullScreen, OnePixelSmallerIsNot) {
+    for (const auto& size : {std::pair{1919, 1080}, std::pair{1920, 1079}}) {
+        FrontWindow game(L"PromoTestGame", size.first, size.second);
+        ASSERT_EQ(::GetForegroundWindow(), game.Handle());
+        test::DebugLines debug;
+        EXPECT_FALSE(IsFullScreenAppActive());
+        Lines expected = GeometryLines(size.first, size.second);
+        expected.push_back(L"Size lessthan Screen");  // the one line without the prefix
+        EXPECT_EQ(debug.lines, expected);
+    }
+}
+
+TEST(FullScreen, DesktopClassCoveringTheScreenIsNot) {
+    FrontWindow desktop(L"Progman", ScreenWidth(), ScreenHeight());
+    ASSERT_EQ(::GetForegroundWindow(), desktop.Handle());
+    test::DebugLines debug;
+    EXPECT_FALSE(IsFullScreenAppActive());
+    Lines expected = GeometryLines(1920, 1080);
+    expected.push_back(L"ChkFullScrn Size morethan Screen");
+    expected.push_back(L"ChkFullScrn AClassName=Progman");
+    wchar_t self[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring exe(self);
+    exe = exe.substr(exe.find_last_of(L'\\') + 1);
+    expected.push_back(L"ChkFullScrn ProcessName = " + exe);
+    OSVERSIONINFOW info{};
+    info.dwOSVersionInfoSize = sizeof info;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    ::GetVersionExW(&info);
+#pragma GCC diagnostic pop
+    expected.push_back(L"ChkFullScrn Windows version max = " + std::to_wstring(info.dwMajorVersion) +
+                       L" min = " + std::to_wstring(info.dwMinorVersion));
+    EXPECT_EQ(debug.lines, expected);
+}
+
+}  // namespace
+}  // namespace promo

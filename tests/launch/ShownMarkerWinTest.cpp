@@ -1,0 +1,104 @@
+// The shown marker against real files: presence rules, the value written, a
+// read-only file, and a "Norvi" folder that cannot be created.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "DecisionWinSupport.h"
+#include "launch/ShownMarker.h"
+#include "support/PSafeIniFile.h"
+
+namespace promo {
+namespace {
+
+void WriteAnsiFile(const std::wstring& path, const std::string& text) {
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    ::CloseHandle(file);
+}
+
+bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+const DateTimeValue kSeptemberFirstNoon = EncodeDateValue(2020, 9, 1) + EncodeTimeValue(12, 0, 0, 0);
+
+TEST(ShownMarkerFile, PresenceNeedsTheKeyInItsSectionWhateverItsValue) {
+    test::ScratchFolder folder(L"marker");
+    const std::wstring path = folder.Path() + L"EventPromote.ini";
+
+    EXPECT_FALSE(IsShownMarkerPresentIn(path));
+    EXPECT_FALSE(Exists(path)) << "the test must not create the file";
+
+    WriteAnsiFile(path, "[KVBenefit]\r\nBenefitsR_2020=\r\n");
+    EXPECT_TRUE(IsShownMarkerPresentIn(path)) << "an empty value counts";
+
+    WriteAnsiFile(path, "[kvbenefit]\r\nbenefitsr_2020=1\r\n");
+    EXPECT_TRUE(IsShownMarkerPresentIn(path)) << "names compare without case";
+
+    WriteAnsiFile(path, "[Other]\r\nBenefitsR_2020=1600000000\r\n[KVBenefit]\r\nBenefitsR_2019=1\r\n");
+    EXPECT_FALSE(IsShownMarkerPresentIn(path)) << "the key under another section does not count";
+
+    WriteAnsiFile(path, "");
+    EXPECT_FALSE(IsShownMarkerPresentIn(path));
+}
+
+TEST(ShownMarkerFile, WriteCreatesFolderAndKeepsOtherSections) {
+    test::ScratchFolder folder(L"marker");
+    const std::wstring path = folder.Path() + L"Norvi\\EventPromote.ini";
+    {
+        test::DebugLines debug;
+        EXPECT_TRUE(WriteShownMarkerTo(path, kSeptemberFirstNoon));
+        EXPECT_EQ(debug.lines, std::vector<std::wstring>{L"7iniPath:" + path});
+    }
+    EXPECT_TRUE(IsShownMarkerPresentIn(path));
+    {
+        TSafeIniFile ini(path);
+        EXPECT_EQ(ini.ReadString(L"KVBenefit", L"BenefitsR_2020", L"-"), L"1598961600");
+    }
+
+    // A second write replaces the value and leaves the product's own keys.
+    WriteAnsiFile(path, "[Other]\r\nkeep=yes\r\n[KVBenefit]\r\nBenefitsR_2020=5\r\nmine=1\r\n");
+    EXPECT_TRUE(WriteShownMarkerTo(path, EncodeDateValue(1970, 1, 2)));
+    TSafeIniFile ini(path);
+    EXPECT_EQ(ini.ReadString(L"KVBenefit", L"BenefitsR_2020", L"-"), L"86400");
+    EXPECT_EQ(ini.ReadString(L"KVBenefit", L"mine", L"-"), L"1");
+    EXPECT_EQ(ini.ReadString(L"Other", L"keep", L"-"), L"yes");
+}
+
+TEST(ShownMarkerFile, ReadOnlyFileGetsTheMarkerAndStaysReadOnly) {
+    test::ScratchFolder folder(L"marker");
+    const std::wstring path = folder.Path() + L"EventPromote.ini";
+    WriteAnsiFile(path, "[Other]\r\nkeep=yes\r\n");
+    ASSERT_TRUE(::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+
+    EXPECT_TRUE(WriteShownMarkerTo(path, kSeptemberFirstNoon));
+    EXPECT_TRUE(IsShownMarkerPresentIn(path));
+    EXPECT_TRUE(::GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_READONLY);
+    TSafeIniFile ini(path);
+    EXPECT_EQ(ini.ReadString(L"Other", L"keep", L"-"), L"yes");
+}
+
+TEST(ShownMarkerFile, FolderThatCannotBeCreatedIsNotRaised) {
+    test::ScratchFolder folder(L"marker");
+    // A file where the "Norvi" folder would go.
+    WriteAnsiFile(folder.Path() + L"Norvi", "not a folder");
+    const std::wstring path = folder.Path() + L"Norvi\\EventPromote.ini";
+    bool written = true;
+    EXPECT_NO_THROW(written = WriteShownMarkerTo(path, kSeptemberFirstNoon));
+    EXPECT_FALSE(IsShownMarkerPresentIn(path));
+    (void)written;  // whether the class reports the folder or only fails to save is its own matter
+}
+
+TEST(ShownMarkerFile, LivesUnderTheCommonApplicationDataFolder) {
+    const std::wstring path = ShownMarkerPath();
+    const std::wstring tail = L"\\Norvi\\EventPromote.ini";
+    ASSERT_GT(path.size(), tail.size());
+    EXPECT_EQ(path.substr(path.size() - tail.size()), tail);
+    EXPECT_EQ(path.find(L"\\\\"), std::wstring::npos);
+}
+
+}  // namespace
+}  // namespace promo
