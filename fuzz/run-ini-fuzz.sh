@@ -13,6 +13,7 @@ out=${2:-$root/build/fuzz-ini}
 CXX=${CXX_FUZZ:-clang++-14}
 command -v "$CXX" >/dev/null 2>&1 || CXX=clang++
 mkdir -p "$out"
+out=$(cd "$out" && pwd)
 exe=$out/ini_fuzz
 srcs="$root/fuzz/ini_fuzz.cpp $root/support/TextCodec.cpp $root/support/IniDocument.cpp"
 # Rebuild only when a source is newer than the target.
@@ -24,11 +25,11 @@ if [ -x "$exe" ]; then
   done
 fi
 if [ $rebuild = 1 ]; then
-  "$CXX" -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
+  "$CXX" -std=c++20 -O2 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
     -I"$root" $srcs -o "$exe.tmp"
   mv "$exe.tmp" "$exe"
 fi
 rm -rf "$out/corpus"
 cp -r "$root/fuzz/corpus/ini" "$out/corpus"
 cd "$out"
-exec "$exe" -max_total_time="$seconds" -max_len=4096 -timeout=10 -print_final_stats=1 "$@" corpus
+exec "$exe" -max_total_time="$seconds" -max_len=2048 -timeout=10 -print_final_stats=1 "$@" corpus
