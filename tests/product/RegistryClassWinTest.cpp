@@ -1,8 +1,3 @@
-// clang-format off
-#include <windows.h>  // before <sddl.h>, which needs it
-#include <sddl.h>
-// clang-format on
-
 #include <gtest/gtest.h>
 
 #include "ScratchRegistry.h"
@@ -12,20 +7,6 @@ namespace promo {
 namespace {
 
 using test::ScratchKey;
-
-// Replaces a key's access list, e.g. with "D:P(A;;0x10001;;;WD)" (everyone may
-// query values and delete the key, nothing else).
-void RestrictKey(const ScratchKey& scratch, const std::wstring& sub, const wchar_t* sddl) {
-    HKEY key = nullptr;
-    ASSERT_EQ(::RegOpenKeyExW(scratch.Key(), sub.c_str(), 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    ASSERT_TRUE(
-        ::ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr));
-    const LSTATUS rc = ::RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor);
-    ::LocalFree(descriptor);
-    ::RegCloseKey(key);
-    ASSERT_EQ(rc, ERROR_SUCCESS);
-}
 
 bool OpensWith(const std::wstring& path, REGSAM access) {
     HKEY key = nullptr;
@@ -50,9 +31,9 @@ TEST(RegistryReader, OpensWithTheFirstAccessMaskTheKeyAllows) {
     scratch.CreateSubKey(L"QueryOnly");
     scratch.CreateSubKey(L"Nothing");
     // 0x20009 = read control, query values, enumerate sub-keys (no notify).
-    RestrictKey(scratch, L"NoNotify", L"D:P(A;;0x30009;;;WD)");
-    RestrictKey(scratch, L"QueryOnly", L"D:P(A;;0x10001;;;WD)");
-    RestrictKey(scratch, L"Nothing", L"D:P(A;;0x10000;;;WD)");
+    scratch.Restrict(L"NoNotify", L"D:P(A;;0x30009;;;WD)");
+    scratch.Restrict(L"QueryOnly", L"D:P(A;;0x10001;;;WD)");
+    scratch.Restrict(L"Nothing", L"D:P(A;;0x10000;;;WD)");
     if (OpensWith(scratch.Path() + L"\\QueryOnly", KEY_READ))
         GTEST_SKIP() << "this system does not enforce registry key access lists";
 

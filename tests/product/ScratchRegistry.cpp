@@ -1,5 +1,10 @@
 #include "ScratchRegistry.h"
 
+// clang-format off
+#include <windows.h>  // before <sddl.h>, which needs it
+#include <sddl.h>
+// clang-format on
+
 #include <gtest/gtest.h>
 
 namespace promo::test {
@@ -42,6 +47,18 @@ void ScratchKey::SetDword(const std::wstring& name, DWORD value) const {
 
 void ScratchKey::SetQword(const std::wstring& name, std::uint64_t value) const {
     SetRaw(name, REG_QWORD, &value, sizeof value);
+}
+
+void ScratchKey::Restrict(const std::wstring& relative, const wchar_t* sddl) const {
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegOpenKeyExW(key_, relative.c_str(), 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_TRUE(
+        ::ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr));
+    const LSTATUS rc = ::RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor);
+    ::LocalFree(descriptor);
+    ::RegCloseKey(key);
+    ASSERT_EQ(rc, ERROR_SUCCESS);
 }
 
 std::wstring ScratchKey::CreateSubKey(const std::wstring& relative) const {

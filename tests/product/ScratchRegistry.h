@@ -25,6 +25,9 @@ public:
     void SetString(const std::wstring& name, const std::wstring& text, DWORD type = REG_SZ) const;
     void SetDword(const std::wstring& name, DWORD value) const;
     void SetQword(const std::wstring& name, std::uint64_t value) const;
+    // Replaces the access list of a sub-key, e.g. with "D:P(A;;0x10001;;;WD)"
+    // (everyone may query values and delete the key, nothing else).
+    void Restrict(const std::wstring& relative, const wchar_t* sddl) const;
     // Creates a sub-key (with all its parents) and returns its full path.
     std::wstring CreateSubKey(const std::wstring& relative) const;
 

@@ -155,6 +155,22 @@ TEST(RegistryNumbers, WriteCreatesTheKeyAndStoresADword) {
     EXPECT_EQ(ReadRegDWord(HKEY_CURRENT_USER, scratch.Path(), L"Replaced", 0), 3u);
 }
 
+TEST(RegistryNumbers, RefusedAccessGivesTheDefaultAndFalse) {
+    ScratchKey scratch;
+    const std::wstring readOnly = scratch.CreateSubKey(L"ReadOnly");
+    const std::wstring locked = scratch.CreateSubKey(L"Locked");
+    const DWORD one = 1;
+    test::SetRegistryValue(HKEY_CURRENT_USER, readOnly, L"Value", REG_DWORD, &one, sizeof one);
+    test::SetRegistryValue(HKEY_CURRENT_USER, locked, L"Value", REG_DWORD, &one, sizeof one);
+    scratch.Restrict(L"ReadOnly", L"D:P(A;;0x30019;;;WD)");  // KEY_READ and delete
+    scratch.Restrict(L"Locked", L"D:P(A;;0x10001;;;WD)");    // query values only: KEY_READ refused
+
+    EXPECT_EQ(ReadRegDWord(HKEY_CURRENT_USER, readOnly, L"Value", 0), 1u);
+    EXPECT_FALSE(WriteRegDWord(HKEY_CURRENT_USER, readOnly, L"Value", 2));
+    EXPECT_EQ(ReadRegDWord(HKEY_CURRENT_USER, readOnly, L"Value", 0), 1u);
+    EXPECT_EQ(ReadRegDWord(HKEY_CURRENT_USER, locked, L"Value", 77), 77u);
+}
+
 TEST(ForceFolder, CreatesEveryMissingParent) {
     wchar_t temp[MAX_PATH] = {};
     ASSERT_GT(::GetTempPathW(MAX_PATH, temp), 0u);
