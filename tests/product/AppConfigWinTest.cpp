@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
+#include <atomic>
+#include <thread>
+#include <vector>
 
 #include "ScratchRegistry.h"
 #include "common/TestData.h"
@@ -322,6 +323,27 @@ TEST_F(TConfigTest, SharedInstanceLivesWhileItHasHolders) {
     EXPECT_EQ(ConfigReferenceCount(), 0);
     ReleaseConfig();  // nothing left: no effect
     EXPECT_EQ(ConfigReferenceCount(), 0);
+}
+
+TEST_F(TConfigTest, ConcurrentHoldersShareOneInstance) {
+    constexpr int kThreads = 6;
+    for (int round = 0; round < 20; ++round) {
+        std::atomic<int> waiting{kThreads};
+        std::vector<TConfig*> seen(kThreads, nullptr);
+        std::vector<std::thread> threads;
+        for (int t = 0; t < kThreads; ++t) {
+            threads.emplace_back([&, t] {
+                --waiting;
+                while (waiting.load() > 0) std::this_thread::yield();  // start together
+                seen[t] = &AcquireConfig(path_);
+            });
+        }
+        for (std::thread& thread : threads) thread.join();
+        EXPECT_EQ(ConfigReferenceCount(), kThreads);
+        for (TConfig* config : seen) EXPECT_EQ(config, ConfigInstance());
+        for (int t = 0; t < kThreads; ++t) ReleaseConfig();
+        ASSERT_EQ(ConfigInstance(), nullptr);
+    }
 }
 
 }  // namespace
