@@ -75,8 +75,8 @@ struct RequestHandles {
 
 void SetRequestTimeouts(HINTERNET request, DWORD timeoutMs) {
     // On the request handle: set on the session they are not honoured everywhere.
-    for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
-                         INTERNET_OPTION_RECEIVE_TIMEOUT}) {
+    for (DWORD option :
+         {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT}) {
         DWORD value = timeoutMs;
         ::InternetSetOptionW(request, option, &value, sizeof value);
     }
@@ -145,7 +145,8 @@ bool ProcessIsElevated() {
     UniqueHandle token(raw);
     TOKEN_ELEVATION elevation{};
     DWORD size = 0;
-    if (!::GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof elevation, &size)) return false;
+    if (!::GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof elevation, &size))
+        return false;
     return elevation.TokenIsElevated != 0;
 }
 
@@ -217,9 +218,9 @@ public:
                 return false;
             desktop_.reset();
         }
-        const HINSTANCE result = ::ShellExecuteW(nullptr, L"open", file.c_str(),
-                                                 parameters.empty() ? nullptr : parameters.c_str(),
-                                                 nullptr, SW_SHOWNORMAL);
+        const HINSTANCE result =
+            ::ShellExecuteW(nullptr, L"open", file.c_str(), parameters.empty() ? nullptr : parameters.c_str(),
+                            nullptr, SW_SHOWNORMAL);
         return reinterpret_cast<INT_PTR>(result) > 32;
     }
 
@@ -248,8 +249,8 @@ std::wstring ReadRegistryText(HKEY root, const std::wstring& path, const wchar_t
     for (int tries = 0; tries < 4; ++tries) {
         DWORD type = 0;
         DWORD bytes = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
-        const LONG status =
-            ::RegQueryValueExW(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &bytes);
+        const LONG status = ::RegQueryValueExW(key.get(), name, nullptr, &type,
+                                               reinterpret_cast<BYTE*>(buffer.data()), &bytes);
         if (status == ERROR_MORE_DATA) {
             buffer.resize(bytes / sizeof(wchar_t) + 2);
             continue;

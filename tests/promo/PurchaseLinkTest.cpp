@@ -1,10 +1,9 @@
-#include "promo/PurchaseLink.h"
-
 #include <gtest/gtest.h>
 
 #include <limits>
 
 #include "product/DateTime.h"
+#include "promo/PurchaseLink.h"
 
 namespace promo {
 namespace {

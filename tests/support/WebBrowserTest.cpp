@@ -2,17 +2,14 @@
 // a capture program that write their command line to "<exe>.txt". The tests
 // register the handlers, set the reported Windows version and put back every
 // registry value, key and file they changed.
-#include <windows.h>
-#include <shlobj.h>
-
 #include <gtest/gtest.h>
+#include <shlobj.h>
+#include <windows.h>
 
 #include <chrono>
 #include <deque>
 #include <memory>
-#include <fstream>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -47,6 +44,14 @@ std::string Narrow(const std::wstring& text) {
     return out;
 }
 
+// A stand-in that has just written its line may still be running for a moment.
+void DeleteFileWhenFree(const std::wstring& path) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        if (::DeleteFileW(path.c_str()) || ::GetLastError() == ERROR_FILE_NOT_FOUND) return;
+        std::this_thread::sleep_for(50ms);
+    }
+}
+
 // Sets (or, with no value, removes) one text value for the scope. Keys that
 // did not exist are created and removed again; an old value is put back.
 class ScopedRegistryValue {
@@ -75,8 +80,9 @@ public:
                       ERROR_SUCCESS;
         }
         if (value) {
-            ok_ = ::RegSetValueExW(key, NameOrNull(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value->c_str()),
-                                   static_cast<DWORD>((value->size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+            ok_ =
+                ::RegSetValueExW(key, NameOrNull(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value->c_str()),
+                                 static_cast<DWORD>((value->size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
         } else {
             const LONG status = ::RegDeleteValueW(key, NameOrNull());
             ok_ = status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
@@ -91,7 +97,8 @@ public:
         HKEY key = nullptr;
         if (::RegOpenKeyExW(root_, path_.c_str(), 0, KEY_WRITE, &key) != ERROR_SUCCESS) return;
         if (hadOld_)
-            ::RegSetValueExW(key, NameOrNull(), 0, oldType_, oldData_.data(), static_cast<DWORD>(oldData_.size()));
+            ::RegSetValueExW(key, NameOrNull(), 0, oldType_, oldData_.data(),
+                             static_cast<DWORD>(oldData_.size()));
         else
             ::RegDeleteValueW(key, NameOrNull());
         ::RegCloseKey(key);
@@ -120,8 +127,8 @@ public:
         copied_ = ::CopyFileW(WinePath(PROMO_URL_CAPTURE_EXE).c_str(), exe_.c_str(), FALSE) != FALSE;
     }
     ~StandInBrowser() {
-        ::DeleteFileW(exe_.c_str());
-        ::DeleteFileW(Log().c_str());
+        DeleteFileWhenFree(exe_);
+        DeleteFileWhenFree(Log());
     }
     StandInBrowser(const StandInBrowser&) = delete;
     StandInBrowser& operator=(const StandInBrowser&) = delete;
@@ -130,19 +137,37 @@ public:
     const std::wstring& exe() const { return exe_; }
     std::wstring Command() const { return L"\"" + exe_ + L"\" \"%1\""; }
 
+    // The complete lines recorded so far. The stand-in holds the file
+    // exclusively while it writes: wait for it rather than read nothing.
     std::vector<std::string> Lines() const {
+        std::string bytes;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            HANDLE file = ::CreateFileW(Log().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (file == INVALID_HANDLE_VALUE) {
+                if (::GetLastError() != ERROR_SHARING_VIOLATION) break;
+                std::this_thread::sleep_for(20ms);
+                continue;
+            }
+            char buffer[4096];
+            DWORD read = 0;
+            while (::ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
+                bytes.append(buffer, read);
+            ::CloseHandle(file);
+            break;
+        }
         std::vector<std::string> lines;
-        std::ifstream in(Narrow(Log()), std::ios::binary);
-        for (std::string line; std::getline(in, line);) lines.push_back(line);
+        for (size_t at = 0, end; (end = bytes.find('\n', at)) != std::string::npos; at = end + 1)
+            lines.push_back(bytes.substr(at, end - at));
         return lines;
     }
-    // Waits (bounded) for the first recorded start.
-    std::vector<std::string> WaitForLines() const {
-        for (auto end = std::chrono::steady_clock::now() + 20s; std::chrono::steady_clock::now() < end;) {
-            if (!Lines().empty()) break;
+    // Waits (bounded) until at least `count` starts were recorded.
+    std::vector<std::string> WaitForLines(size_t count = 1) const {
+        std::vector<std::string> lines = Lines();
+        for (auto end = std::chrono::steady_clock::now() + 20s;
+             lines.size() < count && std::chrono::steady_clock::now() < end; lines = Lines())
             std::this_thread::sleep_for(50ms);
-        }
-        return Lines();
+        return lines;
     }
 
 private:
@@ -224,13 +249,16 @@ protected:
         ::CreateDirectoryW(folder_.c_str(), nullptr);
         browser_.emplace(folder_ + L"\\browser.exe");
         edge_.emplace(folder_ + L"\\edge.exe");
-        ASSERT_TRUE(browser_->copied() && edge_->copied()) << "capture program missing: " PROMO_URL_CAPTURE_EXE;
+        ASSERT_TRUE(browser_->copied() && edge_->copied())
+            << "capture program missing: " PROMO_URL_CAPTURE_EXE;
         for (const wchar_t* scheme : {L"http", L"https"})
-            Set(HKEY_CLASSES_ROOT, std::wstring(scheme) + L"\\shell\\open\\command", L"", browser_->Command());
+            Set(HKEY_CLASSES_ROOT, std::wstring(scheme) + L"\\shell\\open\\command", L"",
+                browser_->Command());
         // No Edge unless a test registers it; no software that displaces the default browser.
         Remove(HKEY_CLASSES_ROOT, L"microsoft-edge\\shell\\open\\command", L"");
         for (const wchar_t* name : {L"360TotalSecurity", L"MPC AdCleaner", L"MPC"})
-            ASSERT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, std::wstring(kUninstall) + name)) << "prefix has " << name;
+            ASSERT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, std::wstring(kUninstall) + name))
+                << "prefix has " << name;
     }
     void TearDown() override {
         while (!registry_.empty()) registry_.pop_front();  // in reverse order of setting
@@ -259,7 +287,8 @@ protected:
     void CompleteUserChoice() {
         Set(HKEY_CURRENT_USER, kUserChoice, L"ProgId", kTestProgId);
         Set(HKEY_CURRENT_USER, kUserChoice, L"Hash", L"dGVzdA==");
-        Set(HKEY_CLASSES_ROOT, std::wstring(kTestProgId) + L"\\shell\\open\\command", L"", browser_->Command());
+        Set(HKEY_CLASSES_ROOT, std::wstring(kTestProgId) + L"\\shell\\open\\command", L"",
+            browser_->Command());
     }
     void NoUserChoice() {
         Remove(HKEY_CURRENT_USER, kUserChoice, L"ProgId");
@@ -317,7 +346,7 @@ TEST_P(OpenUrlInBrowserTest, Windows8TakesTheDefaultBrowserWhenTheUserChoiceIsCo
         SetReportedOsVersionForTesting(version);
         EXPECT_TRUE(OpenUrlInBrowser(kAddress));
     }
-    browser_->WaitForLines();
+    browser_->WaitForLines(2);
     SettleLaunches();
     const std::string expected = Quoted(browser_->exe(), kAddress);
     EXPECT_EQ(browser_->Lines(), (std::vector<std::string>{expected, expected}));
@@ -327,7 +356,8 @@ TEST_P(OpenUrlInBrowserTest, Windows8TakesTheDefaultBrowserWhenTheUserChoiceIsCo
 // Explorer on 6.2/6.3, where no Edge attempt is made.
 TEST_P(OpenUrlInBrowserTest, Windows8WithoutACompleteUserChoiceFallsBackToInternetExplorer) {
     ScopedInternetExplorer explorer(true);
-    if (!explorer.problem().empty()) GTEST_SKIP() << "cannot place a stand-in Internet Explorer: " << explorer.problem();
+    if (!explorer.problem().empty())
+        GTEST_SKIP() << "cannot place a stand-in Internet Explorer: " << explorer.problem();
     RegisterEdge();
     struct Case {
         const char* name;
@@ -335,8 +365,9 @@ TEST_P(OpenUrlInBrowserTest, Windows8WithoutACompleteUserChoiceFallsBackToIntern
         const wchar_t* hash;
         bool openCommand;
     };
-    for (const Case& c : {Case{"absent", nullptr, nullptr, false}, Case{"no hash", kTestProgId, nullptr, true},
-                          Case{"no ProgId", nullptr, L"dGVzdA==", true}, Case{"no command", kTestProgId, L"x", false}}) {
+    for (const Case& c :
+         {Case{"absent", nullptr, nullptr, false}, Case{"no hash", kTestProgId, nullptr, true},
+          Case{"no ProgId", nullptr, L"dGVzdA==", true}, Case{"no command", kTestProgId, L"x", false}}) {
         SCOPED_TRACE(c.name);
         const size_t before = explorer.browser().Lines().size();
         {
@@ -344,18 +375,17 @@ TEST_P(OpenUrlInBrowserTest, Windows8WithoutACompleteUserChoiceFallsBackToIntern
                                        c.progId ? std::optional<std::wstring>(c.progId) : std::nullopt);
             ScopedRegistryValue hash(HKEY_CURRENT_USER, kUserChoice, L"Hash",
                                      c.hash ? std::optional<std::wstring>(c.hash) : std::nullopt);
-            ScopedRegistryValue command(HKEY_CLASSES_ROOT, std::wstring(kTestProgId) + L"\\shell\\open\\command",
-                                        L"", c.openCommand ? std::optional(browser_->Command()) : std::nullopt);
+            ScopedRegistryValue command(HKEY_CLASSES_ROOT,
+                                        std::wstring(kTestProgId) + L"\\shell\\open\\command", L"",
+                                        c.openCommand ? std::optional(browser_->Command()) : std::nullopt);
             SetReportedOsVersionForTesting({6, 2, 9200});
             EXPECT_TRUE(OpenUrlInBrowser(kAddress));
         }
-        for (auto end = std::chrono::steady_clock::now() + 20s;
-             explorer.browser().Lines().size() == before && std::chrono::steady_clock::now() < end;)
-            std::this_thread::sleep_for(50ms);
-        const std::vector<std::string> lines = explorer.browser().Lines();
+        const std::vector<std::string> lines = explorer.browser().WaitForLines(before + 1);
         ASSERT_EQ(lines.size(), before + 1);
         // Internet Explorer gets the address as its parameters.
-        EXPECT_EQ(lines.back().substr(lines.back().size() - Narrow(kAddress).size() - 1), " " + Narrow(kAddress));
+        EXPECT_EQ(lines.back().substr(lines.back().size() - Narrow(kAddress).size() - 1),
+                  " " + Narrow(kAddress));
         EXPECT_NE(lines.back().find("iexplore.exe"), std::string::npos) << lines.back();
     }
     SettleLaunches();
@@ -386,7 +416,8 @@ TEST_P(OpenUrlInBrowserTest, DisplacingSoftwareMattersOnlyFromBuild10586) {
 
 TEST_P(OpenUrlInBrowserTest, Windows10WithoutEdgeHandlerEndsAtInternetExplorer) {
     ScopedInternetExplorer explorer(true);
-    if (!explorer.problem().empty()) GTEST_SKIP() << "cannot place a stand-in Internet Explorer: " << explorer.problem();
+    if (!explorer.problem().empty())
+        GTEST_SKIP() << "cannot place a stand-in Internet Explorer: " << explorer.problem();
     InstallDisplacingSoftware(L"MPC AdCleaner");
     SetReportedOsVersionForTesting({10, 0, 18362});
     EXPECT_TRUE(OpenUrlInBrowser(kAddress));
@@ -400,7 +431,8 @@ TEST_P(OpenUrlInBrowserTest, Windows10WithoutEdgeHandlerEndsAtInternetExplorer) 
 
 TEST_P(OpenUrlInBrowserTest, RefusedDefaultBrowserFallsBackToInternetExplorer) {
     ScopedInternetExplorer explorer(true);
-    if (!explorer.problem().empty()) GTEST_SKIP() << "cannot place a stand-in Internet Explorer: " << explorer.problem();
+    if (!explorer.problem().empty())
+        GTEST_SKIP() << "cannot place a stand-in Internet Explorer: " << explorer.problem();
     const std::wstring missing = L"\"" + folder_ + L"\\no-such-browser.exe\" \"%1\"";
     for (const wchar_t* scheme : {L"http", L"https"})
         Set(HKEY_CLASSES_ROOT, std::wstring(scheme) + L"\\shell\\open\\command", L"", missing);
@@ -413,7 +445,8 @@ TEST_P(OpenUrlInBrowserTest, RefusedDefaultBrowserFallsBackToInternetExplorer) {
 
 TEST_P(OpenUrlInBrowserTest, NothingAcceptsTheAddressGivesFalse) {
     ScopedInternetExplorer noExplorer(false);
-    if (!noExplorer.problem().empty()) GTEST_SKIP() << "cannot move Internet Explorer aside: " << noExplorer.problem();
+    if (!noExplorer.problem().empty())
+        GTEST_SKIP() << "cannot move Internet Explorer aside: " << noExplorer.problem();
     NoUserChoice();
     SetReportedOsVersionForTesting({6, 2, 9200});
     EXPECT_FALSE(OpenUrlInBrowser(kAddress));

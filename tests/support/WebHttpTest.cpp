@@ -1,9 +1,8 @@
 // CrackUrl and HttpPostData against a loopback receiver inside the test that
 // records the raw bytes of what arrives.
+#include <gtest/gtest.h>
 #include <winsock2.h>
 #include <ws2tcpip.h>
-
-#include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
@@ -37,8 +36,10 @@ public:
         local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         local.sin_port = 0;
         int size = sizeof local;
-        if (listener_ == INVALID_SOCKET || ::bind(listener_, reinterpret_cast<sockaddr*>(&local), size) != 0 ||
-            ::listen(listener_, 4) != 0 || ::getsockname(listener_, reinterpret_cast<sockaddr*>(&local), &size) != 0)
+        if (listener_ == INVALID_SOCKET ||
+            ::bind(listener_, reinterpret_cast<sockaddr*>(&local), size) != 0 ||
+            ::listen(listener_, 4) != 0 ||
+            ::getsockname(listener_, reinterpret_cast<sockaddr*>(&local), &size) != 0)
             return;
         port_ = ntohs(local.sin_port);
         thread_ = std::thread([this] { Serve(); });
@@ -214,16 +215,19 @@ TEST(HttpPostData, SendsTheFixedRequestWithAnAnsiBody) {
     EXPECT_EQ(lines[0], "POST /other/kv_reservepmt.php HTTP/1.1");
 
     // The expected body bytes: ü and ß are single bytes in the ANSI code page.
-    std::string ansiBody = "lan=de&name=Gr\xfc\xdf" "e&show=1&click=1";
+    std::string ansiBody =
+        "lan=de&name=Gr\xfc\xdf"
+        "e&show=1&click=1";
     if (::GetACP() != 1252) {
         char converted[256] = {};
-        const int n = ::WideCharToMultiByte(CP_ACP, 0, body.c_str(), -1, converted, sizeof converted, nullptr,
-                                            nullptr);
+        const int n =
+            ::WideCharToMultiByte(CP_ACP, 0, body.c_str(), -1, converted, sizeof converted, nullptr, nullptr);
         ansiBody.assign(converted, n - 1);
     }
     const std::vector<std::string> expected = {
         "Host: 127.0.0.1",
-        "User-Agent: Mozilla/5.0 (Windows; U; Windows NT 5.1; en-US; rv:1.9.0.10) Gecko/2009042316 Firefox/3.0.10",
+        "User-Agent: Mozilla/5.0 (Windows; U; Windows NT 5.1; en-US; rv:1.9.0.10) Gecko/2009042316 "
+        "Firefox/3.0.10",
         "Accept: */*",
         "Accept-Language: en-us",
         "Content-Type: application/x-www-form-urlencoded",
