@@ -53,7 +53,7 @@ TEST(Description, ParsesObjectsPropertiesAndValues) {
     EXPECT_TRUE(root.Properties[5].Value.SetItems.empty());
     EXPECT_EQ(root.Properties[6].Value.Type, TDescValue::Kind::Ident);
     EXPECT_EQ(root.Properties[6].Value.Text, L"FormCreate");
-    EXPECT_EQ(root.Properties[6].Line, 10);
+    EXPECT_EQ(root.Properties[6].Line, 9);
 
     ASSERT_EQ(root.Children.size(), 2u);
     const TDescObject& note = root.Children[0];
