@@ -1,0 +1,425 @@
+#include "ui/Form.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <cstring>
+
+#include "ui/FormReader.h"
+
+namespace promo {
+namespace {
+
+constexpr wchar_t kFormClass[] = L"PellorinPromoForm";
+constexpr UINT_PTR kToolId = 1;
+
+TMouseButton ButtonOf(UINT msg) {
+    switch (msg) {
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_RBUTTONDBLCLK:
+        return TMouseButton::mbRight;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+    case WM_MBUTTONDBLCLK:
+        return TMouseButton::mbMiddle;
+    default:
+        return TMouseButton::mbLeft;
+    }
+}
+
+}  // namespace
+
+TForm::TForm(std::wstring className) : className_(std::move(className)) {
+    SetColor(clBtnFace);
+    SetParentFont(false);
+    SetBounds(0, 0, 320, 240);
+}
+
+TForm::~TForm() {
+    if (wnd_) ::SetWindowLongPtrW(wnd_.get(), GWLP_USERDATA, 0);
+    tooltip_.reset();
+    wnd_.reset();
+    hover_ = captured_ = nullptr;
+}
+
+bool TForm::Initialize(std::string_view description, std::wstring& error) {
+    return InitializeWith(description, ResourcePictures(nullptr), error);
+}
+
+bool TForm::InitializeWith(std::string_view description, const TPictureSource& pictures, std::wstring& error) {
+    if (!ReadForm(*this, description, pictures, error)) return false;
+    CreateHandle();
+    if (OnCreate) OnCreate(this);
+    return true;
+}
+
+bool TForm::InitializeFromResource(const wchar_t* resourceName, std::wstring& error) {
+    std::string text;
+    if (!LoadDescriptionResource(nullptr, resourceName, text)) {
+        error = std::wstring(L"the window description resource ") + resourceName + L" is missing";
+        return false;
+    }
+    return Initialize(text, error);
+}
+
+void TForm::RegisterHandler(const std::wstring& name, TNotifyEvent handler) {
+    notifyHandlers_.emplace_back(name, std::move(handler));
+}
+void TForm::RegisterHandler(const std::wstring& name, TMouseEvent handler) {
+    mouseHandlers_.emplace_back(name, std::move(handler));
+}
+void TForm::RegisterHandler(const std::wstring& name, TMouseMoveEvent handler) {
+    mouseMoveHandlers_.emplace_back(name, std::move(handler));
+}
+const TMouseMoveEvent* TForm::FindMouseMoveHandler(const std::wstring& name) const {
+    for (const auto& [n, h] : mouseMoveHandlers_)
+        if (n == name) return &h;
+    return nullptr;
+}
+const TNotifyEvent* TForm::FindNotifyHandler(const std::wstring& name) const {
+    for (const auto& [n, h] : notifyHandlers_)
+        if (n == name) return &h;
+    return nullptr;
+}
+const TMouseEvent* TForm::FindMouseHandler(const std::wstring& name) const {
+    for (const auto& [n, h] : mouseHandlers_)
+        if (n == name) return &h;
+    return nullptr;
+}
+
+void TForm::AddControl(std::unique_ptr<TControl> control) {
+    TControl* c = control.get();
+    controls_.push_back(std::move(control));
+    c->SetParent(this);
+    c->Invalidate();
+}
+
+TControl* TForm::FindControl(const std::wstring& name) const {
+    for (const auto& c : controls_)
+        if (c->Name == name) return c.get();
+    return nullptr;
+}
+
+void TForm::FontChanged() {
+    for (const auto& c : controls_) c->ParentFontChanged();
+    InvalidateArea(ClientRect());
+}
+void TForm::ColorChanged() {
+    for (const auto& c : controls_) c->ParentColorChanged();
+    InvalidateArea(ClientRect());
+}
+
+void TForm::SetBounds(int left, int top, int width, int height) {
+    const int oldW = Width(), oldH = Height();
+    TControl::SetBounds(left, top, width, height);
+    if (!wnd_) return;
+    RECT r{Left(), Top(), Left() + Width(), Top() + Height()};
+    const DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(wnd_.get(), GWL_STYLE));
+    ::AdjustWindowRectEx(&r, style, FALSE, 0);
+    ::SetWindowPos(wnd_.get(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    if (oldW != Width() || oldH != Height()) ::InvalidateRect(wnd_.get(), nullptr, FALSE);
+}
+
+void TForm::CreateHandle() {
+    if (wnd_) return;
+    const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    if (!::GetClassInfoExW(instance, kFormClass, &wc)) {
+        wc = WNDCLASSEXW{};
+        wc.cbSize = sizeof wc;
+        wc.style = CS_DBLCLKS;
+        wc.lpfnWndProc = &TForm::WindowProc;
+        wc.hInstance = instance;
+        wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+        wc.lpszClassName = kFormClass;
+        ::RegisterClassExW(&wc);
+    }
+    DWORD style = WS_POPUP | WS_CLIPCHILDREN;
+    if (borderStyle_ != TFormBorderStyle::bsNone) style |= WS_CAPTION | WS_SYSMENU;
+    RECT r{Left(), Top(), Left() + Width(), Top() + Height()};
+    ::AdjustWindowRectEx(&r, style, FALSE, 0);
+    // Owned by the application window: no task-bar button of its own.
+    HWND owner = Application().Handle();
+    ::CreateWindowExW(0, kFormClass, Caption().c_str(), style, r.left, r.top, r.right - r.left,
+                      r.bottom - r.top, owner, nullptr, instance, this);
+    // wnd_ was set in WM_NCCREATE.
+    CreateTooltip();
+}
+
+void TForm::Show() {
+    CreateHandle();
+    if (!shown_) {
+        shown_ = true;
+        if (OnShow) OnShow(this);
+    }
+    if (wnd_ && !::IsWindowVisible(wnd_.get())) ::ShowWindow(wnd_.get(), SW_SHOW);
+}
+
+void TForm::Hide() {
+    if (wnd_) ::ShowWindow(wnd_.get(), SW_HIDE);
+}
+
+void TForm::Close() {
+    Hide();
+    if (OnClose) OnClose(this);
+    if (Application().MainForm() == static_cast<TMainForm*>(this)) Application().Terminate();
+}
+
+void TForm::InvalidateArea(const TRect& r) {
+    if (!wnd_) return;
+    RECT rc{r.Left, r.Top, r.Right, r.Bottom};
+    ::InvalidateRect(wnd_.get(), &rc, FALSE);
+}
+
+void TForm::RenderTo(HDC dc) {
+    {
+        HBRUSH brush = ::CreateSolidBrush(ColorToRgb(Color()));
+        RECT rc{0, 0, Width(), Height()};
+        ::FillRect(dc, &rc, brush);
+        ::DeleteObject(brush);
+    }
+    for (const auto& c : controls_) {
+        if (!c->Visible() || c->Width() <= 0 || c->Height() <= 0) continue;
+        const int saved = ::SaveDC(dc);
+        POINT old;
+        ::SetViewportOrgEx(dc, c->Left(), c->Top(), &old);
+        ::IntersectClipRect(dc, 0, 0, c->Width(), c->Height());
+        ::SetBkMode(dc, TRANSPARENT);
+        c->PaintTo(dc);
+        ::RestoreDC(dc, saved);
+    }
+}
+
+bool TForm::RenderToImage(DecodedImage& out) {
+    out = DecodedImage{};
+    const int w = Width(), h = Height();
+    if (w <= 0 || h <= 0) return false;
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    UniqueGdiObject bmp(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
+    if (!bmp || !bits || !dc) return false;
+    {
+        ScopedSelectObject sel(dc.get(), bmp.get());
+        RenderTo(dc.get());
+        ::GdiFlush();
+    }
+    out.width = w;
+    out.height = h;
+    out.pixels.resize(static_cast<size_t>(w) * h);
+    std::memcpy(out.pixels.data(), bits, out.pixels.size() * 4);
+    for (auto& p : out.pixels) p |= 0xFF000000u;  // GDI leaves alpha undefined
+    return true;
+}
+
+void TForm::OnPaintMessage() {
+    PAINTSTRUCT ps;
+    HDC dc = ::BeginPaint(wnd_.get(), &ps);
+    if (!dc) return;
+    const int w = Width(), h = Height();
+    UniqueMemoryDc mem(::CreateCompatibleDC(dc));
+    UniqueGdiObject bmp(::CreateCompatibleBitmap(dc, std::max(w, 1), std::max(h, 1)));
+    if (mem && bmp) {
+        ScopedSelectObject sel(mem.get(), bmp.get());
+        RenderTo(mem.get());
+        ::BitBlt(dc, 0, 0, w, h, mem.get(), 0, 0, SRCCOPY);
+    }
+    ::EndPaint(wnd_.get(), &ps);
+}
+
+TControl* TForm::ControlAt(int x, int y, bool enabledOnly) const {
+    for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
+        TControl* c = it->get();
+        if (!c->Visible() || (enabledOnly && !c->Enabled())) continue;
+        if (c->BoundsRect().Contains(x, y) && c->HitTest(x - c->Left(), y - c->Top())) return c;
+    }
+    return nullptr;
+}
+
+void TForm::UpdateHover(int x, int y, bool inside) {
+    TControl* now = inside ? ControlAt(x, y, false) : nullptr;
+    if (now == hover_) return;
+    TControl* old = hover_;
+    hover_ = now;
+    if (old) old->MouseLeave();
+    if (now) now->MouseEnter();
+    UpdateTooltipTool();
+}
+
+void TForm::MouseButton(UINT msg, WPARAM wp, int x, int y) {
+    const TMouseButton button = ButtonOf(msg);
+    const TShiftState shift = static_cast<TShiftState>(GET_KEYSTATE_WPARAM(wp));
+    switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK: {
+        TControl* target = ControlAt(x, y, true);
+        if (!target) return;
+        if (!captured_) {
+            ::SetCapture(wnd_.get());
+            captured_ = target;
+            target->mouseCaptured_ = true;
+        }
+        target->MouseDown(button, shift, x - target->Left(), y - target->Top());
+        if (msg == WM_LBUTTONDBLCLK && FindControlPtr(target)) target->DblClick();
+        return;
+    }
+    default: {
+        TControl* target = captured_;
+        if (!target) return;
+        const int cx = x - target->Left(), cy = y - target->Top();
+        // Every button held releases the capture only when the last one is up.
+        const bool anyHeld = (wp & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) != 0;
+        if (!anyHeld) ::ReleaseCapture();
+        if (button == TMouseButton::mbLeft && target->ClientRect().Contains(cx, cy) && target->HitTest(cx, cy))
+            target->Click();
+        if (FindControlPtr(target)) target->MouseUp(button, shift, cx, cy);
+        return;
+    }
+    }
+}
+
+bool TForm::FindControlPtr(const TControl* c) const {
+    for (const auto& p : controls_)
+        if (p.get() == c) return true;
+    return false;
+}
+
+void TForm::CreateTooltip() {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&icc);
+    tooltip_.reset(::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                     WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                                     CW_USEDEFAULT, CW_USEDEFAULT, wnd_.get(), nullptr,
+                                     ::GetModuleHandleW(nullptr), nullptr));
+    if (!tooltip_) return;
+    TOOLINFOW ti{};
+    ti.cbSize = TTTOOLINFOW_V1_SIZE;
+    ti.hwnd = wnd_.get();
+    ti.uId = kToolId;
+    ti.lpszText = LPSTR_TEXTCALLBACKW;
+    ::SendMessageW(tooltip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    ::SendMessageW(tooltip_.get(), TTM_SETMAXTIPWIDTH, 0, 400);
+}
+
+void TForm::UpdateTooltipTool() {
+    if (!tooltip_) return;
+    ::SendMessageW(tooltip_.get(), TTM_POP, 0, 0);
+    TOOLINFOW ti{};
+    ti.cbSize = TTTOOLINFOW_V1_SIZE;
+    ti.hwnd = wnd_.get();
+    ti.uId = kToolId;
+    if (hover_) {
+        const TRect r = hover_->BoundsRect();
+        ti.rect = RECT{r.Left, r.Top, r.Right, r.Bottom};
+    }
+    ::SendMessageW(tooltip_.get(), TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+void TForm::RelayToTooltip(UINT msg, WPARAM wp, LPARAM lp) {
+    if (!tooltip_) return;
+    MSG m{wnd_.get(), msg, wp, lp, 0, {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}};
+    ::SendMessageW(tooltip_.get(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&m));
+}
+
+std::wstring TForm::HintFor(TControl* c) {
+    if (!c || !c->EffectiveShowHint()) return {};
+    std::wstring hint = c->Hint();
+    if (!c->DoShowHint(hint)) return {};
+    return hint;
+}
+
+LRESULT CALLBACK TForm::WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    if (msg == WM_NCCREATE) {
+        auto* self = static_cast<TForm*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+        ::SetWindowLongPtrW(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        self->wnd_.reset(wnd);
+    }
+    auto* self = reinterpret_cast<TForm*>(::GetWindowLongPtrW(wnd, GWLP_USERDATA));
+    if (!self) return ::DefWindowProcW(wnd, msg, wp, lp);
+    try {
+        return self->HandleMessage(msg, wp, lp);
+    } catch (...) {
+        return ::DefWindowProcW(wnd, msg, wp, lp);
+    }
+}
+
+LRESULT TForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    HWND wnd = wnd_.get();
+    switch (msg) {
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT:
+        OnPaintMessage();
+        return 0;
+    case WM_MOUSEMOVE: {
+        RelayToTooltip(msg, wp, lp);
+        if (!tracking_) {
+            TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, wnd, 0};
+            tracking_ = ::TrackMouseEvent(&tme) != FALSE;
+        }
+        const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
+        UpdateHover(x, y, ClientRect().Contains(x, y));
+        TControl* target = captured_ ? captured_ : (hover_ && hover_->Enabled() ? hover_ : nullptr);
+        if (target)
+            target->MouseMove(static_cast<TShiftState>(GET_KEYSTATE_WPARAM(wp)), x - target->Left(),
+                              y - target->Top());
+        return 0;
+    }
+    case WM_MOUSELEAVE:
+        tracking_ = false;
+        if (!captured_) UpdateHover(0, 0, false);
+        return 0;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+        RelayToTooltip(msg, wp, lp);
+        MouseButton(msg, wp, GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+        return 0;
+    case WM_CAPTURECHANGED:
+        if (captured_) captured_->mouseCaptured_ = false;
+        captured_ = nullptr;
+        return 0;
+    case WM_NOTIFY: {
+        auto* hdr = reinterpret_cast<NMHDR*>(lp);
+        if (tooltip_ && hdr->hwndFrom == tooltip_.get() && hdr->code == TTN_GETDISPINFOW) {
+            auto* info = reinterpret_cast<NMTTDISPINFOW*>(lp);
+            hintText_ = HintFor(hover_);
+            info->lpszText = const_cast<wchar_t*>(hintText_.c_str());
+            info->hinst = nullptr;
+            return 0;
+        }
+        break;
+    }
+    case WM_CLOSE:
+        Close();
+        return 0;
+    case WM_NCDESTROY:
+        ::SetWindowLongPtrW(wnd, GWLP_USERDATA, 0);
+        wnd_.release();
+        break;
+    default:
+        break;
+    }
+    return ::DefWindowProcW(wnd, msg, wp, lp);
+}
+
+}  // namespace promo

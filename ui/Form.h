@@ -1,0 +1,138 @@
+// The form host: one native borderless popup window (owned by the
+// application window, so it has no task-bar button) that owns its windowless
+// controls, paints them in creation order into an off-screen buffer presented
+// with one blit, routes the mouse (capture, enter/leave, hit tests) and shows
+// the controls' hints in a tooltip. A form is built from its description
+// (ui/FormReader.h): Initialize reads it, creates the window and runs OnCreate.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ui/Application.h"
+#include "ui/Control.h"
+#include "ui/FormReader.h"
+
+namespace promo {
+
+enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+
+class TForm : public TControl, public TMainForm {
+public:
+    // className: the class the root object of the description must name.
+    explicit TForm(std::wstring className);
+    ~TForm() override;
+
+    const std::wstring& FormClassName() const { return className_; }
+    TForm* HostForm() override { return this; }
+
+    // Reads the description (controls, properties, pictures, handlers; see
+    // ui/FormReader.h), creates the window (hidden) and runs OnCreate. False
+    // with a message when the description does not fit the classes.
+    bool Initialize(std::string_view description, std::wstring& error);
+    // The same from an RCDATA resource of the module (pictures from RCDATA too).
+    bool InitializeFromResource(const wchar_t* resourceName, std::wstring& error);
+    // The same with pictures from elsewhere (tests: PNG files in a folder).
+    bool InitializeWith(std::string_view description, const TPictureSource& pictures, std::wstring& error);
+
+    // Handlers the description may name, registered before Initialize.
+    void RegisterHandler(const std::wstring& name, TNotifyEvent handler);
+    void RegisterHandler(const std::wstring& name, TMouseEvent handler);
+    void RegisterHandler(const std::wstring& name, TMouseMoveEvent handler);
+    template <typename F>
+    void RegisterHandler(const std::wstring& name, F* self, void (F::*method)(TControl*)) {
+        RegisterHandler(name, TNotifyEvent([self, method](TControl* s) { (self->*method)(s); }));
+    }
+    template <typename F>
+    void RegisterHandler(const std::wstring& name, F* self,
+                         void (F::*method)(TControl*, TMouseButton, TShiftState, int, int)) {
+        RegisterHandler(name, TMouseEvent([self, method](TControl* s, TMouseButton b, TShiftState sh, int x,
+                                                         int y) { (self->*method)(s, b, sh, x, y); }));
+    }
+    const TNotifyEvent* FindNotifyHandler(const std::wstring& name) const;
+    const TMouseEvent* FindMouseHandler(const std::wstring& name) const;
+    const TMouseMoveEvent* FindMouseMoveHandler(const std::wstring& name) const;
+
+    // Controls, in creation (painting) order.
+    void AddControl(std::unique_ptr<TControl> control);
+    const std::vector<std::unique_ptr<TControl>>& Controls() const { return controls_; }
+    TControl* FindControl(const std::wstring& name) const;
+    template <typename T>
+    T* FindChild(const std::wstring& name) const {
+        return dynamic_cast<T*>(FindControl(name));
+    }
+
+    // The window: Width and Height are the client size.
+    HWND Handle() const override { return wnd_.get(); }
+    void CreateHandle();
+    void ShowAsMainForm() override { Show(); }
+    void Show();  // runs OnShow the first time
+    void Hide();
+    // Hides the window, runs OnClose and, for the main form, ends the loop.
+    void Close();
+    int ClientWidth() const { return Width(); }
+    int ClientHeight() const { return Height(); }
+    void SetClientWidth(int v) { SetWidth(v); }
+    void SetClientHeight(int v) { SetHeight(v); }
+    void SetBounds(int left, int top, int width, int height) override;
+    TFormBorderStyle BorderStyle() const { return borderStyle_; }
+    void SetBorderStyle(TFormBorderStyle v) { borderStyle_ = v; }
+    bool Scaled = true;
+    int PixelsPerInch = 96;
+
+    // Paints the whole form (background and visible controls) into dc.
+    void RenderTo(HDC dc);
+    // Renders off-screen into an opaque BGRA image of the client size.
+    bool RenderToImage(DecodedImage& out);
+
+    // A control's area needs repainting (form client coordinates).
+    void InvalidateArea(const TRect& r);
+    // The control under the mouse (the last one that got MouseEnter).
+    TControl* HoverControl() const { return hover_; }
+
+    TNotifyEvent OnCreate;
+    TNotifyEvent OnShow;
+    TNotifyEvent OnClose;
+
+protected:
+    void FontChanged() override;
+    void ColorChanged() override;
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+    void OnPaintMessage();
+    TControl* ControlAt(int x, int y, bool enabledOnly) const;
+    void UpdateHover(int x, int y, bool inside);
+    void MouseButton(UINT msg, WPARAM wp, int x, int y);
+    void RelayToTooltip(UINT msg, WPARAM wp, LPARAM lp);
+    void CreateTooltip();
+    bool FindControlPtr(const TControl* c) const;
+
+public:
+    // The hint text of a control as the tooltip would show it (empty: none).
+    static std::wstring HintFor(TControl* c);
+
+private:
+    void UpdateTooltipTool();
+
+    std::wstring className_;
+    std::vector<std::unique_ptr<TControl>> controls_;
+    std::vector<std::pair<std::wstring, TNotifyEvent>> notifyHandlers_;
+    std::vector<std::pair<std::wstring, TMouseEvent>> mouseHandlers_;
+    std::vector<std::pair<std::wstring, TMouseMoveEvent>> mouseMoveHandlers_;
+    UniqueWindow wnd_;
+    UniqueWindow tooltip_;
+    std::wstring hintText_;
+    TControl* hover_ = nullptr;
+    TControl* captured_ = nullptr;
+    bool tracking_ = false;
+    bool shown_ = false;
+    TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSizeable;
+};
+
+}  // namespace promo

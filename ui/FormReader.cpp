@@ -1,0 +1,207 @@
+#include "ui/FormReader.h"
+
+#include <cstdio>
+
+#include "ui/Form.h"
+
+namespace promo {
+
+std::wstring PictureResourceName(const std::wstring& file) {
+    std::wstring out;
+    for (wchar_t c : file) {
+        if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
+        out.push_back((c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') ? c : L'_');
+    }
+    return out;
+}
+
+namespace {
+
+bool ResourceBytes(HMODULE module, const wchar_t* name, const std::uint8_t*& data, DWORD& size) {
+    HRSRC res = ::FindResourceW(module, name, MAKEINTRESOURCEW(10) /* RT_RCDATA */);
+    if (!res) return false;
+    HGLOBAL mem = ::LoadResource(module, res);
+    size = ::SizeofResource(module, res);
+    data = mem ? static_cast<const std::uint8_t*>(::LockResource(mem)) : nullptr;
+    return data != nullptr;
+}
+
+}  // namespace
+
+TPictureSource ResourcePictures(HMODULE module) {
+    return [module](const std::wstring& file, std::vector<std::uint8_t>& stream) {
+        const std::uint8_t* data = nullptr;
+        DWORD size = 0;
+        if (!ResourceBytes(module, PictureResourceName(file).c_str(), data, size)) return false;
+        stream.assign(data, data + size);
+        return true;
+    };
+}
+
+TPictureSource FolderPictures(const std::wstring& folder) {
+    return [folder](const std::wstring& file, std::vector<std::uint8_t>& stream) {
+        std::FILE* f = _wfopen((folder + L"\\" + file).c_str(), L"rb");
+        if (!f) return false;
+        std::vector<std::uint8_t> bytes;
+        unsigned char buf[65536];
+        size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.insert(bytes.end(), buf, buf + n);
+        std::fclose(f);
+        stream = MakePictureStream("TPngImage", bytes);
+        return true;
+    };
+}
+
+bool LoadDescriptionResource(HMODULE module, const wchar_t* name, std::string& text) {
+    const std::uint8_t* data = nullptr;
+    DWORD size = 0;
+    if (!ResourceBytes(module, name, data, size)) return false;
+    text.assign(reinterpret_cast<const char*>(data), size);
+    return true;
+}
+
+const TPropertyInfo* TClassInfo::Find(const std::wstring& name) const {
+    for (const auto& p : Properties)
+        if (p.Name == name) return &p;
+    return nullptr;
+}
+
+const std::vector<TClassInfo>& ControlClasses() {
+    static const std::vector<TClassInfo> classes = BuildControlClasses();
+    return classes;
+}
+
+const TClassInfo* FindControlClass(const std::wstring& name) {
+    for (const auto& c : ControlClasses())
+        if (c.Name == name) return &c;
+    return nullptr;
+}
+
+bool SameValue(const TDescValue& a, const TDescValue& b) {
+    if (a.Type != b.Type) return false;
+    switch (a.Type) {
+    case TDescValue::Kind::Integer:
+        return a.Integer == b.Integer;
+    case TDescValue::Kind::String:
+    case TDescValue::Kind::Ident:
+    case TDescValue::Kind::Picture:
+        return a.Text == b.Text;
+    case TDescValue::Kind::Set:
+        return a.SetItems == b.SetItems;
+    case TDescValue::Kind::Items:
+        if (a.Items.size() != b.Items.size()) return false;
+        for (size_t i = 0; i < a.Items.size(); ++i) {
+            const auto& pa = a.Items[i].Properties;
+            const auto& pb = b.Items[i].Properties;
+            if (pa.size() != pb.size()) return false;
+            for (size_t k = 0; k < pa.size(); ++k)
+                if (pa[k].Name != pb[k].Name || !SameValue(pa[k].Value, pb[k].Value)) return false;
+        }
+        return true;
+    }
+    return false;
+}
+
+std::wstring ValueText(const TDescValue& v) {
+    switch (v.Type) {
+    case TDescValue::Kind::Integer:
+        return std::to_wstring(v.Integer);
+    case TDescValue::Kind::String:
+        return L"'" + v.Text + L"'";
+    case TDescValue::Kind::Ident:
+        return v.Text;
+    case TDescValue::Kind::Picture:
+        return L"picture(" + v.Text + L")";
+    case TDescValue::Kind::Set: {
+        std::wstring s = L"[";
+        for (size_t i = 0; i < v.SetItems.size(); ++i) s += (i ? L", " : L"") + v.SetItems[i];
+        return s + L"]";
+    }
+    case TDescValue::Kind::Items: {
+        std::wstring s = L"<";
+        for (const auto& item : v.Items) {
+            s += L" item";
+            for (const auto& p : item.Properties) s += L" " + p.Name + L"=" + ValueText(p.Value);
+            s += L" end";
+        }
+        return s + L" >";
+    }
+    }
+    return {};
+}
+
+namespace {
+
+bool ApplyProperties(TControl& control, const TClassInfo& cls, const std::vector<TDescProperty>& props,
+                     TReadContext& ctx, const std::wstring& objectName) {
+    for (const auto& p : props) {
+        const TPropertyInfo* info = cls.Find(p.Name);
+        const std::wstring where = L"line " + std::to_wstring(p.Line) + L": " + objectName + L"." + p.Name;
+        if (!info) {
+            ctx.Error = where + L": unknown property of " + cls.Name;
+            return false;
+        }
+        ctx.Error.clear();
+        if (!info->Set(control, p.Value, ctx)) {
+            ctx.Error = where + L": " + (ctx.Error.empty() ? L"unsuitable value " + ValueText(p.Value) : ctx.Error);
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ReadForm(TForm& form, std::string_view description, const TPictureSource& pictures, std::wstring& error,
+              const TReadOptions& options) {
+    TDescObject root;
+    if (!ParseDescription(description, root, error)) return false;
+    if (root.ClassName != form.FormClassName()) {
+        error = L"line " + std::to_wstring(root.Line) + L": the description is of class " + root.ClassName +
+                L", the form is " + form.FormClassName();
+        return false;
+    }
+    const TClassInfo* formClass = FindControlClass(L"TForm");
+    TReadContext ctx{form, pictures, {}};
+    form.Name = root.Name;
+    form.BeginLoading();
+    std::vector<TControl*> created;
+    bool ok = ApplyProperties(form, *formClass, root.Properties, ctx, root.Name);
+    for (size_t i = 0; ok && i < root.Children.size(); ++i) {
+        const TDescObject& child = root.Children[i];
+        const TClassInfo* cls = FindControlClass(child.ClassName);
+        if (!cls || !cls->Create) {
+            ctx.Error = L"line " + std::to_wstring(child.Line) + L": unknown class " + child.ClassName;
+            ok = false;
+            break;
+        }
+        if (!child.Children.empty()) {
+            ctx.Error = L"line " + std::to_wstring(child.Line) + L": " + child.ClassName + L" holds no controls";
+            ok = false;
+            break;
+        }
+        if (form.FindControl(child.Name) || child.Name == root.Name) {
+            ctx.Error = L"line " + std::to_wstring(child.Line) + L": the name " + child.Name + L" is taken";
+            ok = false;
+            break;
+        }
+        std::unique_ptr<TControl> control = cls->Create();
+        control->Name = child.Name;
+        control->BeginLoading();
+        TControl* raw = control.get();
+        form.AddControl(std::move(control));
+        created.push_back(raw);
+        ok = ApplyProperties(*raw, *cls, child.Properties, ctx, child.Name);
+    }
+    if (!ok) {
+        error = ctx.Error;
+        return false;
+    }
+    if (options.RunLoaded) {
+        form.EndLoading();
+        for (TControl* c : created) c->EndLoading();
+    }
+    return true;
+}
+
+}  // namespace promo

@@ -1,0 +1,78 @@
+// Reading a window description (ui/Description.h) into a form: controls are
+// created by class name from the class table, published properties are set by
+// name, pictures come from a picture source in their stream form, handlers
+// are bound by name to the form's registered handlers. The loading state is
+// set on every object while reading and Loaded runs on each afterwards. An
+// unknown class, property, value or handler is an error, never skipped.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ui/Description.h"
+
+namespace promo {
+
+class TControl;
+class TForm;
+
+// Gives the stream form of a picture file named in a description.
+using TPictureSource = std::function<bool(const std::wstring& file, std::vector<std::uint8_t>& stream)>;
+
+// The resource name under which the build stores a picture file: the file
+// name upper-cased, every character other than A-Z and 0-9 becoming '_'.
+std::wstring PictureResourceName(const std::wstring& file);
+// Pictures from the module's RCDATA resources (as the build stores them).
+TPictureSource ResourcePictures(HMODULE module);
+// Pictures from PNG files in a folder, put into stream form (tests).
+TPictureSource FolderPictures(const std::wstring& folder);
+// The text of an RCDATA resource.
+bool LoadDescriptionResource(HMODULE module, const wchar_t* name, std::string& text);
+
+struct TReadContext {
+    TForm& Form;
+    const TPictureSource& Pictures;
+    std::wstring Error;
+};
+
+// One published property: how to set it from a description value, how to
+// read it back, and its declared default (what a new object has).
+struct TPropertyInfo {
+    std::wstring Name;
+    TDescValue Default;
+    std::function<bool(TControl&, const TDescValue&, TReadContext&)> Set;
+    std::function<TDescValue(TControl&)> Get;
+};
+
+struct TClassInfo {
+    std::wstring Name;
+    std::function<std::unique_ptr<TControl>()> Create;  // empty for form classes
+    std::vector<TPropertyInfo> Properties;
+    const TPropertyInfo* Find(const std::wstring& name) const;
+};
+
+// Every class a description may name, with its properties and defaults. The
+// class name of a form is looked up as "TForm".
+const std::vector<TClassInfo>& ControlClasses();
+const TClassInfo* FindControlClass(const std::wstring& name);
+// Defined with the controls: builds the table.
+std::vector<TClassInfo> BuildControlClasses();
+
+struct TReadOptions {
+    bool RunLoaded = true;  // false keeps every object in the loading state
+};
+
+bool ReadForm(TForm& form, std::string_view description, const TPictureSource& pictures, std::wstring& error,
+              const TReadOptions& options = {});
+
+// Two values compare equal (kind and content).
+bool SameValue(const TDescValue& a, const TDescValue& b);
+std::wstring ValueText(const TDescValue& v);
+
+}  // namespace promo

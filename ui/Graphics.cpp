@@ -1,0 +1,253 @@
+#include "ui/Graphics.h"
+
+#include <cstring>
+#include <string>
+
+#include "ui/Description.h"
+
+namespace promo {
+
+COLORREF ColorToRgb(TColor c) {
+    if ((c & 0xFF000000u) == 0xFF000000u) return ::GetSysColor(static_cast<int>(c & 0xFF));
+    return c & 0x00FFFFFFu;
+}
+
+// --- TFont -----------------------------------------------------------------
+
+void TFont::Changed() {
+    handle_.reset();
+    if (OnChange) OnChange();
+}
+void TFont::SetName(const std::wstring& v) {
+    if (v == name_) return;
+    name_ = v;
+    Changed();
+}
+void TFont::SetHeight(int v) {
+    if (v == height_) return;
+    height_ = v;
+    Changed();
+}
+void TFont::SetColor(TColor v) {
+    if (v == color_) return;
+    color_ = v;
+    if (OnChange) OnChange();  // the GDI font does not carry the colour
+}
+void TFont::SetStyle(unsigned v) {
+    if (v == style_) return;
+    style_ = v;
+    Changed();
+}
+void TFont::SetCharset(int v) {
+    if (v == charset_) return;
+    charset_ = v;
+    Changed();
+}
+void TFont::SetQuality(int v) {
+    if (v == quality_) return;
+    quality_ = v;
+    Changed();
+}
+bool TFont::SameAs(const TFont& o) const {
+    return name_ == o.name_ && height_ == o.height_ && color_ == o.color_ && style_ == o.style_ &&
+           charset_ == o.charset_ && quality_ == o.quality_;
+}
+void TFont::Assign(const TFont& o) {
+    if (&o == this || SameAs(o)) return;
+    const bool sameGdi = name_ == o.name_ && height_ == o.height_ && style_ == o.style_ &&
+                         charset_ == o.charset_ && quality_ == o.quality_;
+    name_ = o.name_;
+    height_ = o.height_;
+    color_ = o.color_;
+    style_ = o.style_;
+    charset_ = o.charset_;
+    quality_ = o.quality_;
+    if (!sameGdi) handle_.reset();
+    if (OnChange) OnChange();
+}
+
+HFONT TFont::Handle() const {
+    if (!handle_) {
+        LOGFONTW lf{};
+        lf.lfHeight = height_;
+        lf.lfWeight = (style_ & fsBold) ? FW_BOLD : FW_NORMAL;
+        lf.lfItalic = (style_ & fsItalic) ? 1 : 0;
+        lf.lfUnderline = (style_ & fsUnderline) ? 1 : 0;
+        lf.lfStrikeOut = (style_ & fsStrikeOut) ? 1 : 0;
+        lf.lfCharSet = static_cast<BYTE>(charset_);
+        lf.lfQuality = static_cast<BYTE>(quality_);
+        wcsncpy(lf.lfFaceName, name_.c_str(), LF_FACESIZE - 1);
+        handle_.reset(::CreateFontIndirectW(&lf));
+    }
+    return static_cast<HFONT>(handle_.get());
+}
+
+// --- pictures ----------------------------------------------------------------
+
+HBITMAP TBitmapImage::Bitmap() const {
+    if (!dib_ && !image_.Empty()) {
+        BITMAPINFO bi{};
+        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+        bi.bmiHeader.biWidth = image_.width;
+        bi.bmiHeader.biHeight = -image_.height;  // top-down
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        bi.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        HBITMAP bmp = ::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (bmp && bits) {
+            std::memcpy(bits, image_.pixels.data(), image_.pixels.size() * sizeof(std::uint32_t));
+            dib_.reset(bmp);
+        }
+    }
+    return static_cast<HBITMAP>(dib_.get());
+}
+
+std::uint32_t TPicture::Pixel(int x, int y) const {
+    if (!image_ || x < 0 || y < 0 || x >= Width() || y >= Height()) return 0;
+    return image_->Image().pixels[static_cast<size_t>(y) * Width() + x];
+}
+
+void TPicture::Assign(const TPicture& other) {
+    if (&other == this) return;
+    image_ = other.image_;
+    Changed();
+}
+void TPicture::Clear() {
+    image_.reset();
+    Changed();
+}
+void TPicture::SetGraphic(std::shared_ptr<const TBitmapImage> image) {
+    image_ = std::move(image);
+    Changed();
+}
+bool TPicture::LoadFromPng(const std::uint8_t* data, std::size_t size) {
+    DecodedImage img;
+    const bool ok = DecodePng(data, size, img);
+    if (ok)
+        image_ = std::make_shared<const TBitmapImage>(std::move(img));
+    else
+        image_.reset();
+    Changed();
+    return ok;
+}
+bool TPicture::LoadFromStream(const std::uint8_t* data, std::size_t size) {
+    std::string cls;
+    const std::uint8_t* file = nullptr;
+    std::size_t fileSize = 0;
+    if (!SplitPictureStream(data, size, cls, file, fileSize) || cls != "TPngImage") {
+        image_.reset();
+        Changed();
+        return false;
+    }
+    return LoadFromPng(file, fileSize);
+}
+
+void DrawPicturePart(HDC dc, const TBitmapImage& image, const TRect& s, const TRect& d) {
+    if (s.Width() <= 0 || s.Height() <= 0 || d.Width() <= 0 || d.Height() <= 0) return;
+    HBITMAP bmp = image.Bitmap();
+    if (!bmp) return;
+    UniqueMemoryDc src(::CreateCompatibleDC(dc));
+    if (!src) return;
+    ScopedSelectObject sel(src.get(), bmp);
+    BLENDFUNCTION bf{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    // Halftone filtering for scaled parts keeps stretched middles smooth.
+    ::AlphaBlend(dc, d.Left, d.Top, d.Width(), d.Height(), src.get(), s.Left, s.Top, s.Width(), s.Height(), bf);
+}
+
+// --- TCanvas -------------------------------------------------------------------
+
+UniqueMemoryDc CreateMeasuringDc() { return UniqueMemoryDc(::CreateCompatibleDC(nullptr)); }
+
+TCanvas::TCanvas() {
+    font_.OnChange = [this] {
+        if (dc_) SelectFont();
+    };
+}
+TCanvas::~TCanvas() { SetHandle(nullptr); }
+
+void TCanvas::SetHandle(HDC dc) {
+    if (dc == dc_) return;
+    if (dc_ && oldFont_) ::SelectObject(dc_, oldFont_);
+    oldFont_ = nullptr;
+    dc_ = dc;
+    if (dc_) SelectFont();
+}
+
+void TCanvas::SelectFont() {
+    HGDIOBJ old = ::SelectObject(dc_, font_.Handle());
+    if (!oldFont_) oldFont_ = old;
+    ::SetTextColor(dc_, ColorToRgb(font_.Color()));
+}
+
+namespace {
+// Runs f on the attached context, or on a temporary one with this font.
+template <typename F>
+auto WithDc(HDC dc, const TFont& font, F f) -> decltype(f(dc)) {
+    if (dc) return f(dc);
+    UniqueMemoryDc tmp = CreateMeasuringDc();
+    if (!tmp) return decltype(f(dc)){};
+    ScopedSelectObject sel(tmp.get(), font.Handle());
+    return f(tmp.get());
+}
+}  // namespace
+
+int TCanvas::DrawText(const std::wstring& text, TRect& rect, unsigned flags) {
+    return WithDc(dc_, font_, [&](HDC dc) {
+        RECT r{rect.Left, rect.Top, rect.Right, rect.Bottom};
+        const int h = ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, flags);
+        rect = {r.left, r.top, r.right, r.bottom};
+        return h;
+    });
+}
+
+int TCanvas::TextWidth(const std::wstring& text) {
+    return WithDc(dc_, font_, [&](HDC dc) {
+        SIZE sz{};
+        return ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &sz) ? int(sz.cx) : 0;
+    });
+}
+int TCanvas::TextHeight(const std::wstring& text) {
+    return WithDc(dc_, font_, [&](HDC dc) {
+        SIZE sz{};
+        return ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &sz) ? int(sz.cy) : 0;
+    });
+}
+bool TCanvas::GetTextMetrics(TEXTMETRICW& tm) {
+    return WithDc(dc_, font_, [&](HDC dc) { return ::GetTextMetricsW(dc, &tm) != FALSE; });
+}
+
+void TCanvas::FillRect(const TRect& r) {
+    if (!dc_ || Brush.Style == TBrushStyle::bsClear) return;
+    UniqueGdiObject brush(::CreateSolidBrush(ColorToRgb(Brush.Color)));
+    RECT rc{r.Left, r.Top, r.Right, r.Bottom};
+    ::FillRect(dc_, &rc, static_cast<HBRUSH>(brush.get()));
+}
+
+void TCanvas::Rectangle(const TRect& r) {
+    if (!dc_) return;
+    FillRect(r);
+    UniqueGdiObject pen(::CreatePen(PS_SOLID, 1, ColorToRgb(Pen.Color)));
+    ScopedSelectObject selPen(dc_, pen.get());
+    ScopedSelectObject selBrush(dc_, ::GetStockObject(NULL_BRUSH));
+    ::Rectangle(dc_, r.Left, r.Top, r.Right, r.Bottom);
+}
+
+void TCanvas::SetTextColor(TColor c) {
+    if (dc_) ::SetTextColor(dc_, ColorToRgb(c));
+}
+void TCanvas::SetTransparentText() {
+    if (dc_) ::SetBkMode(dc_, TRANSPARENT);
+}
+
+void TCanvas::Draw(int x, int y, const TPicture& p) {
+    if (!dc_ || p.Empty()) return;
+    DrawPicturePart(dc_, *p.Graphic(), TRect::FromSize(0, 0, p.Width(), p.Height()),
+                    TRect::FromSize(x, y, p.Width(), p.Height()));
+}
+void TCanvas::StretchDraw(const TRect& r, const TPicture& p) {
+    if (!dc_ || p.Empty()) return;
+    DrawPicturePart(dc_, *p.Graphic(), TRect::FromSize(0, 0, p.Width(), p.Height()), r);
+}
+
+}  // namespace promo
