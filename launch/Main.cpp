@@ -1,17 +1,35 @@
 // The program entry: the unit initializations (library search restriction,
-// start-up DPI setup), the switch test, the application with its main form
-// and the message loop. Every path ends with exit code 0.
+// the shared product configuration, start-up DPI setup), the switch test, the
+// application with its main form and the message loop. Every path ends with
+// exit code 0; the normal ends run the unit finalizations.
 #include <windows.h>
 
 #include "launch/CheckDPIScaled.h"
 #include "launch/CommandLine.h"
 #include "launch/DllSafety.h"
+#include "product/AppConfig.h"
 #include "promo/FormSaleMain.h"
 #include "ui/Application.h"
 
+namespace {
+
+// The unit initializations and, when the program ends normally, their
+// finalizations in reverse order.
+struct UnitLifetime {
+    UnitLifetime() {
+        promo::RestrictDllSearch();  // first: nothing may load a planted library
+        promo::ConfigUnitInitialize();
+        promo::StartupDpiSetup();
+    }
+    ~UnitLifetime() { promo::ConfigUnitFinalize(); }
+    UnitLifetime(const UnitLifetime&) = delete;
+    UnitLifetime& operator=(const UnitLifetime&) = delete;
+};
+
+}  // namespace
+
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    promo::RestrictDllSearch();
-    promo::StartupDpiSetup();
+    UnitLifetime units;
 
     if (!promo::HasSwitch(promo::SplitCommandLine(::GetCommandLineW()), L"/kv")) return 0;
 

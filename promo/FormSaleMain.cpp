@@ -1,8 +1,10 @@
 #include "promo/FormSaleMain.h"
 
 #include "launch/CheckDPIScaled.h"
+#include "launch/ShowDecision.h"
 #include "launch/Uptime.h"
 #include "product/SystemHelpers.h"
+#include "promo/LocalizedTexts.h"
 #include "support/BuildSettings.h"
 
 namespace promo {
@@ -17,10 +19,10 @@ void TFormSale::FormCreate() {
             ::Sleep(1000);
             Application().ProcessMessages();
         });
-    // Until the show decision exists the window is never shown.
-    EndProgramNow();
+    LanguageCode = ReadLanguageCode();
+    if (!ShowDecision()) EndProgramNow();
 }
 
-void TFormSale::ShowAsMainForm() {}
+void TFormSale::ShowAsMainForm() { Application().Terminate(); }
 
 }  // namespace promo
