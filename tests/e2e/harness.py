@@ -173,8 +173,17 @@ class Prefix:
 
     # ---- registry ----------------------------------------------------
     def wine(self, *args, check=True, timeout=60):
-        return subprocess.run(["wine"] + list(args), env=self.env, check=check, timeout=timeout,
-                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, stdin=subprocess.DEVNULL)
+        # Temp files, not pipes: Wine's helper processes (services.exe) started
+        # by the first client keep its stdout/stderr open until wineserver ends.
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            r = subprocess.run(["wine"] + list(args), env=self.env, timeout=timeout,
+                               stdout=out, stderr=err, stdin=subprocess.DEVNULL)
+            out.seek(0)
+            err.seek(0)
+            r.stdout, r.stderr = out.read(), err.read()
+        if check:
+            r.check_returncode()
+        return r
 
     def reg_add(self, key, name, rtype, data, view=32):
         args = ["reg", "add", key, "/f", "/reg:%d" % view]

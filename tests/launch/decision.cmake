@@ -29,3 +29,9 @@ if(WIN32)
     COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:FocusHook> ${focus_cases_dir}/real/Focus.dll
     VERBATIM)
 endif()
+
+if(WIN32)
+  # The full-screen "game" of the end-to-end decision tests.
+  add_executable(FullScreenWindow WIN32 FullScreenWindow.cpp)
+  target_link_options(FullScreenWindow PRIVATE -municode)
+endif()
