@@ -36,7 +36,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     promo::TApplication& app = promo::Application();
     app.Initialize();
     app.MainFormOnTaskBar = false;
-    app.SetMainForm(std::make_unique<promo::TFormSale>());
+    auto form = std::make_unique<promo::TFormSale>();  // may end the program (show decision)
+    if (!form->Created()) return 0;                   // a damaged build shows nothing
+    app.SetMainForm(std::move(form));
     app.Run();
     return 0;
 }

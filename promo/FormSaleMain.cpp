@@ -4,14 +4,77 @@
 #include "launch/ShowDecision.h"
 #include "launch/Uptime.h"
 #include "product/SystemHelpers.h"
+#include "promo/CampaignActions.h"
+#include "promo/LayoutHelper.h"
+#include "promo/LayoutMath.h"
 #include "promo/LocalizedTexts.h"
+#include "promo/PurchaseLink.h"
 #include "support/BuildSettings.h"
+#include "support/WebRoutines.h"
 
 namespace promo {
+namespace {
 
-TFormSale::TFormSale() { FormCreate(); }
+// Skin colours (0x00BBGGRR; all grey or white).
+constexpr TColor kBackground = 0x2E2E2E;
+constexpr TColor kFrame = 0x000000;
+constexpr TColor kTitle = 0xCCCCCC;
+constexpr TColor kWhite = 0xFFFFFF;
+constexpr TColor kDescription = 0xB3B3B3;
 
-void TFormSale::FormCreate() {
+void SetFont(TControl* c, TColor color, int height) {
+    if (!c) return;
+    c->Font().SetColor(color);
+    c->Font().SetHeight(height);
+}
+
+TLayoutSize SizeOf(const TControl* c) { return c ? TLayoutSize{c->Width(), c->Height()} : TLayoutSize{}; }
+
+void Place(TControl* c, const TLayoutRect& r) {
+    if (c) c->SetBounds(r.left, r.top, r.width, r.height);
+}
+
+}  // namespace
+
+TFormSale::TFormSale(Mode mode, std::wstring languageCode)
+    : TForm(L"TFormSale"), LanguageCode(std::move(languageCode)), mode_(mode) {
+    RegisterHandlers();
+    created_ = InitializeFromResource(L"TFORMSALE", createError_);
+}
+
+void TFormSale::RegisterHandlers() {
+    RegisterHandler(L"FormCreate", this, &TFormSale::FormCreate);
+    RegisterHandler(L"FormShow", this, &TFormSale::FormShow);
+    RegisterHandler(L"btnCloseClick", this, &TFormSale::btnCloseClick);
+    RegisterHandler(L"btnBuyClick", this, &TFormSale::btnBuyClick);
+    RegisterHandler(L"shpMouseDown", this, &TFormSale::shpMouseDown);
+    RegisterHandler(L"lblTitleMouseDown", this, &TFormSale::lblTitleMouseDown);
+    RegisterHandler(L"imgRegTypeMouseDown", this, &TFormSale::imgRegTypeMouseDown);
+}
+
+bool TFormSale::FindControls() {
+    shp = FindChild<TShape>(L"shp");
+    lblTitle = FindChild<TRdLabel>(L"lblTitle");
+    imgRegType = FindChild<TImage>(L"imgRegType");
+    lblDes = FindChild<TRdLabel>(L"lblDes");
+    btnClose = FindChild<TRdImageButton>(L"btnClose");
+    imgFuns = FindChild<TImage>(L"imgFuns");
+    lblFun1Title = FindChild<TRdLabel>(L"lblFun1Title");
+    lblFun2Title = FindChild<TRdLabel>(L"lblFun2Title");
+    lblFun3Title = FindChild<TRdLabel>(L"lblFun3Title");
+    lblFun1Des = FindChild<TRdLabel>(L"lblFun1Des");
+    lblFun2Des = FindChild<TRdLabel>(L"lblFun2Des");
+    lblFun3Des = FindChild<TRdLabel>(L"lblFun3Des");
+    btnBuy = FindChild<TRdImageButton>(L"btnBuy");
+    imgNote = FindChild<TImageNote>(L"imgNote");
+    img_nl = FindChild<TImage>(L"img_nl");
+    return shp && lblTitle && imgRegType && lblDes && btnClose && imgFuns && lblFun1Title && lblFun2Title &&
+           lblFun3Title && lblFun1Des && lblFun2Des && lblFun3Des && btnBuy && imgNote && img_nl;
+}
+
+void TFormSale::FormCreate(TControl*) {
+    FindControls();
+    if (mode_ == Mode::Preview) return;
     RequestDpiAwareness();
     WaitForUptime(
         GetBuildSettings().minUptimeMs, [] { return static_cast<std::uint32_t>(::GetTickCount()); },
@@ -23,6 +86,119 @@ void TFormSale::FormCreate() {
     if (!ShowDecision()) EndProgramNow();
 }
 
-void TFormSale::ShowAsMainForm() { Application().Terminate(); }
+bool TFormSale::ShowDecision() { return promo::ShowDecision(); }
+
+void TFormSale::FormShow(TControl*) {
+    if (mode_ == Mode::Run && Application().Handle()) ::ShowWindow(Application().Handle(), SW_HIDE);
+    ApplySkinColors();
+    ApplyTexts();
+    ArrangeControls();
+    if (mode_ == Mode::Run) BringWindowToFront(Handle());
+}
+
+void TFormSale::ApplySkinColors() {
+    SetColor(kBackground);
+    if (shp) {
+        shp->SetBrushColor(kBackground);
+        shp->SetPenColor(kFrame);
+    }
+    SetFont(lblTitle, kTitle, -13);
+    SetFont(lblDes, kWhite, -20);
+    for (TRdLabel* l : {lblFun1Title, lblFun2Title, lblFun3Title}) SetFont(l, kWhite, -12);
+    for (TRdLabel* l : {lblFun1Des, lblFun2Des, lblFun3Des}) SetFont(l, kDescription, -12);
+    SetFont(btnBuy, kWhite, -15);
+
+    if (imgRegType && imgNote) {
+        TPictureCollection& items = imgNote->Items();
+        for (int i = 0; i < items.Count(); ++i)
+            if (items[i]->Name == L"Picture_0") imgRegType->Picture().Assign(items[i]->Picture());
+    }
+    if (imgFuns && img_nl && LowerLanguageCode(LanguageCode) == L"nl") imgFuns->Picture().Assign(img_nl->Picture());
+}
+
+void TFormSale::ApplyTexts() {
+    const TLocalizedTexts texts = LoadTexts(LanguageCode);
+    LanguageCode = texts.languageCode;
+    if (btnClose) btnClose->SetHint(texts.Get(TextId::btnclose));
+    const std::pair<TControl*, TextId> captions[] = {
+        {lblTitle, TextId::lblTitle},         {lblDes, TextId::lblDes},
+        {lblFun1Title, TextId::lblFun1Title}, {lblFun1Des, TextId::lblFun1Des},
+        {lblFun2Title, TextId::lblFun2Title}, {lblFun2Des, TextId::lblFun2Des},
+        {lblFun3Title, TextId::lblFun3Title}, {lblFun3Des, TextId::lblFun3Des},
+        {btnBuy, TextId::btnBuy},
+    };
+    for (const auto& [control, id] : captions)
+        if (control) control->SetCaption(texts.Get(id));
+}
+
+void TFormSale::ArrangeControls() {
+    if (!FindControls()) return;
+    TLayoutInput in;
+    in.form = {ClientWidth(), ClientHeight()};
+    in.btnClose = SizeOf(btnClose);
+    in.lblTitle = SizeOf(lblTitle);
+    in.imgRegType = SizeOf(imgRegType);
+    in.lblDes = SizeOf(lblDes);
+    in.imgFuns = SizeOf(imgFuns);
+    in.funTitles = {SizeOf(lblFun1Title), SizeOf(lblFun2Title), SizeOf(lblFun3Title)};
+    in.funDescriptions = {SizeOf(lblFun1Des), SizeOf(lblFun2Des), SizeOf(lblFun3Des)};
+    // The button re-measured itself when its font and caption changed, which
+    // left its font on its drawing surface.
+    in.btnBuyCaptionWidth = btnBuy->Canvas().TextWidth(btnBuy->Caption());
+    in.btnBuyHeight = btnBuy->Height();
+    RECT work{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    in.workArea = {work.left, work.top, work.right, work.bottom};
+
+    const TLayoutResult out = ArrangeLayout(in);
+    Place(btnBuy, out.btnBuy);
+    Place(btnClose, out.btnClose);
+    Place(lblTitle, out.lblTitle);
+    Place(imgRegType, out.imgRegType);
+    Place(lblDes, out.lblDes);
+    Place(imgFuns, out.imgFuns);
+    TRdLabel* titles[] = {lblFun1Title, lblFun2Title, lblFun3Title};
+    TRdLabel* descriptions[] = {lblFun1Des, lblFun2Des, lblFun3Des};
+    for (int i = 0; i < 3; ++i) {
+        Place(titles[i], out.funTitles[i]);
+        descriptions[i]->SetBounds(out.funDescriptions[i].left, out.funDescriptions[i].top,
+                                   descriptions[i]->Width(), descriptions[i]->Height());
+    }
+    for (int i = 0; i < 3; ++i) {
+        const int width = kDescriptionWidths[i];
+        FitLabelText(*descriptions[i], width, kDescriptionLines, TEllipsisPosition::epEndEllipsis);
+        descriptions[i]->Constraints().SetMinWidth(width);
+        descriptions[i]->Constraints().SetMaxWidth(width);
+        descriptions[i]->SetAutoSize(false);
+        descriptions[i]->SetAlignment(TAlignment::taCenter);
+    }
+    SetBounds(out.windowLeft, out.windowTop, Width(), Height());
+}
+
+void TFormSale::DragWindow() {
+    ::ReleaseCapture();
+    ::SendMessageW(Handle(), WM_SYSCOMMAND, 0xF012, 0);
+}
+
+void TFormSale::shpMouseDown(TControl*, TMouseButton, TShiftState, int, int) { DragWindow(); }
+void TFormSale::lblTitleMouseDown(TControl*, TMouseButton, TShiftState, int, int) { DragWindow(); }
+void TFormSale::imgRegTypeMouseDown(TControl*, TMouseButton, TShiftState, int, int) { DragWindow(); }
+
+void TFormSale::SendCampaignStat(bool closedWithCloseButton) {
+    if (mode_ == Mode::Run) promo::SendCampaignStat(LanguageCode, closedWithCloseButton);
+}
+
+void TFormSale::btnCloseClick(TControl*) {
+    Hide();
+    SendCampaignStat(true);
+    Close();
+}
+
+void TFormSale::btnBuyClick(TControl*) {
+    Hide();
+    if (mode_ == Mode::Run) OpenUrlInBrowser(PurchaseAddress(LanguageCode));
+    SendCampaignStat(false);
+    Close();
+}
 
 }  // namespace promo

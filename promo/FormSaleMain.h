@@ -1,27 +1,80 @@
-// The promotion window (TFormSale): the program's only form.
+// The promotion window (TFormSale): the program's only form, built from its
+// window description. Its creation handler runs the launch checks (DPI
+// request, uptime wait, language code, show decision) and may end the
+// program; its show handler applies skin, texts and layout and brings it to
+// the front. The close and buy buttons end the run.
 #pragma once
 
 #include <string>
 
-#include "ui/Application.h"
+#include "controls/PImageNote.h"
+#include "controls/RdImageButton.h"
+#include "controls/RdLabel.h"
+#include "ui/Form.h"
 
 namespace promo {
 
-class TFormSale : public TMainForm {
+class TFormSale : public TForm {
 public:
-    // Runs the creation handler, which may end the program.
-    TFormSale();
+    enum class Mode {
+        Run,      // the program: FormCreate runs the launch checks
+        Preview,  // proof sheets and tests: no launch checks, nothing sent
+    };
 
-    HWND Handle() const override { return handle_; }
-    void ShowAsMainForm() override;
+    // Reads the window description from the program's resources; in Run mode
+    // its creation handler may end the program.
+    explicit TFormSale(Mode mode = Mode::Run, std::wstring languageCode = L"EN");
 
-    // Creation handler: DPI request, uptime wait, language code, decision.
-    void FormCreate();
+    // False when the description could not be read (a build fault).
+    bool Created() const { return created_; }
+    const std::wstring& CreateError() const { return createError_; }
 
-    std::wstring LanguageCode = L"EN";
+    // Handlers named by the description.
+    void FormCreate(TControl* sender);
+    void FormShow(TControl* sender);
+    void btnCloseClick(TControl* sender);
+    void btnBuyClick(TControl* sender);
+    void shpMouseDown(TControl* sender, TMouseButton button, TShiftState shift, int x, int y);
+    void lblTitleMouseDown(TControl* sender, TMouseButton button, TShiftState shift, int x, int y);
+    void imgRegTypeMouseDown(TControl* sender, TMouseButton button, TShiftState shift, int x, int y);
+
+    // Steps of FormShow.
+    void ApplySkinColors();
+    void ApplyTexts();
+    void ArrangeControls();
+
+    bool ShowDecision();
+    void SendCampaignStat(bool closedWithCloseButton);
+    void DragWindow();
+
+    // The language code from lang.dat ("EN" when missing); after ApplyTexts
+    // "EN" when the text table has no section for it.
+    std::wstring LanguageCode;
+
+    // The controls, found by name after the description was read.
+    TShape* shp = nullptr;
+    TRdLabel* lblTitle = nullptr;
+    TImage* imgRegType = nullptr;
+    TRdLabel* lblDes = nullptr;
+    TRdImageButton* btnClose = nullptr;
+    TImage* imgFuns = nullptr;
+    TRdLabel* lblFun1Title = nullptr;
+    TRdLabel* lblFun2Title = nullptr;
+    TRdLabel* lblFun3Title = nullptr;
+    TRdLabel* lblFun1Des = nullptr;
+    TRdLabel* lblFun2Des = nullptr;
+    TRdLabel* lblFun3Des = nullptr;
+    TRdImageButton* btnBuy = nullptr;
+    TImageNote* imgNote = nullptr;
+    TImage* img_nl = nullptr;
 
 private:
-    HWND handle_ = nullptr;
+    void RegisterHandlers();
+    bool FindControls();
+
+    Mode mode_;
+    bool created_ = false;
+    std::wstring createError_;
 };
 
 }  // namespace promo
