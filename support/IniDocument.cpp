@@ -107,50 +107,76 @@ bool IsIniKeyLine(std::wstring_view line) { return line.find(L'=') != std::wstri
 
 // ---- IniNameIndex ----
 
-void IniNameIndex::Clear() {
-    map_.clear();
-    valid_ = false;
-}
-
-void IniNameIndex::Reserve(size_t count) { map_.reserve(count); }
-
-void IniNameIndex::Add(std::wstring_view name, size_t position, bool caseSensitive) {
-    std::wstring key = caseSensitive ? std::wstring(name) : UpperCaseName(name);
-    map_.insert_or_assign(std::move(key), position);
-}
-
-std::optional<size_t> IniNameIndex::Find(std::wstring_view name, bool caseSensitive) const {
-    // One buffer per thread: lookups allocate nothing once it has grown.
-    thread_local std::wstring key;
+std::uint64_t IniNameIndex::HashQuery(std::wstring_view name, bool caseSensitive) const {
     if (caseSensitive)
-        key.assign(name.begin(), name.end());
+        query_.assign(name.begin(), name.end());
     else
-        UpperCaseNameInto(name, key);
-    auto it = map_.find(key);
-    if (it == map_.end()) return std::nullopt;
-    return it->second;
+        UpperCaseNameInto(name, query_);
+    std::uint64_t h = 14695981039346656037ull;
+    for (wchar_t c : query_) h = (h ^ static_cast<std::uint32_t>(c)) * 1099511628211ull;
+    return h ^ (h >> 32);
 }
+
+bool IniNameIndex::SameAsQuery(std::wstring_view stored, bool caseSensitive) const {
+    if (stored.size() != query_.size()) return false;
+    if (caseSensitive) return stored == query_;
+    for (size_t i = 0; i < stored.size(); ++i) {
+        wchar_t c = stored[i];
+        if (static_cast<std::uint32_t>(c) >= 0x80) {  // leave the rest to the full mapping
+            UpperCaseNameInto(stored, scratch_);
+            return scratch_ == query_;
+        }
+        if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - 0x20);
+        if (c != query_[i]) return false;
+    }
+    return true;
+}
+
+void IniNameIndex::Grow() {
+    std::vector<Slot> old = std::move(slots_);
+    slots_.assign(old.empty() ? 16 : old.size() * 2, Slot{});
+    size_t mask = slots_.size() - 1;
+    for (const Slot& s : old) {
+        if (s.position == kEmpty) continue;
+        size_t i = static_cast<size_t>(s.hash) & mask;
+        while (slots_[i].position != kEmpty) i = (i + 1) & mask;
+        slots_[i] = s;
+    }
+}
+
+namespace {
+
+// Names of a section's lines for the index: key lines only.
+auto LineNames(const std::vector<std::wstring>& lines) {
+    return [&lines](size_t i) -> std::optional<std::wstring_view> {
+        const std::wstring& line = lines[i];
+        size_t eq = line.find(L'=');
+        if (eq == std::wstring::npos) return std::nullopt;
+        return std::wstring_view(line).substr(0, eq);
+    };
+}
+
+auto SectionNames(const std::vector<std::unique_ptr<IniSection>>& sections) {
+    return [&sections](size_t i) -> std::optional<std::wstring_view> { return sections[i]->Name(); };
+}
+
+}  // namespace
 
 // ---- IniSection ----
 
-void IniSection::RebuildIndex() const {
-    index_.Clear();
-    index_.Reserve(lines_.size());
-    for (size_t i = 0; i < lines_.size(); ++i) {
-        const std::wstring& line = lines_[i];
-        if (IsIniKeyLine(line)) index_.Add(IniLineName(line), i, caseSensitive_);
-    }
-    index_.MarkValid();
-}
+void IniSection::RebuildIndex() const { index_.Rebuild(lines_.size(), LineNames(lines_), caseSensitive_); }
 
 std::optional<size_t> IniSection::FindKey(std::wstring_view key) const {
     if (!index_.Valid()) RebuildIndex();
-    return index_.Find(key, caseSensitive_);
+    return index_.Find(key, LineNames(lines_), caseSensitive_);
 }
 
 void IniSection::AppendLine(std::wstring line) {
     lines_.push_back(std::move(line));
-    index_.Invalidate();
+    // Appending keeps the index exact: the new line is the last of its name.
+    // (Without this, filling a section by WriteString would rebuild it each time.)
+    if (index_.Valid() && IsIniKeyLine(lines_.back()))
+        index_.Add(IniLineName(lines_.back()), lines_.size() - 1, LineNames(lines_), caseSensitive_);
 }
 
 void IniSection::ReplaceLine(size_t position, std::wstring line) {
@@ -189,20 +215,19 @@ IniDocument& IniDocument::operator=(const IniDocument& other) {
 }
 
 void IniDocument::RebuildIndex() const {
-    index_.Clear();
-    index_.Reserve(sections_.size());
-    for (size_t i = 0; i < sections_.size(); ++i) index_.Add(sections_[i]->Name(), i, caseSensitive_);
-    index_.MarkValid();
+    index_.Rebuild(sections_.size(), SectionNames(sections_), caseSensitive_);
 }
 
 std::optional<size_t> IniDocument::FindSection(std::wstring_view name) const {
     if (!index_.Valid()) RebuildIndex();
-    return index_.Find(name, caseSensitive_);
+    return index_.Find(name, SectionNames(sections_), caseSensitive_);
 }
 
 IniSection& IniDocument::AppendSection(std::wstring name) {
     sections_.push_back(std::make_unique<IniSection>(std::move(name), caseSensitive_));
-    Changed();
+    ++sectionListVersion_;
+    if (index_.Valid())
+        index_.Add(sections_.back()->Name(), sections_.size() - 1, SectionNames(sections_), caseSensitive_);
     return *sections_.back();
 }
 

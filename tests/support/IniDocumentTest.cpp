@@ -153,6 +153,28 @@ TEST(IniLookup, IndexFollowsAppendsAndRemovals) {
     EXPECT_EQ(doc.ReadString(L"a", L"x", L"?"), L"?");
 }
 
+TEST(IniLookup, ManyNamesWithDuplicatesAgreeWithAPlainScan) {
+    // Enough names to make the index grow several times, half of them twice,
+    // added both with the index built (WriteString) and without (AppendLine).
+    IniDocument doc;
+    IniSection& raw = doc.AppendSection(L"raw");
+    for (int i = 0; i < 300; ++i) {
+        std::wstring key = (i % 2 ? L"Key" : L"KEY") + std::to_wstring(i % 150);
+        doc.WriteString(L"written", key, std::to_wstring(i));
+        raw.AppendLine(L"key" + std::to_wstring(i % 150) + L"=" + std::to_wstring(i));
+        if (i % 50 == 0) doc.AppendSection(L"RAW");  // later sections of the same name, empty
+    }
+    for (int k = 0; k < 150; ++k) {
+        std::wstring key = L"kEy" + std::to_wstring(k);
+        // WriteString replaced the first value in place; the raw section kept both lines.
+        EXPECT_EQ(doc.ReadString(L"Written", key, L"?"), std::to_wstring(k + 150)) << k;
+        EXPECT_EQ(doc.Section(0).Lines()[static_cast<size_t>(k + 150)].substr(0, 3), L"key");
+        EXPECT_EQ(raw.FindKey(key), static_cast<size_t>(k + 150)) << k;
+    }
+    EXPECT_EQ(doc.ReadString(L"raw", L"key1", L"?"), L"?");  // the last [RAW] is empty
+    EXPECT_EQ(doc.ReadSection(L"written").size(), 150u);
+}
+
 TEST(IniLookup, CaseSensitiveSwitchAppliesToLaterSections) {
     IniDocument doc = Parse(L"[s]\nk=1\n");
     doc.SetCaseSensitive(true);
