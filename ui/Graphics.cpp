@@ -161,7 +161,7 @@ UniqueMemoryDc CreateMeasuringDc() { return UniqueMemoryDc(::CreateCompatibleDC(
 
 TCanvas::TCanvas() {
     font_.OnChange = [this] {
-        if (dc_) SelectFont();
+        if (dc_) ApplyFont();
     };
 }
 TCanvas::~TCanvas() { SetHandle(nullptr); }
@@ -171,10 +171,10 @@ void TCanvas::SetHandle(HDC dc) {
     if (dc_ && oldFont_) ::SelectObject(dc_, oldFont_);
     oldFont_ = nullptr;
     dc_ = dc;
-    if (dc_) SelectFont();
+    if (dc_) ApplyFont();
 }
 
-void TCanvas::SelectFont() {
+void TCanvas::ApplyFont() {
     HGDIOBJ old = ::SelectObject(dc_, font_.Handle());
     if (!oldFont_) oldFont_ = old;
     ::SetTextColor(dc_, ColorToRgb(font_.Color()));

@@ -162,7 +162,7 @@ public:
     void StretchDraw(const TRect& r, const TPicture& picture);
 
 private:
-    void SelectFont();
+    void ApplyFont();
     HDC dc_ = nullptr;
     HGDIOBJ oldFont_ = nullptr;
     TFont font_;
