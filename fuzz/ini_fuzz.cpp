@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "support/IniDocument.h"
 #include "support/TextCodec.h"
@@ -19,16 +20,37 @@ void Check(bool condition) {
     if (!condition) std::abort();
 }
 
+// Upper-cased names of the document, computed once per input.
+struct UpperNames {
+    std::vector<std::wstring> sections;
+    std::vector<std::vector<std::wstring>> keys;  // empty text marks a nameless line
+    std::vector<std::vector<bool>> isKey;
+};
+
+UpperNames CollectNames(const IniDocument& doc) {
+    UpperNames names;
+    for (size_t s = 0; s < doc.SectionCount(); ++s) {
+        names.sections.push_back(UpperCaseName(doc.Section(s).Name()));
+        names.keys.emplace_back();
+        names.isKey.emplace_back();
+        for (const std::wstring& line : doc.Section(s).Lines()) {
+            names.keys.back().push_back(UpperCaseName(IniLineName(line)));
+            names.isKey.back().push_back(IsIniKeyLine(line));
+        }
+    }
+    return names;
+}
+
 // The last section, and in it the last key line, named like the arguments.
-std::wstring ScanRead(const IniDocument& doc, std::wstring_view section, std::wstring_view key) {
+std::wstring ScanRead(const IniDocument& doc, const UpperNames& names, std::wstring_view section,
+                      std::wstring_view key) {
     const std::wstring upperSection = UpperCaseName(section);
     const std::wstring upperKey = UpperCaseName(key);
     for (size_t s = doc.SectionCount(); s-- > 0;) {
-        if (UpperCaseName(doc.Section(s).Name()) != upperSection) continue;
+        if (names.sections[s] != upperSection) continue;
         const auto& lines = doc.Section(s).Lines();
         for (size_t k = lines.size(); k-- > 0;) {
-            if (IsIniKeyLine(lines[k]) && UpperCaseName(IniLineName(lines[k])) == upperKey)
-                return lines[k].substr(lines[k].find(L'=') + 1);
+            if (names.isKey[s][k] && names.keys[s][k] == upperKey) return lines[k].substr(lines[k].find(L'=') + 1);
         }
         return L"\x1F<default>";
     }
@@ -49,13 +71,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(first == second);
 
     // Every key of every section, in the document's own spelling and upper-cased.
+    const UpperNames names = CollectNames(first);
     size_t checked = 0;
     for (size_t s = 0; s < first.SectionCount() && checked < 32; ++s) {
         const IniSection& section = first.Section(s);
         for (const std::wstring& line : section.Lines()) {
             if (++checked > 32) break;
             std::wstring_view key = IniLineName(line);
-            std::wstring expected = ScanRead(first, section.Name(), key);
+            std::wstring expected = ScanRead(first, names, section.Name(), key);
             Check(first.ReadString(section.Name(), key, L"\x1F<default>") == expected);
             Check(first.ReadString(UpperCaseName(section.Name()), UpperCaseName(key), L"\x1F<default>") == expected);
             std::wstring value = first.ReadString(section.Name(), key, L"");
@@ -70,7 +93,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         first.WriteString(name, L"fuzz.key", L"v1");
         Check(first.ReadString(name, L"FUZZ.KEY", L"") == L"v1");
         Check(first.DeleteKey(name, L"Fuzz.Key"));
-        Check(first.ReadString(name, L"fuzz.key", L"\x1F<default>") == ScanRead(first, name, L"fuzz.key"));
+        Check(first.ReadString(name, L"fuzz.key", L"\x1F<default>") ==
+              ScanRead(first, CollectNames(first), name, L"fuzz.key"));
     }
     return 0;
 }

@@ -35,4 +35,4 @@ cd "$out"
 # Short allocation stacks: ASan otherwise unwinds the stack on every allocation,
 # which is most of the cost of this allocation-heavy target.
 export ASAN_OPTIONS=${ASAN_OPTIONS:-malloc_context_size=2}
-exec "$exe" -max_total_time="$seconds" -max_len=2048 -timeout=10 -print_final_stats=1 "$@" corpus
+exec "$exe" -max_total_time="$seconds" -max_len=512 -timeout=10 -print_final_stats=1 "$@" corpus

@@ -157,6 +157,19 @@ TEST_F(IniFilesTest, EnsureDirectoryGivesUpQuietlyWhenAFileIsInTheWay) {
     EXPECT_TRUE(IniDirectoryExists(Path(L"x\\y\\z")));
 }
 
+TEST_F(IniFilesTest, FolderErrorsReachTheCallerOfEnsureDirectoryOnly) {
+    // "\\" names no folder at all: the creation raises, EnsureDirectory adds the folder.
+    try {
+        TSafeIniFile::EnsureDirectory(L"\\\\");
+        ADD_FAILURE() << "no error raised";
+    } catch (const EIniFolderError& e) {
+        EXPECT_NE(e.Message().find(L" \"\\\\\""), std::wstring::npos) << e.what();
+        EXPECT_TRUE(e.IsInputOutput());
+    }
+    // TIniFile ends its rounds silently on the same file-system error.
+    EXPECT_NO_THROW(TIniFile::PrepareIniPath(L"\\\\\\x.ini"));
+}
+
 TEST_F(IniFilesTest, LockedFileLoadsEmptyAndIsNeverOverwritten) {
     const std::wstring path = Path(L"locked.ini");
     const std::string original = "[Cuslan]\r\nName=DE\r\n";
