@@ -37,7 +37,8 @@ bool IsFullScreenAppActive() {
     Trace(L"focus ARect.Right = " + std::to_wstring(rect.right));
     Trace(L"focus ARect.Bottom = " + std::to_wstring(rect.bottom));
 
-    if (!CoversScreen(WindowBounds{rect.left, rect.top, rect.right, rect.bottom}, screenWidth, screenHeight)) {
+    if (!CoversScreen(WindowBounds{rect.left, rect.top, rect.right, rect.bottom}, screenWidth,
+                      screenHeight)) {
         DebugOut(L"Size lessthan Screen");
         return false;
     }

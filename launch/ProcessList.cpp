@@ -1,7 +1,7 @@
 #include "launch/ProcessList.h"
 
 #include <windows.h>
-
+// after windows.h
 #include <psapi.h>
 #include <tlhelp32.h>
 

@@ -22,15 +22,16 @@ std::wstring FocusAppOfLine(const std::wstring& line) {
 
 bool EqualsIgnoringAsciiCase(std::wstring_view a, std::wstring_view b) {
     if (a.size() != b.size()) return false;
-    auto fold = [](wchar_t c) { return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c; };
+    auto fold = [](wchar_t c) {
+        return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c;
+    };
     for (size_t i = 0; i < a.size(); ++i) {
         if (fold(a[i]) != fold(b[i])) return false;
     }
     return true;
 }
 
-bool AppMatchesProcess(std::wstring_view application, std::wstring_view exeName,
-                       std::wstring_view fullPath) {
+bool AppMatchesProcess(std::wstring_view application, std::wstring_view exeName, std::wstring_view fullPath) {
     if (application.empty()) return false;
     return EqualsIgnoringAsciiCase(application, exeName) || EqualsIgnoringAsciiCase(application, fullPath);
 }

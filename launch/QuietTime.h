@@ -17,10 +17,10 @@ namespace promo {
 class QuietTimeEnvironment {
 public:
     virtual ~QuietTimeEnvironment() = default;
-    virtual bool FocusModeEnabled() = 0;                  // "Focus"/"FocusMode"
-    virtual bool IsFullScreenAppActive() = 0;             // unit ChkFullScrn
-    virtual bool IsFocusAssistEnabled() = 0;              // "Focus"/"FocusAssist" with its version guard
-    virtual bool FocusHookAllowsPopup() = 0;              // PopConditionMet of "Focus.dll"
+    virtual bool FocusModeEnabled() = 0;                    // "Focus"/"FocusMode"
+    virtual bool IsFullScreenAppActive() = 0;               // unit ChkFullScrn
+    virtual bool IsFocusAssistEnabled() = 0;                // "Focus"/"FocusAssist" with its version guard
+    virtual bool FocusHookAllowsPopup() = 0;                // PopConditionMet of "Focus.dll"
     virtual std::vector<std::wstring> FocusAppLines() = 0;  // "FocusApps" as key=value lines
     virtual bool IsAppRunning(const std::wstring& application) = 0;
 };
@@ -39,8 +39,7 @@ std::wstring FocusAppOfLine(const std::wstring& line);
 // the process's executable file name or its full path, ignoring the case of
 // the letters A to Z only. An empty application matches nothing (a process
 // whose path cannot be read has an empty full path).
-bool AppMatchesProcess(std::wstring_view application, std::wstring_view exeName,
-                       std::wstring_view fullPath);
+bool AppMatchesProcess(std::wstring_view application, std::wstring_view exeName, std::wstring_view fullPath);
 
 // Equality ignoring the case of A-Z only; other letters compare exactly.
 bool EqualsIgnoringAsciiCase(std::wstring_view a, std::wstring_view b);

@@ -27,11 +27,11 @@ constexpr double kMinInstallAgeDays = 90.0;
 class ShowEnvironment {
 public:
     virtual ~ShowEnvironment() = default;
-    virtual DateTimeValue Now() = 0;                     // local date-time
-    virtual double InstallTime() = 0;                    // "Main"/"instTime1", 0 when missing
-    virtual bool ShownMarkerPresent() = 0;               // EventPromote.ini holds the marker
-    virtual std::uint16_t SystemDefaultLangId() = 0;     // GetSystemDefaultLangID
-    virtual bool QuietTime() = 0;                        // the product's focus mode holds pop-ups
+    virtual DateTimeValue Now() = 0;                  // local date-time
+    virtual double InstallTime() = 0;                 // "Main"/"instTime1", 0 when missing
+    virtual bool ShownMarkerPresent() = 0;            // EventPromote.ini holds the marker
+    virtual std::uint16_t SystemDefaultLangId() = 0;  // GetSystemDefaultLangID
+    virtual bool QuietTime() = 0;                     // the product's focus mode holds pop-ups
 };
 
 // True when the product was installed more than 90 days before `now`. An

@@ -2,6 +2,7 @@
 // it shows its window. One export, PopConditionMet (see FocusPolicy.h for the
 // decision and launch/FocusConstraint.h for the calling contract).
 #include <windows.h>
+// after windows.h
 #include <shellapi.h>
 
 #include <cstdint>

@@ -14,7 +14,9 @@ namespace promo {
 namespace {
 
 // The stand-ins are built into focus-cases\<case>\Focus.dll beside this exe.
-std::wstring CaseLibrary(const wchar_t* name) { return test::ExeFolder() + L"focus-cases\\" + name + L"\\Focus.dll"; }
+std::wstring CaseLibrary(const wchar_t* name) {
+    return test::ExeFolder() + L"focus-cases\\" + name + L"\\Focus.dll";
+}
 
 bool AskCase(const wchar_t* name) {
     const std::wstring path = CaseLibrary(name);

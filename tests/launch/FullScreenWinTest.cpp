@@ -33,8 +33,8 @@ public:
         wc.lpszClassName = className;
         wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
         ::RegisterClassW(&wc);
-        wnd_ = ::CreateWindowExW(0, className, L"promo full screen", WS_POPUP | WS_VISIBLE, 0, 0, width, height,
-                                 nullptr, nullptr, wc.hInstance, nullptr);
+        wnd_ = ::CreateWindowExW(0, className, L"promo full screen", WS_POPUP | WS_VISIBLE, 0, 0, width,
+                                 height, nullptr, nullptr, wc.hInstance, nullptr);
         ::SetForegroundWindow(wnd_);
         Pump();
     }

@@ -24,9 +24,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR args, int) {
     wc.lpszClassName = L"PromoFullScreenGame";
     wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
     ::RegisterClassW(&wc);
-    const HWND wnd = ::CreateWindowExW(0, wc.lpszClassName, L"PromoFullScreenGame", WS_POPUP | WS_VISIBLE, 0, 0,
-                                       ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), nullptr,
-                                       nullptr, instance, nullptr);
+    const HWND wnd = ::CreateWindowExW(0, wc.lpszClassName, L"PromoFullScreenGame", WS_POPUP | WS_VISIBLE, 0,
+                                       0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN),
+                                       nullptr, nullptr, instance, nullptr);
     if (!wnd) return 1;
     ::SetForegroundWindow(wnd);
     ::SetTimer(wnd, 1, static_cast<UINT>(seconds > 0 ? seconds : 120) * 1000u, nullptr);

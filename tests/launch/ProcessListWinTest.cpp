@@ -33,8 +33,8 @@ public:
         STARTUPINFOW si{};
         si.cb = sizeof si;
         std::wstring cmd = L"\"" + path_ + L"\" --gtest_list_tests";
-        started_ = ::CreateProcessW(path_.c_str(), cmd.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
-                                    nullptr, &si, &pi_);
+        started_ = ::CreateProcessW(path_.c_str(), cmd.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+                                    nullptr, nullptr, &si, &pi_);
     }
     ~SuspendedChild() {
         if (started_) {

@@ -120,10 +120,10 @@ TEST(IsAppRunningMatch, NameOrFullPathIgnoringCaseOfAsciiLettersOnly) {
     const std::wstring path = L"C:\\Games\\Game.exe";
     EXPECT_TRUE(AppMatchesProcess(L"gAME.EXE", name, path));
     EXPECT_TRUE(AppMatchesProcess(L"c:\\games\\GAME.exe", name, path));
-    EXPECT_FALSE(AppMatchesProcess(L"Game", name, path));            // no partial names
-    EXPECT_FALSE(AppMatchesProcess(L"*.exe", name, path));           // no wildcards
+    EXPECT_FALSE(AppMatchesProcess(L"Game", name, path));   // no partial names
+    EXPECT_FALSE(AppMatchesProcess(L"*.exe", name, path));  // no wildcards
     EXPECT_FALSE(AppMatchesProcess(L"D:\\Games\\Game.exe", name, path));
-    EXPECT_FALSE(AppMatchesProcess(L"", name, L""));                 // empty never matches
+    EXPECT_FALSE(AppMatchesProcess(L"", name, L""));  // empty never matches
     // Only A-Z fold: other letters must match exactly.
     EXPECT_TRUE(AppMatchesProcess(L"\u00C4pfel.exe", L"\u00C4PFEL.EXE", L""));
     EXPECT_FALSE(AppMatchesProcess(L"\u00E4pfel.exe", L"\u00C4pfel.exe", L""));
@@ -137,7 +137,7 @@ TEST(ChkFullScrn, CoversScreenNeedsExactlyTheScreenAtTheOrigin) {
     EXPECT_FALSE(CoversScreen({0, 0, 1919, 1080}, 1920, 1080));
     EXPECT_FALSE(CoversScreen({0, 0, 1920, 1079}, 1920, 1080));
     EXPECT_FALSE(CoversScreen({1, 0, 1921, 1080}, 1920, 1080));
-    EXPECT_FALSE(CoversScreen({-8, -8, 1928, 1088}, 1920, 1080));  // maximized with borders
+    EXPECT_FALSE(CoversScreen({-8, -8, 1928, 1088}, 1920, 1080));   // maximized with borders
     EXPECT_FALSE(CoversScreen({1920, 0, 3840, 1080}, 1920, 1080));  // second monitor only
     EXPECT_FALSE(CoversScreen({0, 0, 0, 0}, 1920, 1080));           // unreadable rectangle
 }

@@ -108,9 +108,9 @@ TEST(ShowDecision, InstallAgeMustExceedNinetyDays) {
     EXPECT_FALSE(IsInstalledLongEnough(now - 90.0, now));
     EXPECT_TRUE(IsInstalledLongEnough(now - 90.0 - oneMinute, now));
     EXPECT_FALSE(IsInstalledLongEnough(now - 30.0, now));
-    EXPECT_FALSE(IsInstalledLongEnough(0.0, now));              // missing
-    EXPECT_FALSE(IsInstalledLongEnough(now + 200.0, now));      // in the future
-    EXPECT_TRUE(IsInstalledLongEnough(1.0, now));               // any positive old value counts
+    EXPECT_FALSE(IsInstalledLongEnough(0.0, now));          // missing
+    EXPECT_FALSE(IsInstalledLongEnough(now + 200.0, now));  // in the future
+    EXPECT_TRUE(IsInstalledLongEnough(1.0, now));           // any positive old value counts
 }
 
 TEST(ShowDecision, MissingInstallTimeStopsBeforeTheMarker) {

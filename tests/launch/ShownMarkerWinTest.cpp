@@ -13,15 +13,17 @@ namespace promo {
 namespace {
 
 void WriteAnsiFile(const std::wstring& path, const std::string& text) {
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                nullptr);
+    HANDLE file =
+        ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     DWORD written = 0;
     ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
     ::CloseHandle(file);
 }
 
-bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool Exists(const std::wstring& path) {
+    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 const DateTimeValue kSeptemberFirstNoon = EncodeDateValue(2020, 9, 1) + EncodeTimeValue(12, 0, 0, 0);
 
@@ -86,10 +88,17 @@ TEST(ShownMarkerFile, FolderThatCannotBeCreatedIsNotRaised) {
     // A file where the "Norvi" folder would go.
     WriteAnsiFile(folder.Path() + L"Norvi", "not a folder");
     const std::wstring path = folder.Path() + L"Norvi\\EventPromote.ini";
-    bool written = true;
-    EXPECT_NO_THROW(written = WriteShownMarkerTo(path, kSeptemberFirstNoon));
+    // The INI class gives up on this folder quietly; nothing is written.
+    EXPECT_NO_THROW(WriteShownMarkerTo(path, kSeptemberFirstNoon));
     EXPECT_FALSE(IsShownMarkerPresentIn(path));
-    (void)written;  // whether the class reports the folder or only fails to save is its own matter
+
+    // A folder whose parents cannot even be named (a share of a host that
+    // does not exist) makes the INI class raise its folder error; the marker
+    // writer reports false instead of letting it reach the button handler.
+    bool written = true;
+    EXPECT_NO_THROW(written = WriteShownMarkerTo(L"\\\\promo-no-such-host\\share\\Norvi\\EventPromote.ini",
+                                                 kSeptemberFirstNoon));
+    EXPECT_FALSE(written);
 }
 
 TEST(ShownMarkerFile, LivesUnderTheCommonApplicationDataFolder) {
