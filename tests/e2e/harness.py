@@ -438,6 +438,32 @@ class Receiver:
         self.close()
 
 
+STATS_PORT = 18931  # the demo build's statistics host is 127.0.0.1:18931
+VERSIONED_EXE = os.path.join(BUILD_DIR, "tests", "product", "product_versioned_app.exe")  # file version 7.0.0.1
+URL_CAPTURE_EXE = os.path.join(BUILD_DIR, "tests", "support", "url_capture.exe")
+WINDOW_CAPTION = "FormSale"
+
+
+def capture_browser(px):
+    """Points the http/https handlers of the prefix at a program that appends
+    its command line to a file; returns a function that reads what it got."""
+    exe = r"C:\capture\cap.exe"
+    px.write_file(exe, open(URL_CAPTURE_EXE, "rb").read())
+    for scheme in ("http", "https"):
+        px.reg_add(r"HKCR\%s\shell\open\command" % scheme, None, "REG_SZ", '"%s" "%%1"' % exe)
+    log = exe + ".txt"
+
+    def opened(timeout=10.0):
+        end = time.monotonic() + timeout
+        while time.monotonic() < end:
+            data = px.read_file(log)
+            if data:
+                return data.decode("utf-8", "replace")  # one UTF-8 line per start
+            time.sleep(0.2)
+        return None
+    return opened
+
+
 class E2ECase(unittest.TestCase):
     """Base class: a fresh prefix per test, closed afterwards."""
 
