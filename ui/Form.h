@@ -53,6 +53,12 @@ public:
         RegisterHandler(name, TMouseEvent([self, method](TControl* s, TMouseButton b, TShiftState sh, int x,
                                                          int y) { (self->*method)(s, b, sh, x, y); }));
     }
+    template <typename F>
+    void RegisterHandler(const std::wstring& name, F* self, void (F::*method)(TControl*, TShiftState, int, int)) {
+        RegisterHandler(name, TMouseMoveEvent([self, method](TControl* s, TShiftState sh, int x, int y) {
+                            (self->*method)(s, sh, x, y);
+                        }));
+    }
     const TNotifyEvent* FindNotifyHandler(const std::wstring& name) const;
     const TMouseEvent* FindMouseHandler(const std::wstring& name) const;
     const TMouseMoveEvent* FindMouseMoveHandler(const std::wstring& name) const;

@@ -1,0 +1,337 @@
+// Forms built from a description: the sample window embedded in this test
+// program's resources by the build step, its handlers, the class table's
+// defaults and round trips, errors for unknown names, and the rendered form.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "common/TestData.h"
+#include "controls/PImageNote.h"
+#include "controls/RdImageButton.h"
+#include "controls/RdLabel.h"
+#include "ui/Form.h"
+#include "ui/FormReader.h"
+#include "ui/PngWriter.h"
+#include "ui/UiTestSupport.h"
+
+namespace promo {
+namespace {
+
+using test::Rgb;
+
+std::string Narrow(const std::wstring& s) { return std::string(s.begin(), s.end()); }
+
+// A file beside the test program (its build folder).
+std::string BesideTheProgram(const char* name) {
+    char path[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string dir(path);
+    return dir.substr(0, dir.find_last_of("\\/") + 1) + name;
+}
+
+class TSampleForm : public TForm {
+public:
+    TSampleForm() : TForm(L"TSampleForm") {
+        RegisterHandler(L"FormCreate", this, &TSampleForm::FormCreate);
+        RegisterHandler(L"FormShow", this, &TSampleForm::FormShow);
+        RegisterHandler(L"btnBuyClick", this, &TSampleForm::btnBuyClick);
+        RegisterHandler(L"shpMouseDown", this, &TSampleForm::shpMouseDown);
+        RegisterHandler(L"shpMouseMove", this, &TSampleForm::shpMouseMove);
+    }
+    void FormCreate(TControl*) {
+        ++created;
+        handleAtCreate = Handle() != nullptr;
+        // Every control exists and was Loaded before the creation handler.
+        labelWidthAtCreate = FindChild<TRdLabel>(L"lblTitle")->Width();
+    }
+    void FormShow(TControl*) { ++shown; }
+    void btnBuyClick(TControl*) { ++buyClicks; }
+    void shpMouseDown(TControl*, TMouseButton, TShiftState, int, int) { ++shapeDowns; }
+    void shpMouseMove(TControl*, TShiftState, int, int) {}
+
+    int created = 0, shown = 0, buyClicks = 0, shapeDowns = 0, labelWidthAtCreate = 0;
+    bool handleAtCreate = false;
+};
+
+TEST(Form, BuildsTheSampleFromItsResource) {
+    TSampleForm form;
+    std::wstring error;
+    ASSERT_TRUE(form.InitializeFromResource(L"SAMPLEFORM", error)) << Narrow(error);
+    EXPECT_EQ(form.created, 1);
+    EXPECT_TRUE(form.handleAtCreate);
+    EXPECT_EQ(form.Name, L"SampleForm");
+    EXPECT_EQ(form.ClientWidth(), 300);
+    EXPECT_EQ(form.Controls().size(), 6u);
+    auto* title = form.FindChild<TRdLabel>(L"lblTitle");
+    ASSERT_NE(title, nullptr);
+    EXPECT_EQ(form.FindChild<TRdImageButton>(L"lblTitle"), nullptr);  // typed lookup checks the class
+    // Loaded fitted the label to its text in its -13 font.
+    EXPECT_EQ(title->Width(), test::MeasureText(L"Pellorin 7", -13, DT_EXPANDTABS).cx);
+    EXPECT_EQ(form.labelWidthAtCreate, title->Width());
+    EXPECT_FALSE(title->ParentFont());
+    auto* close = form.FindChild<TRdImageButton>(L"btnClose");
+    EXPECT_EQ(close->BoundsRect(), TRect::FromSize(260, 0, 34, 34));  // AutoSize to its picture
+    EXPECT_EQ(close->SkinLink().Name, L"btnClose_skinlink_");
+    auto* note = form.FindChild<TImageNote>(L"imgNote");
+    ASSERT_EQ(note->Items().Count(), 2);
+    EXPECT_EQ(note->Items()[1]->Name, L"Picture_1");
+    EXPECT_EQ(note->Items()[1]->Picture().Width(), 51);
+    EXPECT_FALSE(note->Visible());
+    // The badge gets the note's first picture as the window does it.
+    auto* badge = form.FindChild<TImage>(L"imgBadge");
+    badge->Picture().Assign(note->Items()[0]->Picture());
+    EXPECT_EQ(badge->Width(), 34);
+    EXPECT_EQ(badge->Height(), 16);
+    // The parent's font reached controls that keep ParentFont.
+    EXPECT_EQ(form.FindChild<TShape>(L"shp")->Font().Name(), L"Tahoma");
+    form.Show();
+    form.Show();
+    EXPECT_EQ(form.shown, 1);
+    EXPECT_TRUE(::IsWindowVisible(form.Handle()));
+    // Owned by the application window (or none): never a task-bar window of its own.
+    EXPECT_EQ(::GetWindowLongPtrW(form.Handle(), GWL_EXSTYLE) & WS_EX_APPWINDOW, 0);
+    EXPECT_EQ(::GetWindowLongPtrW(form.Handle(), GWL_STYLE) & WS_CAPTION, 0);
+    form.Hide();
+    EXPECT_FALSE(::IsWindowVisible(form.Handle()));
+}
+
+TEST(Form, RoutesClicksAndMouseDownsToTheBoundHandlers) {
+    TSampleForm form;
+    std::wstring error;
+    ASSERT_TRUE(form.InitializeFromResource(L"SAMPLEFORM", error)) << Narrow(error);
+    auto send = [&](UINT msg, int x, int y, WPARAM keys) {
+        ::SendMessageW(form.Handle(), msg, keys, MAKELPARAM(x, y));
+    };
+    send(WM_MOUSEMOVE, 150, 70, 0);
+    send(WM_LBUTTONDOWN, 150, 70, MK_LBUTTON);
+    send(WM_LBUTTONUP, 150, 70, 0);
+    EXPECT_EQ(form.buyClicks, 1);
+    send(WM_RBUTTONDOWN, 5, 110, MK_RBUTTON);  // the background shape, any button
+    send(WM_RBUTTONUP, 5, 110, 0);
+    EXPECT_EQ(form.shapeDowns, 1);
+    EXPECT_EQ(form.buyClicks, 1);
+}
+
+TEST(Form, ShowsTheHintOfTheControlUnderTheMouse) {
+    TSampleForm form;
+    std::wstring error;
+    ASSERT_TRUE(form.InitializeFromResource(L"SAMPLEFORM", error)) << Narrow(error);
+    auto* close = form.FindChild<TRdImageButton>(L"btnClose");
+    EXPECT_EQ(TForm::HintFor(close), L"Close");
+    EXPECT_EQ(TForm::HintFor(form.FindChild<TRdLabel>(L"lblTitle")), L"");  // ShowHint off
+}
+
+TEST(Form, RendersOffScreenIntoAPicture) {
+    TSampleForm form;
+    std::wstring error;
+    ASSERT_TRUE(form.InitializeFromResource(L"SAMPLEFORM", error)) << Narrow(error);
+    auto* note = form.FindChild<TImageNote>(L"imgNote");
+    form.FindChild<TImage>(L"imgBadge")->Picture().Assign(note->Items()[0]->Picture());
+    DecodedImage shot;
+    ASSERT_TRUE(form.RenderToImage(shot));
+    ASSERT_EQ(shot.width, 300);
+    ASSERT_EQ(shot.height, 120);
+    const std::string file = BesideTheProgram("sample-form.png");  // kept for a look
+    ASSERT_TRUE(WritePngFile(shot, file));
+    auto px = [&](int x, int y) { return shot.pixels[static_cast<size_t>(y) * 300 + x] & 0xFFFFFF; };
+    EXPECT_EQ(px(0, 0), Rgb(0, 0, 0));            // the shape's frame
+    EXPECT_EQ(px(150, 119), Rgb(0, 0, 0));
+    EXPECT_EQ(px(5, 50), Rgb(0x2E, 0x2E, 0x2E));  // the shape's brush
+    EXPECT_EQ(px(110, 15), Rgb(0xFF, 0xD0, 0));   // the badge
+    EXPECT_EQ(px(31, 62), Rgb(0xC0, 0, 0));       // the buy button's left end ...
+    EXPECT_EQ(px(268, 62), Rgb(0, 0, 0xC0));      // ... right end
+    EXPECT_EQ(px(100, 62), Rgb(0, 0xA0, 0));      // ... stretched middle
+    EXPECT_EQ(px(270, 5), Rgb(0x40, 0x40, 0x40)); // the close button
+    EXPECT_EQ(px(210, 15), Rgb(0x2E, 0x2E, 0x2E)); // the hidden picture list draws nothing
+    int white = 0;  // the title's and the caption's ink
+    for (int y = 8; y < 24; ++y)
+        for (int x = 10; x < 80; ++x) white += px(x, y) == Rgb(255, 255, 255);
+    EXPECT_GT(white, 20);
+    int caption = 0;
+    for (int y = 60; y < 96; ++y)
+        for (int x = 130; x < 170; ++x) caption += px(x, y) == Rgb(255, 255, 255);
+    EXPECT_GT(caption, 20);
+    // The saved file reads back the same.
+    std::FILE* f = std::fopen(file.c_str(), "rb");
+    ASSERT_NE(f, nullptr);
+    std::vector<std::uint8_t> bytes(1 << 20);
+    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), f));
+    std::fclose(f);
+    DecodedImage back;
+    ASSERT_TRUE(DecodePng(bytes.data(), bytes.size(), back));
+    EXPECT_EQ(back.pixels, shot.pixels);
+}
+
+// --- the reader's errors --------------------------------------------------------------------
+
+std::wstring ReadError(const std::string& body, const std::string& formProps = "") {
+    TSampleForm form;
+    std::wstring error;
+    const std::string text = "object F: TSampleForm\n" + formProps + body + "end\n";
+    EXPECT_FALSE(ReadForm(form, text, FolderPictures(L""), error)) << text;
+    return error;
+}
+
+bool Contains(const std::wstring& s, const wchar_t* part) { return s.find(part) != std::wstring::npos; }
+
+TEST(FormReader, UnknownNamesAreErrorsNamingTheLine) {
+    EXPECT_TRUE(Contains(ReadError("object a: TRdLabl\nend\n"), L"line 2: unknown class TRdLabl"));
+    EXPECT_TRUE(Contains(ReadError("object a: TRdLabel\n Captoin = 'x'\nend\n"),
+                         L"line 3: a.Captoin: unknown property of TRdLabel"));
+    EXPECT_TRUE(Contains(ReadError("object a: TRdImageButton\n OnClick = btnNoSuchClick\nend\n"),
+                         L"unknown handler btnNoSuchClick"));
+    // A handler of the wrong kind is no handler at all.
+    EXPECT_TRUE(Contains(ReadError("object a: TRdImageButton\n OnClick = shpMouseDown\nend\n"), L"unknown handler"));
+    EXPECT_TRUE(Contains(ReadError("object a: TRdLabel\n Alignment = taMiddle\nend\n"), L"unsuitable value taMiddle"));
+    EXPECT_TRUE(Contains(ReadError("object a: TRdLabel\n WordWrap = 1\nend\n"), L"unsuitable value 1"));
+    EXPECT_TRUE(Contains(ReadError("object a: TImage\n Picture = picture('nope.png')\nend\n"),
+                         L"the picture file nope.png is missing"));
+    EXPECT_TRUE(Contains(ReadError("object a: TImage\nend\nobject a: TShape\nend\n"), L"the name a is taken"));
+    EXPECT_TRUE(Contains(ReadError("", " Colour = 5\n"), L"F.Colour: unknown property of TForm"));
+    TSampleForm form;
+    std::wstring error;
+    EXPECT_FALSE(ReadForm(form, "object F: TOtherForm\nend\n", FolderPictures(L""), error));
+    EXPECT_TRUE(Contains(error, L"the description is of class TOtherForm"));
+}
+
+TEST(FormReader, APictureThatIsNotAPngIsAnError) {
+    TSampleForm form;
+    std::wstring error;
+    auto junk = [](const std::wstring&, std::vector<std::uint8_t>& s) {
+        s = MakePictureStream("TBitmap", {1, 2, 3});
+        return true;
+    };
+    EXPECT_FALSE(ReadForm(form, "object F: TSampleForm\n object a: TImage\n Picture = picture('x.png')\n end\nend\n",
+                          junk, error));
+    EXPECT_TRUE(Contains(error, L"not a PNG picture stream"));
+}
+
+// --- the class table --------------------------------------------------------------------------
+
+TEST(ControlClasses, EveryDeclaredDefaultIsWhatANewObjectHas) {
+    for (const TClassInfo& cls : ControlClasses()) {
+        std::unique_ptr<TControl> made;
+        TSampleForm form;
+        TControl* obj = &form;
+        if (cls.Create) {
+            made = cls.Create();
+            obj = made.get();
+        }
+        for (const TPropertyInfo& p : cls.Properties) {
+            if (!cls.Create && (p.Name == L"ClientWidth" || p.Name == L"ClientHeight" || p.Name == L"Color"))
+                continue;  // a form's own constructor defaults differ from the base form's
+            EXPECT_TRUE(SameValue(p.Get(*obj), p.Default))
+                << Narrow(cls.Name) << "." << Narrow(p.Name) << ": has " << Narrow(ValueText(p.Get(*obj)))
+                << ", declared " << Narrow(ValueText(p.Default));
+        }
+    }
+}
+
+// A value of the property's kind that differs from its default.
+TDescValue OtherValue(const TPropertyInfo& p) {
+    TDescValue v = p.Default;
+    switch (v.Type) {
+    case TDescValue::Kind::Integer:
+        v.Integer = p.Default.Integer == 37 ? 38 : 37;
+        break;
+    case TDescValue::Kind::String:
+        v.Text = p.Name == L"Font.Name" || Contains(p.Name, L"Font.Name") ? L"Arial" : L"Gr\x00FC\x00DF" L"e 'x'";
+        break;
+    case TDescValue::Kind::Ident:
+        if (v.Text == L"True" || v.Text == L"False") {
+            v.Text = v.Text == L"True" ? L"False" : L"True";
+        } else if (p.Name == L"OnMouseDown" || p.Name == L"OnMouseUp") {
+            v.Text = L"shpMouseDown";
+        } else if (p.Name == L"OnMouseMove") {
+            v.Text = L"shpMouseMove";
+        } else if (p.Name.rfind(L"On", 0) == 0 || Contains(p.Name, L"OnClick")) {
+            v.Text = L"btnBuyClick";
+        }
+        break;
+    case TDescValue::Kind::Set:
+        v.SetItems = p.Name == L"Anchors" ? std::vector<std::wstring>{L"akRight", L"akBottom"}
+                                          : std::vector<std::wstring>{L"fsBold"};
+        break;
+    case TDescValue::Kind::Picture:
+        v.Text = L"btn_normal.png";
+        break;
+    case TDescValue::Kind::Items:
+        break;
+    }
+    return v;
+}
+
+std::wstring Quote(const std::wstring& s) {
+    std::wstring q = L"'";
+    for (wchar_t c : s) {
+        if (c == L'\'')
+            q += L"''";
+        else if (c > 127)
+            q += L"'#" + std::to_wstring(static_cast<int>(c)) + L"'";
+        else
+            q += c;
+    }
+    return q + L"'";
+}
+
+std::wstring Written(const TDescValue& v) {
+    switch (v.Type) {
+    case TDescValue::Kind::String:
+        return Quote(v.Text);
+    case TDescValue::Kind::Picture:
+        return L"picture(" + Quote(v.Text) + L")";
+    default:
+        return ValueText(v);
+    }
+}
+
+TEST(ControlClasses, EveryPropertyReadsBackWhatTheDescriptionSays) {
+    const std::wstring pictures = std::wstring(L"Z:") + [] {
+        std::string d = PROMO_TEST_DATA_DIR "/forms";
+        for (char& c : d)
+            if (c == '/') c = '\\';
+        return std::wstring(d.begin(), d.end());
+    }();
+    int checked = 0;
+    for (const TClassInfo& cls : ControlClasses()) {
+        for (const TPropertyInfo& p : cls.Properties) {
+            TDescValue want = OtherValue(p);
+            if (p.Name == L"FocusControl") want.Text = L"other";
+            if (p.Name == L"Items") {
+                want.Items.resize(1);
+                want.Items[0].Properties = {{L"Name", {}, 0}, {L"Picture", {}, 0}};
+                want.Items[0].Properties[0].Value.Type = TDescValue::Kind::String;
+                want.Items[0].Properties[0].Value.Text = L"Mine";
+                want.Items[0].Properties[1].Value.Type = TDescValue::Kind::Picture;
+                want.Items[0].Properties[1].Value.Text = L"note_1.png";
+            }
+            if (SameValue(want, p.Default)) continue;  // an enum: tried below by name
+            std::wstring valueText = Written(want);
+            if (p.Name == L"Items")
+                valueText = L"<\n item\n Name = 'Mine'\n Picture = picture('note_1.png')\n end>";
+            std::wstring text = L"object F: TSampleForm\n";
+            std::wstring body = p.Name + L" = " + valueText + L"\n";
+            if (cls.Create)
+                text += L"object other: TShape\nend\nobject x: " + cls.Name + L"\n" + body + L"end\n";
+            else
+                text += body;
+            text += L"end\n";
+            TSampleForm form;
+            std::wstring error;
+            const std::string utf8(text.begin(), text.end());
+            ASSERT_TRUE(ReadForm(form, utf8, FolderPictures(pictures), error, {.RunLoaded = false}))
+                << Narrow(cls.Name) << "." << Narrow(p.Name) << ": " << Narrow(error);
+            TControl& obj = cls.Create ? *form.FindControl(L"x") : form;
+            TDescValue got = p.Get(obj);
+            if (want.Type == TDescValue::Kind::Picture) want.Text = L"156x36";
+            if (p.Name == L"Items") want.Items[0].Properties[1].Value.Text = L"51x16";
+            EXPECT_TRUE(SameValue(got, want)) << Narrow(cls.Name) << "." << Narrow(p.Name) << ": got "
+                                              << Narrow(ValueText(got)) << ", wrote " << Narrow(ValueText(want));
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 200);
+}
+
+}  // namespace
+}  // namespace promo
