@@ -19,7 +19,8 @@ std::string MakeIniBytes(size_t targetBytes) {
     for (int s = 0; text.size() < targetBytes; ++s) {
         text += "; section " + std::to_string(s) + "\r\n[Section" + std::to_string(s) + "]\r\n";
         for (int k = 0; k < 50 && text.size() < targetBytes; ++k)
-            text += "  Key" + std::to_string(k) + " = Some value text for key " + std::to_string(k) + "  \r\n";
+            text +=
+                "  Key" + std::to_string(k) + " = Some value text for key " + std::to_string(k) + "  \r\n";
         text += "\r\n";
     }
     return text;

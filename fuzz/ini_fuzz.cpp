@@ -50,7 +50,8 @@ std::wstring ScanRead(const IniDocument& doc, const UpperNames& names, std::wstr
         if (names.sections[s] != upperSection) continue;
         const auto& lines = doc.Section(s).Lines();
         for (size_t k = lines.size(); k-- > 0;) {
-            if (names.isKey[s][k] && names.keys[s][k] == upperKey) return lines[k].substr(lines[k].find(L'=') + 1);
+            if (names.isKey[s][k] && names.keys[s][k] == upperKey)
+                return lines[k].substr(lines[k].find(L'=') + 1);
         }
         return L"\x1F<default>";
     }
@@ -65,9 +66,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::string saved = EncodeUtf16LEWithBom(FormatIniText(first));
     IniDocument second;
-    ParseIniText(
-        DecodeTextLines(std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(saved.data()), saved.size())),
-        second);
+    ParseIniText(DecodeTextLines(std::span<const std::uint8_t>(
+                     reinterpret_cast<const std::uint8_t*>(saved.data()), saved.size())),
+                 second);
     Check(first == second);
 
     // Every key of every section, in the document's own spelling and upper-cased.
@@ -80,10 +81,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::wstring_view key = IniLineName(line);
             std::wstring expected = ScanRead(first, names, section.Name(), key);
             Check(first.ReadString(section.Name(), key, L"\x1F<default>") == expected);
-            Check(first.ReadString(UpperCaseName(section.Name()), UpperCaseName(key), L"\x1F<default>") == expected);
+            Check(first.ReadString(UpperCaseName(section.Name()), UpperCaseName(key), L"\x1F<default>") ==
+                  expected);
             std::wstring value = first.ReadString(section.Name(), key, L"");
             if (auto n = ParseIniInteger(value)) Check(ParseIniInteger(std::to_wstring(*n)) == *n);
-            if (auto d = ParseIniFloat(value, L".")) Check(ParseIniFloat(FormatIniFloat(*d, L"."), L".").has_value());
+            if (auto d = ParseIniFloat(value, L"."))
+                Check(ParseIniFloat(FormatIniFloat(*d, L"."), L".").has_value());
         }
     }
 

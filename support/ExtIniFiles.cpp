@@ -14,7 +14,8 @@ std::wstring TExtIniFile::ReadString(const std::wstring& section, const std::wst
     return document_.ReadString(section, key, defaultValue);
 }
 
-void TExtIniFile::WriteString(const std::wstring& section, const std::wstring& key, const std::wstring& value) {
+void TExtIniFile::WriteString(const std::wstring& section, const std::wstring& key,
+                              const std::wstring& value) {
     document_.WriteString(section, key, value);
 }
 

@@ -455,7 +455,8 @@ std::optional<double> ParseIniFloat(std::wstring_view text, std::wstring_view de
     if (i < text.size() && (text[i] == L'e' || text[i] == L'E')) {
         ascii.push_back('e');
         ++i;
-        if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) ascii.push_back(static_cast<char>(text[i++]));
+        if (i < text.size() && (text[i] == L'+' || text[i] == L'-'))
+            ascii.push_back(static_cast<char>(text[i++]));
         if (takeDigits() == 0) return std::nullopt;
     }
     if (i != text.size()) return std::nullopt;

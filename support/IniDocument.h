@@ -155,9 +155,7 @@ public:
     void RemoveLine(size_t position);
     void SetCaseSensitive(bool value);
 
-    bool operator==(const IniSection& other) const {
-        return name_ == other.name_ && lines_ == other.lines_;
-    }
+    bool operator==(const IniSection& other) const { return name_ == other.name_ && lines_ == other.lines_; }
 
 private:
     void RebuildIndex() const;

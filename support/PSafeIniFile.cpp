@@ -89,7 +89,8 @@ FileBytes ReadWholeFile(const std::wstring& fileName) {
     result.opened = true;
     unsigned char buffer[65536];
     size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) result.bytes.insert(result.bytes.end(), buffer, buffer + n);
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+        result.bytes.insert(result.bytes.end(), buffer, buffer + n);
     if (std::ferror(f)) result.error = 30;  // read fault
     std::fclose(f);
     return result;
@@ -148,8 +149,8 @@ std::wstring FormatTimePart(double value) {
     wchar_t millis[8];
     std::swprintf(millis, 8, L"%03d", static_cast<int>(ms % 1000));
     std::wstring sep = UserTimeSeparator();
-    return TwoDigits(static_cast<int>(ms / 3600000)) + sep + TwoDigits(static_cast<int>(ms / 60000 % 60)) + sep +
-           TwoDigits(static_cast<int>(ms / 1000 % 60)) + sep + millis;
+    return TwoDigits(static_cast<int>(ms / 3600000)) + sep + TwoDigits(static_cast<int>(ms / 60000 % 60)) +
+           sep + TwoDigits(static_cast<int>(ms / 1000 % 60)) + sep + millis;
 }
 
 // Reads up to `count` numbers separated by either separator; false when the
@@ -162,7 +163,8 @@ bool SplitNumbers(std::wstring_view text, const std::wstring& sepA, const std::w
         if (found == count) return false;
         size_t start = i;
         long long v = 0;
-        while (i < text.size() && text[i] >= L'0' && text[i] <= L'9' && i - start < 9) v = v * 10 + (text[i++] - L'0');
+        while (i < text.size() && text[i] >= L'0' && text[i] <= L'9' && i - start < 9)
+            v = v * 10 + (text[i++] - L'0');
         if (i == start) return false;
         out[found++] = static_cast<int>(v);
         if (i == text.size()) return true;
@@ -297,7 +299,8 @@ void TCustomIniFile::ReadSubSections(const std::wstring& section, IniStringList&
     ReadSections(all);
     std::wstring prefix = section.empty() ? std::wstring() : section + L"\\";
     for (const std::wstring& name : all) {
-        if (name.size() <= prefix.size() || !SameNameNoCase(std::wstring_view(name).substr(0, prefix.size()), prefix))
+        if (name.size() <= prefix.size() ||
+            !SameNameNoCase(std::wstring_view(name).substr(0, prefix.size()), prefix))
             continue;
         std::wstring child = name.substr(prefix.size(), name.find(L'\\', prefix.size()) - prefix.size());
         if (child.empty()) continue;
@@ -328,7 +331,8 @@ std::wstring TMemIniFile::ReadString(const std::wstring& section, const std::wst
     return document_.ReadString(section, key, defaultValue);
 }
 
-void TMemIniFile::WriteString(const std::wstring& section, const std::wstring& key, const std::wstring& value) {
+void TMemIniFile::WriteString(const std::wstring& section, const std::wstring& key,
+                              const std::wstring& value) {
     document_.WriteString(section, key, value);
 }
 

@@ -146,7 +146,8 @@ public:
 
     std::wstring ReadString(const std::wstring& section, const std::wstring& key,
                             const std::wstring& defaultValue) const override;
-    void WriteString(const std::wstring& section, const std::wstring& key, const std::wstring& value) override;
+    void WriteString(const std::wstring& section, const std::wstring& key,
+                     const std::wstring& value) override;
     void ReadSection(const std::wstring& section, IniStringList& destination) const override;
     void ReadSections(IniStringList& destination) const override;
     void ReadSectionValues(const std::wstring& section, IniStringList& destination) const override;
@@ -183,7 +184,8 @@ public:
     explicit TSafeIniFile(const std::wstring& fileName, std::optional<TextEncoding> encoding = std::nullopt);
     ~TSafeIniFile() override;
 
-    void WriteString(const std::wstring& section, const std::wstring& key, const std::wstring& value) override;
+    void WriteString(const std::wstring& section, const std::wstring& key,
+                     const std::wstring& value) override;
     void DeleteKey(const std::wstring& section, const std::wstring& key) override;
     // Saves when a file is bound, whatever Modified says.
     // Throws EIniFolderError when the folder cannot be created.
@@ -229,7 +231,8 @@ public:
 
     std::wstring ReadString(const std::wstring& section, const std::wstring& key,
                             const std::wstring& defaultValue) const override;
-    void WriteString(const std::wstring& section, const std::wstring& key, const std::wstring& value) override;
+    void WriteString(const std::wstring& section, const std::wstring& key,
+                     const std::wstring& value) override;
     void ReadSection(const std::wstring& section, IniStringList& destination) const override;
     void ReadSections(IniStringList& destination) const override;
     void ReadSectionValues(const std::wstring& section, IniStringList& destination) const override;

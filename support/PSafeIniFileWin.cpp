@@ -27,8 +27,8 @@ std::wstring StripTrailingSeparators(std::wstring folder) {
 std::uint32_t WriteWholeFile(const std::wstring& fileName, const std::string& bytes) {
     // OPEN_ALWAYS and truncation instead of CREATE_ALWAYS: the latter refuses
     // files with the system attribute and would reset the attributes.
-    UniqueFileHandle file(::CreateFileW(fileName.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueFileHandle file(::CreateFileW(fileName.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                        OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return LastErrorOrOne();
     size_t done = 0;
     while (done < bytes.size()) {
@@ -52,7 +52,8 @@ bool IniDirectoryExists(const std::wstring& folder) {
 bool ForceDirectories(const std::wstring& folder) {
     std::wstring dir = StripTrailingSeparators(folder);
     if (dir.empty()) throw EIniFolderError(L"Unable to create directory", ERROR_BAD_PATHNAME);
-    if (IniDirectoryExists(dir) || (dir.size() == 2 && dir[1] == L':')) return IniDirectoryExists(dir + L"\\");
+    if (IniDirectoryExists(dir) || (dir.size() == 2 && dir[1] == L':'))
+        return IniDirectoryExists(dir + L"\\");
     std::wstring parent = ExtractFileDir(dir);
     if (!parent.empty() && StripTrailingSeparators(parent) != dir && !IniDirectoryExists(parent))
         ForceDirectories(parent);
@@ -95,7 +96,8 @@ bool TSafeIniFile::Modified() const noexcept {
     return modified_ || (watchedVersion_ && *watchedVersion_ != Document().SectionListVersion());
 }
 
-void TSafeIniFile::WriteString(const std::wstring& section, const std::wstring& key, const std::wstring& value) {
+void TSafeIniFile::WriteString(const std::wstring& section, const std::wstring& key,
+                               const std::wstring& value) {
     TMemIniFile::WriteString(section, key, value);
     modified_ = true;
 }
@@ -221,8 +223,8 @@ std::wstring TIniFile::ReadString(const std::wstring& section, const std::wstrin
     std::wstring buffer;
     for (;;) {
         buffer.assign(size, L'\0');
-        DWORD n = ::GetPrivateProfileStringW(section.c_str(), key.c_str(), defaultValue.c_str(), buffer.data(),
-                                             size, FileName().c_str());
+        DWORD n = ::GetPrivateProfileStringW(section.c_str(), key.c_str(), defaultValue.c_str(),
+                                             buffer.data(), size, FileName().c_str());
         // A value that did not fit comes back cut to size - 1 characters.
         if (n + 1 < size) {
             buffer.resize(n);
@@ -258,7 +260,8 @@ void TIniFile::ReadSection(const std::wstring& section, IniStringList& destinati
     DWORD n;
     for (;;) {
         buffer.assign(size, L'\0');
-        n = ::GetPrivateProfileStringW(section.c_str(), nullptr, L"", buffer.data(), size, FileName().c_str());
+        n = ::GetPrivateProfileStringW(section.c_str(), nullptr, L"", buffer.data(), size,
+                                       FileName().c_str());
         if (n < size - 2) break;
         size *= 4;
     }

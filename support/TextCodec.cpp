@@ -48,10 +48,10 @@ void CutAtNul(std::wstring& text) {
 #ifndef _WIN32
 // Windows-1252, bytes 0x80..0x9F; the rest of the page equals Latin-1. The five
 // unassigned bytes map to the C1 control of the same value, as the system does.
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr char16_t kCp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 std::optional<std::wstring>& DecimalOverride() {
     static std::optional<std::wstring> value;
@@ -212,10 +212,14 @@ std::string EncodeUtf16LEWithBom(std::wstring_view text) {
 
 std::string ByteOrderMark(TextEncoding encoding) {
     switch (encoding) {
-        case TextEncoding::Utf16LE: return "\xFF\xFE";
-        case TextEncoding::Utf16BE: return "\xFE\xFF";
-        case TextEncoding::Utf8: return "\xEF\xBB\xBF";
-        case TextEncoding::Ansi: break;
+        case TextEncoding::Utf16LE:
+            return "\xFF\xFE";
+        case TextEncoding::Utf16BE:
+            return "\xFE\xFF";
+        case TextEncoding::Utf8:
+            return "\xEF\xBB\xBF";
+        case TextEncoding::Ansi:
+            break;
     }
     return {};
 }

@@ -20,21 +20,47 @@ struct DecodeCase {
 
 TEST(TextCodec, DecodesByByteOrderMark) {
     const DecodeCase cases[] = {
-        {"utf16le", std::string("\xFF\xFE" "A\0\xE9\0\xAC\x20", 8), TextEncoding::Utf16LE, L"A\u00E9\u20AC"},
-        {"utf16be", std::string("\xFE\xFF" "\0A\0\xE9\x20\xAC", 8), TextEncoding::Utf16BE, L"A\u00E9\u20AC"},
-        {"utf8", "\xEF\xBB\xBF" "A\xC3\xA9\xE2\x82\xAC", TextEncoding::Utf8, L"A\u00E9\u20AC"},
+        {"utf16le",
+         std::string("\xFF\xFE"
+                     "A\0\xE9\0\xAC\x20",
+                     8),
+         TextEncoding::Utf16LE, L"A\u00E9\u20AC"},
+        {"utf16be",
+         std::string("\xFE\xFF"
+                     "\0A\0\xE9\x20\xAC",
+                     8),
+         TextEncoding::Utf16BE, L"A\u00E9\u20AC"},
+        {"utf8",
+         "\xEF\xBB\xBF"
+         "A\xC3\xA9\xE2\x82\xAC",
+         TextEncoding::Utf8, L"A\u00E9\u20AC"},
         {"ansi 1252", "A\xE9\x80", TextEncoding::Ansi, L"A\u00E9\u20AC"},
         {"utf8 without mark is ansi", "\xC3\xA9", TextEncoding::Ansi, L"\u00C3\u00A9"},
         {"mark only", "\xFF\xFE", TextEncoding::Utf16LE, L""},
         {"empty", "", TextEncoding::Ansi, L""},
         {"one byte of a mark", "\xFF", TextEncoding::Ansi, L"\u00FF"},
-        {"odd utf16 byte dropped", std::string("\xFF\xFE" "A\0B", 5), TextEncoding::Utf16LE, L"A"},
-        {"utf16 surrogate pair", std::string("\xFF\xFE" "\x3D\xD8\x00\xDE", 6), TextEncoding::Utf16LE,
-         L"\U0001F600"},
+        {"odd utf16 byte dropped",
+         std::string("\xFF\xFE"
+                     "A\0B",
+                     5),
+         TextEncoding::Utf16LE, L"A"},
+        {"utf16 surrogate pair",
+         std::string("\xFF\xFE"
+                     "\x3D\xD8\x00\xDE",
+                     6),
+         TextEncoding::Utf16LE, L"\U0001F600"},
         {"utf8 four bytes", "\xEF\xBB\xBF\xF0\x9F\x98\x80", TextEncoding::Utf8, L"\U0001F600"},
         {"nul ends ansi", std::string("ab\0cd", 5), TextEncoding::Ansi, L"ab"},
-        {"nul ends utf16", std::string("\xFF\xFE" "a\0\0\0b\0", 8), TextEncoding::Utf16LE, L"a"},
-        {"nul ends utf8", std::string("\xEF\xBB\xBF" "x\0y", 6), TextEncoding::Utf8, L"x"},
+        {"nul ends utf16",
+         std::string("\xFF\xFE"
+                     "a\0\0\0b\0",
+                     8),
+         TextEncoding::Utf16LE, L"a"},
+        {"nul ends utf8",
+         std::string("\xEF\xBB\xBF"
+                     "x\0y",
+                     6),
+         TextEncoding::Utf8, L"x"},
     };
     for (const DecodeCase& c : cases) {
         DecodedText d = DecodeText(Bytes(c.bytes));
@@ -46,11 +72,13 @@ TEST(TextCodec, DecodesByByteOrderMark) {
 TEST(TextCodec, InvalidUtf8BecomesReplacementCharacters) {
     const std::pair<std::string, std::wstring> cases[] = {
         {"\xFF", L"\uFFFD"},
-        {"a\x80" "b", L"a\uFFFDb"},
-        {"\xC3", L"\uFFFD"},                     // cut short at the end
-        {"\xE2\x82", L"\uFFFD"},                 // one replacement for a valid prefix
-        {"\xC0\xAF", L"\uFFFD\uFFFD"},           // overlong
-        {"\xED\xA0\x80", L"\uFFFD\uFFFD\uFFFD"}, // encoded surrogate
+        {"a\x80"
+         "b",
+         L"a\uFFFDb"},
+        {"\xC3", L"\uFFFD"},                                // cut short at the end
+        {"\xE2\x82", L"\uFFFD"},                            // one replacement for a valid prefix
+        {"\xC0\xAF", L"\uFFFD\uFFFD"},                      // overlong
+        {"\xED\xA0\x80", L"\uFFFD\uFFFD\uFFFD"},            // encoded surrogate
         {"\xF4\x90\x80\x80", L"\uFFFD\uFFFD\uFFFD\uFFFD"},  // beyond U+10FFFF
         {"\xE2\x82x", L"\uFFFDx"},
     };
@@ -80,7 +108,12 @@ TEST(TextCodec, SaveEncodingIsUtf16LeWithMarkAndRoundTrips) {
 }
 
 TEST(TextCodec, LoneSurrogatesSurviveTheSave) {
-    const std::string original("\xFF\xFE" "\x00\xD8" "a\0" "\x00\xDC", 8);
+    const std::string original(
+        "\xFF\xFE"
+        "\x00\xD8"
+        "a\0"
+        "\x00\xDC",
+        8);
     DecodedText d = DecodeText(Bytes(original));
     EXPECT_EQ(EncodeUtf16LEWithBom(d.text), original);
 }
@@ -88,7 +121,9 @@ TEST(TextCodec, LoneSurrogatesSurviveTheSave) {
 TEST(TextCodec, AnsiCodePage) {
 #ifndef _WIN32
     EXPECT_EQ(DecodeAnsi("\x80\x8A\x9F\x81\xFF"), L"\u20AC\u0160\u0178\u0081\u00FF");
-    EXPECT_EQ(EncodeAnsi(L"\u20AC\u0160\u00E9A"), "\x80\x8A\xE9" "A");
+    EXPECT_EQ(EncodeAnsi(L"\u20AC\u0160\u00E9A"),
+              "\x80\x8A\xE9"
+              "A");
     EXPECT_EQ(EncodeAnsi(L"\u0416\U0001F600"), "??");  // outside the page
 #else
     // The real code page: whatever it is, it holds ASCII.

@@ -40,7 +40,8 @@ std::string Golden(const std::string& name) {
 // ---- Parsing and formatting ----
 
 TEST(IniParse, AllFourEncodingsGiveTheGoldenDocument) {
-    for (const char* file : {"sample-utf8.ini", "sample-utf16le.ini", "sample-utf16be.ini", "sample-ansi.ini"}) {
+    for (const char* file :
+         {"sample-utf8.ini", "sample-utf16le.ini", "sample-utf16be.ini", "sample-ansi.ini"}) {
         IniDocument doc = ParseDataFile(file);
         EXPECT_EQ(EncodeUtf8(FormatIniText(doc)), Golden("sample.expected")) << file;
     }
@@ -54,23 +55,23 @@ TEST(IniParse, LineRules) {
     IniDocument doc = Parse(
         L"k=before header\n"
         L"[s]\n"
-        L"  a  =  1  \n"         // blanks around name, "=" and value disappear
-        L"b=\"q v\" \n"          // quotes stay
-        L"c=\n"                  // empty value
+        L"  a  =  1  \n"  // blanks around name, "=" and value disappear
+        L"b=\"q v\" \n"   // quotes stay
+        L"c=\n"           // empty value
         L"; comment\n"
         L"  ; indented comment\n"
         L"#hash is data\n"
-        L"d=x;y\n"               // ";" later in a line is data
+        L"d=x;y\n"  // ";" later in a line is data
         L"\tnameless  \n"
-        L"  = lead\n"            // empty name
-        L"e=f=g\n"               // split at the first "="
+        L"  = lead\n"  // empty name
+        L"e=f=g\n"     // split at the first "="
         L"[  spaced  ]\n"
         L"[]\n"
-        L"[x\n");                // no closing bracket: a nameless line
+        L"[x\n");  // no closing bracket: a nameless line
     ASSERT_EQ(doc.SectionCount(), 3u);
     EXPECT_EQ(doc.Section(0).Name(), L"s");
-    EXPECT_EQ(doc.Section(0).Lines(),
-              (Lines{L"a=1", L"b=\"q v\"", L"c=", L"#hash is data", L"d=x;y", L"nameless", L"=lead", L"e=f=g"}));
+    EXPECT_EQ(doc.Section(0).Lines(), (Lines{L"a=1", L"b=\"q v\"", L"c=", L"#hash is data", L"d=x;y",
+                                             L"nameless", L"=lead", L"e=f=g"}));
     EXPECT_EQ(doc.Section(1).Name(), L"spaced");
     EXPECT_TRUE(doc.Section(1).Lines().empty());
     EXPECT_EQ(doc.Section(2).Name(), L"");
@@ -206,14 +207,30 @@ TEST(IniLookup, SectionListVersionCountsListChangesOnly) {
 
 TEST(IniConvert, Integers) {
     const std::pair<const wchar_t*, std::optional<std::int32_t>> cases[] = {
-        {L"0", 0},          {L"42", 42},         {L"-17", -17},       {L"+7", 7},
-        {L"0x1F", 31},      {L"0X1f", 31},       {L"$1F", 31},        {L"-$10", -16},
-        {L"$FFFFFFFF", -1}, {L"0xFF00000F", static_cast<std::int32_t>(0xFF00000Fu)},
-        {L"2147483647", 2147483647}, {L"-2147483648", INT32_MIN},
-        {L"2147483648", std::nullopt}, {L"$100000000", std::nullopt},
-        {L"", std::nullopt}, {L"0x", std::nullopt}, {L"$", std::nullopt}, {L"-", std::nullopt},
-        {L"yes", std::nullopt}, {L"12a", std::nullopt}, {L"1.0", std::nullopt}, {L"0x-1", std::nullopt},
-        {L"$G", std::nullopt}, {L"99999999999999999999", std::nullopt},
+        {L"0", 0},
+        {L"42", 42},
+        {L"-17", -17},
+        {L"+7", 7},
+        {L"0x1F", 31},
+        {L"0X1f", 31},
+        {L"$1F", 31},
+        {L"-$10", -16},
+        {L"$FFFFFFFF", -1},
+        {L"0xFF00000F", static_cast<std::int32_t>(0xFF00000Fu)},
+        {L"2147483647", 2147483647},
+        {L"-2147483648", INT32_MIN},
+        {L"2147483648", std::nullopt},
+        {L"$100000000", std::nullopt},
+        {L"", std::nullopt},
+        {L"0x", std::nullopt},
+        {L"$", std::nullopt},
+        {L"-", std::nullopt},
+        {L"yes", std::nullopt},
+        {L"12a", std::nullopt},
+        {L"1.0", std::nullopt},
+        {L"0x-1", std::nullopt},
+        {L"$G", std::nullopt},
+        {L"99999999999999999999", std::nullopt},
     };
     for (const auto& [text, value] : cases) EXPECT_EQ(ParseIniInteger(text), value) << text;
 }
@@ -228,9 +245,16 @@ TEST(IniConvert, Floats) {
         EXPECT_EQ(ParseIniFloat(bad, L","), std::nullopt) << bad;
 
     const std::pair<double, const wchar_t*> formats[] = {
-        {0.0, L"0"}, {42.0, L"42"}, {-2.5, L"-2.5"}, {0.1, L"0.1"}, {1.0 / 3, L"0.333333333333333"},
-        {1e20, L"1E20"}, {1.5e-7, L"1.5E-7"}, {123456789012345.0, L"123456789012345"},
-        {1e15, L"1E15"}, {0.0001, L"0.0001"},
+        {0.0, L"0"},
+        {42.0, L"42"},
+        {-2.5, L"-2.5"},
+        {0.1, L"0.1"},
+        {1.0 / 3, L"0.333333333333333"},
+        {1e20, L"1E20"},
+        {1.5e-7, L"1.5E-7"},
+        {123456789012345.0, L"123456789012345"},
+        {1e15, L"1E15"},
+        {0.0001, L"0.0001"},
     };
     for (const auto& [value, text] : formats) EXPECT_EQ(FormatIniFloat(value, L"."), text) << value;
     EXPECT_EQ(FormatIniFloat(-2.5, L","), L"-2,5");

@@ -1,8 +1,7 @@
 // TSafeIniFile and TIniFile against real files: the guarded save, folders,
 // attributes, locked files, and the profile-string service.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <string>
 #include <vector>
@@ -23,8 +22,8 @@ std::string ReadBytes(const std::wstring& path) {
 }
 
 void WriteBytes(const std::wstring& path, const std::string& bytes) {
-    UniqueFileHandle h(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                     nullptr));
+    UniqueFileHandle h(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(h);
     DWORD written = 0;
     ASSERT_TRUE(::WriteFile(h.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
@@ -75,7 +74,8 @@ TEST_F(IniFilesTest, SaveIsUtf16LeWithMarkWhateverWasRead) {
     std::string expected = DataFile("sample.expected");
     expected.replace(expected.find("Name=IT"), 7, "Name=EN");
     const std::wstring expectedText = DecodeUtf8(expected);
-    for (const char* file : {"sample-utf8.ini", "sample-utf16le.ini", "sample-utf16be.ini", "sample-ansi.ini"}) {
+    for (const char* file :
+         {"sample-utf8.ini", "sample-utf16le.ini", "sample-utf16be.ini", "sample-ansi.ini"}) {
         const std::wstring path = Path(L"saved.ini");
         WriteBytes(path, DataFile(file));
         {
@@ -116,8 +116,8 @@ TEST_F(IniFilesTest, AttributesAreRestoredWhenTheWriteFails) {
     ASSERT_TRUE(::SetFileAttributesW(path.c_str(), attributes));
     {
         // Another reader that does not share writing: our write cannot open the file.
-        UniqueFileHandle reader(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                              FILE_ATTRIBUTE_NORMAL, nullptr));
+        UniqueFileHandle reader(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         ASSERT_TRUE(reader);
         ini.UpdateFile();
         EXPECT_EQ(ini.LastError(), static_cast<std::uint32_t>(ERROR_SHARING_VIOLATION));
@@ -138,9 +138,7 @@ TEST_F(IniFilesTest, MissingFoldersAndFileAreCreatedEmpty) {
         EXPECT_TRUE(IniFileExists(path));
     }
     EXPECT_EQ(ReadBytes(path), "");  // no write, no save
-    {
-        TSafeIniFile ini(Path(L"d\\marked.ini"), TextEncoding::Utf16LE);
-    }
+    { TSafeIniFile ini(Path(L"d\\marked.ini"), TextEncoding::Utf16LE); }
     EXPECT_EQ(ReadBytes(Path(L"d\\marked.ini")), "\xFF\xFE");
     {
         TSafeIniFile ini(path);
@@ -242,8 +240,8 @@ TEST_F(IniFilesTest, LoadFromFileAndStreamReplaceTheDocumentOnly) {
         EXPECT_EQ(ini.LastError(), 0u);
 
         const std::string resource = "\xFF\xFE" + EncodeUtf16LE(L"[de]\r\nTitle=Hallo  \r\n");
-        ini.LoadFromStream(std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(resource.data()),
-                                                         resource.size()));
+        ini.LoadFromStream(std::span<const std::uint8_t>(
+            reinterpret_cast<const std::uint8_t*>(resource.data()), resource.size()));
         EXPECT_EQ(ini.ReadString(L"DE", L"title", L""), L"Hallo");
     }
     // The section list changed while bound: the last document was saved.
