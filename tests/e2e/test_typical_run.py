@@ -1,0 +1,87 @@
+"""The typical run, end to end: an installed product, the window in German,
+the buy button opening the purchase page and sending the statistics request,
+the marker stopping the next run; the close button; no server at all."""
+import time
+import unittest
+
+from harness import (E2ECase, Receiver, STATS_PORT, VERSIONED_EXE, WINDOW_CAPTION, capture_browser, click, days_now,
+                     find_window, window_geometry)
+
+BUY = (250, 278)
+CLOSE = (482, 18)
+BODY = "lan=%s&name=20200821_kv8prepoppre7&show=1&click=%d"
+
+
+class TypicalRun(E2ECase):
+    def install(self, px, lang):
+        px.seed_product(200, lang=lang, version_exe=VERSIONED_EXE)
+        # First installed 300 days ago (whole day), no registry record yet.
+        first = int(days_now()) - 300
+        text = px.read_file(px.config_ini).decode() + "InstDate1=%d\r\n" % first
+        px.write_file(px.config_ini, text)
+
+    def press(self, px, button):
+        p = px.start(["/kv"])
+        wid = find_window(WINDOW_CAPTION, timeout=90, process=p)
+        self.assertIsNotNone(wid, "the window did not appear")
+        time.sleep(0.5)
+        x, y, _, _ = window_geometry(wid)
+        click(x + button[0], y + button[1])
+        return px.finish(p, timeout=90)
+
+    def test_buy_button_opens_the_purchase_page_and_reports_the_click(self):
+        px = self.prefix()
+        self.install(px, "DE")
+        opened = capture_browser(px)
+        with Receiver(STATS_PORT) as receiver:
+            r = self.press(px, BUY)
+            self.assertEqual(r.rc, 0)
+            request = receiver.wait_for_request(10)
+        url = ("https://www.pellorin.example/de/kv/kv8preorder.php?to=kv8prepoppre7"
+               "&ver=7.0.0.1&instd=201&finstd=301")
+        line = opened()
+        self.assertIsNotNone(line, "no browser was started")
+        self.assertIn('"%s"' % url, line)
+        self.assertIsNotNone(request)
+        head, _, body = request.partition(b"\r\n\r\n")
+        self.assertTrue(head.startswith(b"POST /other/kv_reservepmt.php HTTP/1.1\r\n"), head)
+        self.assertEqual(body.decode(), BODY % ("de", 1))
+        marker = px.read_file(px.marker_ini)
+        self.assertIsNotNone(marker)
+        text = marker.decode("utf-16")
+        self.assertIn("[KVBenefit]", text)
+        self.assertRegex(text, r"BenefitsR_2020=\d{10}")
+        # The first-install date went to the registry as a whole day.
+        self.assertEqual(int(px.reg_query(r"HKLM\SOFTWARE\Norvi\Pellorin", "InstDate"), 16),
+                         int(days_now()) - 300)
+
+        # The next start finds the marker and ends before showing anything.
+        again = px.run(["/kv"], timeout=60)
+        self.assertEqual(again.rc, 0)
+        self.assertEqual([l for l in again.debug_lines if l in ("limitdate", "haveshow", "jp")],
+                         ["limitdate", "haveshow"])
+
+    def test_close_button_reports_the_language_and_opens_nothing(self):
+        px = self.prefix()
+        self.install(px, "SV")
+        opened = capture_browser(px)
+        with Receiver(STATS_PORT) as receiver:
+            r = self.press(px, CLOSE)
+            self.assertEqual(r.rc, 0)
+            request = receiver.wait_for_request(10)
+        self.assertEqual(request.partition(b"\r\n\r\n")[2].decode(), BODY % ("sv", 0))
+        self.assertIsNone(opened(timeout=2))
+        self.assertIsNotNone(px.read_file(px.marker_ini))
+
+    def test_without_a_statistics_server_the_marker_is_still_written(self):
+        px = self.prefix()
+        self.install(px, "EN")
+        r = self.press(px, CLOSE)
+        self.assertEqual(r.rc, 0)
+        self.assertIn("BenefitsR_2020=", px.read_file(px.marker_ini).decode("utf-16"))
+        self.assertTrue(any(l.startswith("7iniPath:") and l.endswith(r"\Norvi\EventPromote.ini")
+                            for l in r.debug_lines), r.debug_lines)
+
+
+if __name__ == "__main__":
+    unittest.main()
