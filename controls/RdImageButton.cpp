@@ -34,7 +34,8 @@ TRdImageButton::TRdImageButton() {
     };
     expandImage_.OnChange = [this] { PictureChanged(&expandImage_, PictureKind::Expand); };
     for (TPicture* set : {upIcons_, dnIcons_})
-        for (int i = 0; i < 5; ++i) set[i].OnChange = [this, p = &set[i]] { PictureChanged(p, PictureKind::Icon); };
+        for (int i = 0; i < 5; ++i)
+            set[i].OnChange = [this, p = &set[i]] { PictureChanged(p, PictureKind::Icon); };
     for (TPicture* p : {&checkNormal_, &checkChecked_, &checkGrayed_, &checkCheckedGrayed_})
         p->OnChange = [this, p] { PictureChanged(p, PictureKind::Check); };
     imageOption_.OnChange = [this] {
@@ -92,8 +93,8 @@ void TRdImageButton::SetIconState(TRdIconState v) {
     if (v == iconState_) return;
     const TRdIconState old = iconState_;
     iconState_ = v;
-    if (iconVisible_ && HasContent(IconOf(expand_, old)) && HasContent(IconOf(expand_, TRdIconState::Normal)) &&
-        HasContent(IconOf(expand_, v)))
+    if (iconVisible_ && HasContent(IconOf(expand_, old)) &&
+        HasContent(IconOf(expand_, TRdIconState::Normal)) && HasContent(IconOf(expand_, v)))
         Invalidate();
 }
 
@@ -325,24 +326,24 @@ TRect TRdImageButton::IconRect() const {
     if (w <= 0 || h <= 0) return {};
     int top = 0, left = 0;
     switch (iconAlignY_) {
-    case TVerticalAlignment::taAlignTop:
-        top = iconOffsetY_;
-        break;
-    case TVerticalAlignment::taAlignBottom:
-        top = Height() - h - iconOffsetY_;
-        break;
-    default:
-        top = (Height() - h) / 2 + iconOffsetY_;
+        case TVerticalAlignment::taAlignTop:
+            top = iconOffsetY_;
+            break;
+        case TVerticalAlignment::taAlignBottom:
+            top = Height() - h - iconOffsetY_;
+            break;
+        default:
+            top = (Height() - h) / 2 + iconOffsetY_;
     }
     switch (iconAlign_) {
-    case TAlignment::taLeftJustify:
-        left = iconOffset_;
-        break;
-    case TAlignment::taRightJustify:
-        left = Width() - w - iconOffset_;
-        break;
-    default:
-        left = (Width() - w) / 2 + iconOffset_;
+        case TAlignment::taLeftJustify:
+            left = iconOffset_;
+            break;
+        case TAlignment::taRightJustify:
+            left = Width() - w - iconOffset_;
+            break;
+        default:
+            left = (Width() - w) / 2 + iconOffset_;
     }
     return TRect::FromSize(left, top, w, h);
 }
@@ -352,7 +353,8 @@ bool TRdImageButton::OnIcon(int x, int y) const {
     return r.Width() > 0 && r.Contains(x, y);
 }
 
-TRect TRdImageButton::MeasureCaption(TCanvas& canvas, TRect r, bool withMargins, unsigned& flags, TRect* adjusted) {
+TRect TRdImageButton::MeasureCaption(TCanvas& canvas, TRect r, bool withMargins, unsigned& flags,
+                                     TRect* adjusted) {
     flags = CaptionFlags();
     const TRect initial = r;
     if (captionAlignment_ == TAlignment::taLeftJustify) r.Left += textOffset_;
@@ -365,10 +367,11 @@ TRect TRdImageButton::MeasureCaption(TCanvas& canvas, TRect r, bool withMargins,
     const TRect icon = IconRect();
     if (icon.Width() > 0) {
         if (iconAlign_ == TAlignment::taLeftJustify)
-            r.Left = std::max(icon.Right + (captionAlignment_ == TAlignment::taLeftJustify ? textOffset_ : 0), r.Left);
+            r.Left = std::max(icon.Right + (captionAlignment_ == TAlignment::taLeftJustify ? textOffset_ : 0),
+                              r.Left);
         else if (iconAlign_ == TAlignment::taRightJustify)
-            r.Right =
-                std::min(icon.Left - (captionAlignment_ == TAlignment::taRightJustify ? textOffset_ : 0), r.Right);
+            r.Right = std::min(
+                icon.Left - (captionAlignment_ == TAlignment::taRightJustify ? textOffset_ : 0), r.Right);
     }
     if (adjusted) *adjusted = r;
     TRect t = r;
@@ -418,15 +421,15 @@ void TRdImageButton::Paint(TCanvas& canvas) {
     TRect t = MeasureCaption(canvas, r, false, flags, nullptr);
     const int tw = t.Width(), th = t.Height();
     switch (captionAlignment_) {
-    case TAlignment::taLeftJustify:
-        t = TRect::FromSize(r.Left, r.Top + (r.Height() - th) / 2, r.Width(), th);
-        break;
-    case TAlignment::taRightJustify:
-        t = TRect::FromSize(std::max(r.Right - tw, r.Left), r.Top + (r.Height() - th) / 2, 0, th);
-        t.Right = r.Right;
-        break;
-    default:
-        t = TRect::FromSize(r.Left + (r.Width() - tw) / 2, r.Top + (r.Height() - th) / 2, tw, th);
+        case TAlignment::taLeftJustify:
+            t = TRect::FromSize(r.Left, r.Top + (r.Height() - th) / 2, r.Width(), th);
+            break;
+        case TAlignment::taRightJustify:
+            t = TRect::FromSize(std::max(r.Right - tw, r.Left), r.Top + (r.Height() - th) / 2, 0, th);
+            t.Right = r.Right;
+            break;
+        default:
+            t = TRect::FromSize(r.Left + (r.Width() - tw) / 2, r.Top + (r.Height() - th) / 2, tw, th);
     }
 
     const int minLeft = std::max(textLeftMargin_, r.Left);
@@ -531,15 +534,15 @@ const TPicture* TRdImageButton::CheckPicture() {
     const bool disabled = !Enabled();
     const TPicture* p = nullptr;
     switch (checkState_) {
-    case TCheckBoxState::cbUnchecked:
-        p = disabled && !checkGrayed_.Empty() ? &checkGrayed_ : &checkNormal_;
-        break;
-    case TCheckBoxState::cbChecked:
-        p = disabled && !checkCheckedGrayed_.Empty() ? &checkCheckedGrayed_ : &checkChecked_;
-        break;
-    case TCheckBoxState::cbGrayed:
-        p = !checkGrayed_.Empty() ? &checkGrayed_ : &checkNormal_;
-        break;
+        case TCheckBoxState::cbUnchecked:
+            p = disabled && !checkGrayed_.Empty() ? &checkGrayed_ : &checkNormal_;
+            break;
+        case TCheckBoxState::cbChecked:
+            p = disabled && !checkCheckedGrayed_.Empty() ? &checkCheckedGrayed_ : &checkChecked_;
+            break;
+        case TCheckBoxState::cbGrayed:
+            p = !checkGrayed_.Empty() ? &checkGrayed_ : &checkNormal_;
+            break;
     }
     return p && !p->Empty() ? p : nullptr;
 }
@@ -552,24 +555,24 @@ void TRdImageButton::DrawCheckBox(TCanvas& canvas, const TRect& w) {
     const int pw = p->Width(), ph = p->Height();
     int x = 0, y = 0;
     switch (checkAlignX_) {
-    case TAlignment::taLeftJustify:
-        x = checkOffset_;
-        break;
-    case TAlignment::taRightJustify:
-        x = Width() - pw - checkOffset_;
-        break;
-    default:
-        x = (Width() - pw) / 2 + checkOffset_;
+        case TAlignment::taLeftJustify:
+            x = checkOffset_;
+            break;
+        case TAlignment::taRightJustify:
+            x = Width() - pw - checkOffset_;
+            break;
+        default:
+            x = (Width() - pw) / 2 + checkOffset_;
     }
     switch (checkAlignY_) {
-    case TVerticalAlignment::taAlignTop:
-        y = w.Top + checkOffsetY_;
-        break;
-    case TVerticalAlignment::taAlignBottom:
-        y = w.Bottom - ph - checkOffsetY_;
-        break;
-    default:
-        y = (Height() - ph) / 2 + checkOffsetY_;
+        case TVerticalAlignment::taAlignTop:
+            y = w.Top + checkOffsetY_;
+            break;
+        case TVerticalAlignment::taAlignBottom:
+            y = w.Bottom - ph - checkOffsetY_;
+            break;
+        default:
+            y = (Height() - ph) / 2 + checkOffsetY_;
     }
     checkRect_ = TRect::FromSize(x, y, pw, ph);
     if (!measuring_) canvas.Draw(x, y, *p);
@@ -598,7 +601,8 @@ void TRdImageButton::RebuildMask() {
     mask_.width = w;
     mask_.height = h;
     mask_.hasAlpha = imageRange_.HasAlpha();
-    mask_.pixels.assign(static_cast<const std::uint32_t*>(bits), static_cast<const std::uint32_t*>(bits) + w * h);
+    mask_.pixels.assign(static_cast<const std::uint32_t*>(bits),
+                        static_cast<const std::uint32_t*>(bits) + w * h);
 }
 
 // --- mouse and hint ----------------------------------------------------------------------------
@@ -658,7 +662,8 @@ void TRdImageButton::MouseLeave() {
 }
 
 void TRdImageButton::ToggleCheckBox() {
-    checkState_ = checkState_ == TCheckBoxState::cbChecked ? TCheckBoxState::cbUnchecked : TCheckBoxState::cbChecked;
+    checkState_ =
+        checkState_ == TCheckBoxState::cbChecked ? TCheckBoxState::cbUnchecked : TCheckBoxState::cbChecked;
     if (CheckBoxOnClick) CheckBoxOnClick(this);
     Invalidate();
 }

@@ -6,25 +6,25 @@ namespace promo {
 
 unsigned EllipsisFlag(TEllipsisPosition p) {
     switch (p) {
-    case TEllipsisPosition::epPathEllipsis:
-        return DT_PATH_ELLIPSIS;
-    case TEllipsisPosition::epEndEllipsis:
-        return DT_END_ELLIPSIS;
-    case TEllipsisPosition::epWordEllipsis:
-        return DT_WORD_ELLIPSIS;
-    default:
-        return 0;
+        case TEllipsisPosition::epPathEllipsis:
+            return DT_PATH_ELLIPSIS;
+        case TEllipsisPosition::epEndEllipsis:
+            return DT_END_ELLIPSIS;
+        case TEllipsisPosition::epWordEllipsis:
+            return DT_WORD_ELLIPSIS;
+        default:
+            return 0;
     }
 }
 
 unsigned AlignmentFlag(TAlignment a) {
     switch (a) {
-    case TAlignment::taRightJustify:
-        return DT_RIGHT;
-    case TAlignment::taCenter:
-        return DT_CENTER;
-    default:
-        return DT_LEFT;
+        case TAlignment::taRightJustify:
+            return DT_RIGHT;
+        case TAlignment::taCenter:
+            return DT_CENTER;
+        default:
+            return DT_LEFT;
     }
 }
 
@@ -214,8 +214,8 @@ void TRdCustomLabel::DrawLabelText(TCanvas& canvas, TRect& rect, unsigned flags)
         if (!calc) foundEllipsis_ = true;
         flags &= ~static_cast<unsigned>(DT_EXPANDTABS);
         flags |= ellipsisFlag;
-        if (wordWrap_ &&
-            (ellipsis_ == TEllipsisPosition::epEndEllipsis || ellipsis_ == TEllipsisPosition::epWordEllipsis)) {
+        if (wordWrap_ && (ellipsis_ == TEllipsisPosition::epEndEllipsis ||
+                          ellipsis_ == TEllipsisPosition::epWordEllipsis)) {
             // The height the drawn text takes, learnt where nothing shows.
             TRect probe = rect;
             probe.Offset(0, 1000);

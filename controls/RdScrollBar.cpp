@@ -56,7 +56,8 @@ void DrawSlicedPicture(HDC dc, const TPicture& picture, const TRect& dest, const
         DrawPicturePart(dc, image, step.Source, step.Dest);
 }
 
-void DrawSlicedPicture(TCanvas& canvas, const TPicture& picture, const TRect& dest, const TDesignRect& margins) {
+void DrawSlicedPicture(TCanvas& canvas, const TPicture& picture, const TRect& dest,
+                       const TDesignRect& margins) {
     DrawSlicedPicture(canvas.Handle(), picture, dest, margins);
 }
 

@@ -59,6 +59,7 @@ private:
 // Draws the picture into dest sliced by the margins (see SlicePicture). A
 // missing or empty picture draws nothing.
 void DrawSlicedPicture(HDC dc, const TPicture& picture, const TRect& dest, const TDesignRect& margins);
-void DrawSlicedPicture(TCanvas& canvas, const TPicture& picture, const TRect& dest, const TDesignRect& margins);
+void DrawSlicedPicture(TCanvas& canvas, const TPicture& picture, const TRect& dest,
+                       const TDesignRect& margins);
 
 }  // namespace promo

@@ -57,12 +57,14 @@ std::vector<TBlitStep> SlicePicture(int pw, int ph, const TRect& dest, const TSl
     }
     if (mh != 0 && sh != 0) {
         if (l > 0) Part(src(0, t, l, sh), dst(x0, y0 + t, l, mh), fill && l >= 4 && sh > 3, out);
-        if (r > 0) Part(src(pw - r, t, r, sh), dst(x0 + dw - r, y0 + t, r, mh), fill && r >= 4 && sh > 3, out);
+        if (r > 0)
+            Part(src(pw - r, t, r, sh), dst(x0 + dw - r, y0 + t, r, mh), fill && r >= 4 && sh > 3, out);
     }
     if (b > 0) {
         const int by = y0 + dh - b;
         if (l > 0) out.push_back({src(0, ph - b, l, b), dst(x0, by, l, b)});
-        if (mw != 0 && sw != 0) Part(src(l, ph - b, sw, b), dst(x0 + l, by, mw, b), fill && sw >= 4 && b > 3, out);
+        if (mw != 0 && sw != 0)
+            Part(src(l, ph - b, sw, b), dst(x0 + l, by, mw, b), fill && sw >= 4 && b > 3, out);
         if (r > 0) out.push_back({src(pw - r, ph - b, r, b), dst(x0 + dw - r, by, r, b)});
     }
     if (mode != TSuperStretchMode::sdmFrame && mw != 0 && sw != 0 && mh != 0 && sh != 0)

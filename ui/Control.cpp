@@ -136,7 +136,8 @@ void TControl::Loaded() { AdjustSize(); }
 
 void TControl::Invalidate() {
     if (!visible_) return;
-    if (TForm* form = HostForm(); form && form != static_cast<void*>(this)) form->InvalidateArea(BoundsRect());
+    if (TForm* form = HostForm(); form && form != static_cast<void*>(this))
+        form->InvalidateArea(BoundsRect());
 }
 
 void TControl::PaintTo(HDC dc) {

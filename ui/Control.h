@@ -28,7 +28,8 @@ enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 using TShiftState = unsigned;
 
 using TNotifyEvent = std::function<void(TControl* sender)>;
-using TMouseEvent = std::function<void(TControl* sender, TMouseButton button, TShiftState shift, int x, int y)>;
+using TMouseEvent =
+    std::function<void(TControl* sender, TMouseButton button, TShiftState shift, int x, int y)>;
 using TMouseMoveEvent = std::function<void(TControl* sender, TShiftState shift, int x, int y)>;
 
 // MinWidth/MaxWidth/MinHeight/MaxHeight (0 = no limit). A change re-applies
@@ -181,7 +182,6 @@ public:
     bool MouseCaptured() const { return mouseCaptured_; }
 
 protected:
-
 private:
     friend class TForm;
     void ApplyConstraints();

@@ -47,7 +47,8 @@ std::wstring WideFromUtf8(std::string_view s) {
     return out;
 }
 
-std::vector<std::uint8_t> MakePictureStream(std::string_view className, const std::vector<std::uint8_t>& file) {
+std::vector<std::uint8_t> MakePictureStream(std::string_view className,
+                                            const std::vector<std::uint8_t>& file) {
     std::vector<std::uint8_t> out;
     out.reserve(1 + className.size() + file.size());
     out.push_back(static_cast<std::uint8_t>(className.size()));
@@ -243,9 +244,12 @@ private:
         while (!AtEnd()) {
             const char c = s_[pos_];
             int d = -1;
-            if (c >= '0' && c <= '9') d = c - '0';
-            else if (base == 16 && c >= 'a' && c <= 'f') d = c - 'a' + 10;
-            else if (base == 16 && c >= 'A' && c <= 'F') d = c - 'A' + 10;
+            if (c >= '0' && c <= '9')
+                d = c - '0';
+            else if (base == 16 && c >= 'a' && c <= 'f')
+                d = c - 'a' + 10;
+            else if (base == 16 && c >= 'A' && c <= 'F')
+                d = c - 'A' + 10;
             if (d < 0) break;
             v = v * base + d;
             if (v > 0xFFFFFFFFull) return Fail("number out of range");

@@ -72,7 +72,8 @@ std::wstring WideFromUtf8(std::string_view utf8);
 
 // The stream form of a picture: the picture kind's class name as a
 // length-prefixed string, then the file's bytes ("\x09TPngImage" + PNG).
-std::vector<std::uint8_t> MakePictureStream(std::string_view className, const std::vector<std::uint8_t>& file);
+std::vector<std::uint8_t> MakePictureStream(std::string_view className,
+                                            const std::vector<std::uint8_t>& file);
 // Splits a picture stream; false when it is too short to hold its class name.
 bool SplitPictureStream(const std::uint8_t* data, std::size_t size, std::string& className,
                         const std::uint8_t*& file, std::size_t& fileSize);

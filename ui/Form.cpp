@@ -15,16 +15,16 @@ constexpr UINT_PTR kToolId = 1;
 
 TMouseButton ButtonOf(UINT msg) {
     switch (msg) {
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-    case WM_RBUTTONDBLCLK:
-        return TMouseButton::mbRight;
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONUP:
-    case WM_MBUTTONDBLCLK:
-        return TMouseButton::mbMiddle;
-    default:
-        return TMouseButton::mbLeft;
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+        case WM_RBUTTONDBLCLK:
+            return TMouseButton::mbRight;
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONUP:
+        case WM_MBUTTONDBLCLK:
+            return TMouseButton::mbMiddle;
+        default:
+            return TMouseButton::mbLeft;
     }
 }
 
@@ -47,7 +47,8 @@ bool TForm::Initialize(std::string_view description, std::wstring& error) {
     return InitializeWith(description, ResourcePictures(nullptr), error);
 }
 
-bool TForm::InitializeWith(std::string_view description, const TPictureSource& pictures, std::wstring& error) {
+bool TForm::InitializeWith(std::string_view description, const TPictureSource& pictures,
+                           std::wstring& error) {
     if (!ReadForm(*this, description, pictures, error)) return false;
     CreateHandle();
     if (OnCreate) OnCreate(this);
@@ -259,35 +260,36 @@ void TForm::MouseButton(UINT msg, WPARAM wp, int x, int y) {
     const TMouseButton button = ButtonOf(msg);
     const TShiftState shift = static_cast<TShiftState>(GET_KEYSTATE_WPARAM(wp));
     switch (msg) {
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDBLCLK: {
-        TControl* target = ControlAt(x, y, true);
-        if (!target) return;
-        if (!captured_) {
-            ::SetCapture(wnd_.get());
-            captured_ = target;
-            target->mouseCaptured_ = true;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDBLCLK:
+        case WM_MBUTTONDBLCLK: {
+            TControl* target = ControlAt(x, y, true);
+            if (!target) return;
+            if (!captured_) {
+                ::SetCapture(wnd_.get());
+                captured_ = target;
+                target->mouseCaptured_ = true;
+            }
+            target->MouseDown(button, shift, x - target->Left(), y - target->Top());
+            if (msg == WM_LBUTTONDBLCLK && FindControlPtr(target)) target->DblClick();
+            return;
         }
-        target->MouseDown(button, shift, x - target->Left(), y - target->Top());
-        if (msg == WM_LBUTTONDBLCLK && FindControlPtr(target)) target->DblClick();
-        return;
-    }
-    default: {
-        TControl* target = captured_;
-        if (!target) return;
-        const int cx = x - target->Left(), cy = y - target->Top();
-        // Every button held releases the capture only when the last one is up.
-        const bool anyHeld = (wp & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) != 0;
-        if (!anyHeld) ::ReleaseCapture();
-        if (button == TMouseButton::mbLeft && target->ClientRect().Contains(cx, cy) && target->HitTest(cx, cy))
-            target->Click();
-        if (FindControlPtr(target)) target->MouseUp(button, shift, cx, cy);
-        return;
-    }
+        default: {
+            TControl* target = captured_;
+            if (!target) return;
+            const int cx = x - target->Left(), cy = y - target->Top();
+            // Every button held releases the capture only when the last one is up.
+            const bool anyHeld = (wp & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) != 0;
+            if (!anyHeld) ::ReleaseCapture();
+            if (button == TMouseButton::mbLeft && target->ClientRect().Contains(cx, cy) &&
+                target->HitTest(cx, cy))
+                target->Click();
+            if (FindControlPtr(target)) target->MouseUp(button, shift, cx, cy);
+            return;
+        }
     }
 }
 
@@ -359,65 +361,65 @@ LRESULT CALLBACK TForm::WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noe
 LRESULT TForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     HWND wnd = wnd_.get();
     switch (msg) {
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        OnPaintMessage();
-        return 0;
-    case WM_MOUSEMOVE: {
-        RelayToTooltip(msg, wp, lp);
-        if (!tracking_) {
-            TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, wnd, 0};
-            tracking_ = ::TrackMouseEvent(&tme) != FALSE;
-        }
-        const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
-        UpdateHover(x, y, ClientRect().Contains(x, y));
-        TControl* target = captured_ ? captured_ : (hover_ && hover_->Enabled() ? hover_ : nullptr);
-        if (target)
-            target->MouseMove(static_cast<TShiftState>(GET_KEYSTATE_WPARAM(wp)), x - target->Left(),
-                              y - target->Top());
-        return 0;
-    }
-    case WM_MOUSELEAVE:
-        tracking_ = false;
-        if (!captured_) UpdateHover(0, 0, false);
-        return 0;
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDBLCLK:
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP:
-        RelayToTooltip(msg, wp, lp);
-        MouseButton(msg, wp, GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
-        return 0;
-    case WM_CAPTURECHANGED:
-        if (captured_) captured_->mouseCaptured_ = false;
-        captured_ = nullptr;
-        return 0;
-    case WM_NOTIFY: {
-        auto* hdr = reinterpret_cast<NMHDR*>(lp);
-        if (tooltip_ && hdr->hwndFrom == tooltip_.get() && hdr->code == TTN_GETDISPINFOW) {
-            auto* info = reinterpret_cast<NMTTDISPINFOW*>(lp);
-            hintText_ = HintFor(hover_);
-            info->lpszText = const_cast<wchar_t*>(hintText_.c_str());
-            info->hinst = nullptr;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT:
+            OnPaintMessage();
+            return 0;
+        case WM_MOUSEMOVE: {
+            RelayToTooltip(msg, wp, lp);
+            if (!tracking_) {
+                TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, wnd, 0};
+                tracking_ = ::TrackMouseEvent(&tme) != FALSE;
+            }
+            const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
+            UpdateHover(x, y, ClientRect().Contains(x, y));
+            TControl* target = captured_ ? captured_ : (hover_ && hover_->Enabled() ? hover_ : nullptr);
+            if (target)
+                target->MouseMove(static_cast<TShiftState>(GET_KEYSTATE_WPARAM(wp)), x - target->Left(),
+                                  y - target->Top());
             return 0;
         }
-        break;
-    }
-    case WM_CLOSE:
-        Close();
-        return 0;
-    case WM_NCDESTROY:
-        ::SetWindowLongPtrW(wnd, GWLP_USERDATA, 0);
-        wnd_.release();
-        break;
-    default:
-        break;
+        case WM_MOUSELEAVE:
+            tracking_ = false;
+            if (!captured_) UpdateHover(0, 0, false);
+            return 0;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDBLCLK:
+        case WM_MBUTTONDBLCLK:
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP:
+            RelayToTooltip(msg, wp, lp);
+            MouseButton(msg, wp, GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+            return 0;
+        case WM_CAPTURECHANGED:
+            if (captured_) captured_->mouseCaptured_ = false;
+            captured_ = nullptr;
+            return 0;
+        case WM_NOTIFY: {
+            auto* hdr = reinterpret_cast<NMHDR*>(lp);
+            if (tooltip_ && hdr->hwndFrom == tooltip_.get() && hdr->code == TTN_GETDISPINFOW) {
+                auto* info = reinterpret_cast<NMTTDISPINFOW*>(lp);
+                hintText_ = HintFor(hover_);
+                info->lpszText = const_cast<wchar_t*>(hintText_.c_str());
+                info->hinst = nullptr;
+                return 0;
+            }
+            break;
+        }
+        case WM_CLOSE:
+            Close();
+            return 0;
+        case WM_NCDESTROY:
+            ::SetWindowLongPtrW(wnd, GWLP_USERDATA, 0);
+            wnd_.release();
+            break;
+        default:
+            break;
     }
     return ::DefWindowProcW(wnd, msg, wp, lp);
 }

@@ -54,7 +54,8 @@ public:
                                                          int y) { (self->*method)(s, b, sh, x, y); }));
     }
     template <typename F>
-    void RegisterHandler(const std::wstring& name, F* self, void (F::*method)(TControl*, TShiftState, int, int)) {
+    void RegisterHandler(const std::wstring& name, F* self,
+                         void (F::*method)(TControl*, TShiftState, int, int)) {
         RegisterHandler(name, TMouseMoveEvent([self, method](TControl* s, TShiftState sh, int x, int y) {
                             (self->*method)(s, sh, x, y);
                         }));

@@ -80,52 +80,52 @@ const TClassInfo* FindControlClass(const std::wstring& name) {
 bool SameValue(const TDescValue& a, const TDescValue& b) {
     if (a.Type != b.Type) return false;
     switch (a.Type) {
-    case TDescValue::Kind::Integer:
-        return a.Integer == b.Integer;
-    case TDescValue::Kind::String:
-    case TDescValue::Kind::Ident:
-    case TDescValue::Kind::Picture:
-        return a.Text == b.Text;
-    case TDescValue::Kind::Set:
-        return a.SetItems == b.SetItems;
-    case TDescValue::Kind::Items:
-        if (a.Items.size() != b.Items.size()) return false;
-        for (size_t i = 0; i < a.Items.size(); ++i) {
-            const auto& pa = a.Items[i].Properties;
-            const auto& pb = b.Items[i].Properties;
-            if (pa.size() != pb.size()) return false;
-            for (size_t k = 0; k < pa.size(); ++k)
-                if (pa[k].Name != pb[k].Name || !SameValue(pa[k].Value, pb[k].Value)) return false;
-        }
-        return true;
+        case TDescValue::Kind::Integer:
+            return a.Integer == b.Integer;
+        case TDescValue::Kind::String:
+        case TDescValue::Kind::Ident:
+        case TDescValue::Kind::Picture:
+            return a.Text == b.Text;
+        case TDescValue::Kind::Set:
+            return a.SetItems == b.SetItems;
+        case TDescValue::Kind::Items:
+            if (a.Items.size() != b.Items.size()) return false;
+            for (size_t i = 0; i < a.Items.size(); ++i) {
+                const auto& pa = a.Items[i].Properties;
+                const auto& pb = b.Items[i].Properties;
+                if (pa.size() != pb.size()) return false;
+                for (size_t k = 0; k < pa.size(); ++k)
+                    if (pa[k].Name != pb[k].Name || !SameValue(pa[k].Value, pb[k].Value)) return false;
+            }
+            return true;
     }
     return false;
 }
 
 std::wstring ValueText(const TDescValue& v) {
     switch (v.Type) {
-    case TDescValue::Kind::Integer:
-        return std::to_wstring(v.Integer);
-    case TDescValue::Kind::String:
-        return L"'" + v.Text + L"'";
-    case TDescValue::Kind::Ident:
-        return v.Text;
-    case TDescValue::Kind::Picture:
-        return L"picture(" + v.Text + L")";
-    case TDescValue::Kind::Set: {
-        std::wstring s = L"[";
-        for (size_t i = 0; i < v.SetItems.size(); ++i) s += (i ? L", " : L"") + v.SetItems[i];
-        return s + L"]";
-    }
-    case TDescValue::Kind::Items: {
-        std::wstring s = L"<";
-        for (const auto& item : v.Items) {
-            s += L" item";
-            for (const auto& p : item.Properties) s += L" " + p.Name + L"=" + ValueText(p.Value);
-            s += L" end";
+        case TDescValue::Kind::Integer:
+            return std::to_wstring(v.Integer);
+        case TDescValue::Kind::String:
+            return L"'" + v.Text + L"'";
+        case TDescValue::Kind::Ident:
+            return v.Text;
+        case TDescValue::Kind::Picture:
+            return L"picture(" + v.Text + L")";
+        case TDescValue::Kind::Set: {
+            std::wstring s = L"[";
+            for (size_t i = 0; i < v.SetItems.size(); ++i) s += (i ? L", " : L"") + v.SetItems[i];
+            return s + L"]";
         }
-        return s + L" >";
-    }
+        case TDescValue::Kind::Items: {
+            std::wstring s = L"<";
+            for (const auto& item : v.Items) {
+                s += L" item";
+                for (const auto& p : item.Properties) s += L" " + p.Name + L"=" + ValueText(p.Value);
+                s += L" end";
+            }
+            return s + L" >";
+        }
     }
     return {};
 }
@@ -143,7 +143,8 @@ bool ApplyProperties(TControl& control, const TClassInfo& cls, const std::vector
         }
         ctx.Error.clear();
         if (!info->Set(control, p.Value, ctx)) {
-            ctx.Error = where + L": " + (ctx.Error.empty() ? L"unsuitable value " + ValueText(p.Value) : ctx.Error);
+            ctx.Error =
+                where + L": " + (ctx.Error.empty() ? L"unsuitable value " + ValueText(p.Value) : ctx.Error);
             return false;
         }
     }
@@ -162,7 +163,7 @@ bool ReadForm(TForm& form, std::string_view description, const TPictureSource& p
         return false;
     }
     const TClassInfo* formClass = FindControlClass(L"TForm");
-    TReadContext ctx{form, pictures, {}};
+    TReadContext ctx{form, pictures, {}, options.StrictPictures};
     form.Name = root.Name;
     form.BeginLoading();
     std::vector<TControl*> created;
@@ -176,7 +177,8 @@ bool ReadForm(TForm& form, std::string_view description, const TPictureSource& p
             break;
         }
         if (!child.Children.empty()) {
-            ctx.Error = L"line " + std::to_wstring(child.Line) + L": " + child.ClassName + L" holds no controls";
+            ctx.Error =
+                L"line " + std::to_wstring(child.Line) + L": " + child.ClassName + L" holds no controls";
             ok = false;
             break;
         }

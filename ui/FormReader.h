@@ -3,7 +3,8 @@
 // name, pictures come from a picture source in their stream form, handlers
 // are bound by name to the form's registered handlers. The loading state is
 // set on every object while reading and Loaded runs on each afterwards. An
-// unknown class, property, value or handler is an error, never skipped.
+// unknown class, property, value or handler is an error, never skipped; a
+// missing picture leaves its picture empty (see TReadOptions).
 #pragma once
 
 #include <windows.h>
@@ -39,6 +40,7 @@ struct TReadContext {
     TForm& Form;
     const TPictureSource& Pictures;
     std::wstring Error;
+    bool StrictPictures = false;
 };
 
 // One published property: how to set it from a description value, how to
@@ -66,6 +68,10 @@ std::vector<TClassInfo> BuildControlClasses();
 
 struct TReadOptions {
     bool RunLoaded = true;  // false keeps every object in the loading state
+    // A picture that is missing or not a PNG stream: an error when strict;
+    // otherwise the picture stays empty (a debug line says so) and reading
+    // goes on. The build step already refuses such pictures.
+    bool StrictPictures = false;
 };
 
 bool ReadForm(TForm& form, std::string_view description, const TPictureSource& pictures, std::wstring& error,

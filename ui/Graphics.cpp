@@ -152,7 +152,8 @@ void DrawPicturePart(HDC dc, const TBitmapImage& image, const TRect& s, const TR
     ScopedSelectObject sel(src.get(), bmp);
     BLENDFUNCTION bf{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     // Halftone filtering for scaled parts keeps stretched middles smooth.
-    ::AlphaBlend(dc, d.Left, d.Top, d.Width(), d.Height(), src.get(), s.Left, s.Top, s.Width(), s.Height(), bf);
+    ::AlphaBlend(dc, d.Left, d.Top, d.Width(), d.Height(), src.get(), s.Left, s.Top, s.Width(), s.Height(),
+                 bf);
 }
 
 // --- TCanvas -------------------------------------------------------------------

@@ -3,7 +3,6 @@
 // caption colours, and the re-measure that leaves the font on its canvas.
 #include <gtest/gtest.h>
 
-
 #include "controls/RdImageButton.h"
 #include "ui/Form.h"
 #include "ui/UiTestSupport.h"

@@ -80,8 +80,8 @@ TEST(RdLabel, TwoAndAHalfLinesAreCutToTwoEndingInAnEllipsis) {
     s.Paint(l);
     EXPECT_TRUE(l.FoundTextEllipsis());
     const TRect ink = s.Ink(kBlack);
-    EXPECT_GT(ink.Bottom, line);          // a second line is drawn ...
-    EXPECT_LE(ink.Bottom, 2 * line);      // ... and no third, not even in part
+    EXPECT_GT(ink.Bottom, line);      // a second line is drawn ...
+    EXPECT_LE(ink.Bottom, 2 * line);  // ... and no third, not even in part
     // The second line ends in "...": three dots, i.e. the right end of that
     // line is made of separate small blobs on the base line only.
     int dotsRight = ink.Right;
@@ -170,7 +170,8 @@ TEST(RdLabel, RightJustifiedGrowthKeepsTheRightEdgeUpToMaxWidth) {
     EXPECT_EQ(l.Width(), 50);
     l.SetCaption(L"a much longer caption still");
     EXPECT_EQ(l.Width(), 50);
-    EXPECT_EQ(l.Left() + l.Width(), right - (MeasureText(L"a much longer caption", -12, DT_EXPANDTABS).cx - 50));
+    EXPECT_EQ(l.Left() + l.Width(),
+              right - (MeasureText(L"a much longer caption", -12, DT_EXPANDTABS).cx - 50));
 }
 
 TEST(RdLabel, CentredLayoutCentresBelowTheTopBorder) {

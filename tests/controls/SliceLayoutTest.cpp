@@ -50,15 +50,15 @@ TEST(SliceLayout, NineParts) {
     const TRect dest = TRect::FromSize(10, 20, 100, 50);
     const auto steps = SlicePicture(30, 30, dest, Margins(10, 10, 10, 10, TSuperStretchMode::sdmStretch));
     ASSERT_EQ(steps.size(), 9u);
-    EXPECT_EQ(steps[0], Step(0, 0, 10, 10, 10, 20, 10, 10));      // top-left
-    EXPECT_EQ(steps[1], Step(10, 0, 10, 10, 20, 20, 80, 10));     // top edge
-    EXPECT_EQ(steps[2], Step(20, 0, 10, 10, 100, 20, 10, 10));    // top-right
-    EXPECT_EQ(steps[3], Step(0, 10, 10, 10, 10, 30, 10, 30));     // left edge
-    EXPECT_EQ(steps[4], Step(20, 10, 10, 10, 100, 30, 10, 30));   // right edge
-    EXPECT_EQ(steps[5], Step(0, 20, 10, 10, 10, 60, 10, 10));     // bottom-left
-    EXPECT_EQ(steps[6], Step(10, 20, 10, 10, 20, 60, 80, 10));    // bottom edge
-    EXPECT_EQ(steps[7], Step(20, 20, 10, 10, 100, 60, 10, 10));   // bottom-right
-    EXPECT_EQ(steps[8], Step(10, 10, 10, 10, 20, 30, 80, 30));    // middle
+    EXPECT_EQ(steps[0], Step(0, 0, 10, 10, 10, 20, 10, 10));     // top-left
+    EXPECT_EQ(steps[1], Step(10, 0, 10, 10, 20, 20, 80, 10));    // top edge
+    EXPECT_EQ(steps[2], Step(20, 0, 10, 10, 100, 20, 10, 10));   // top-right
+    EXPECT_EQ(steps[3], Step(0, 10, 10, 10, 10, 30, 10, 30));    // left edge
+    EXPECT_EQ(steps[4], Step(20, 10, 10, 10, 100, 30, 10, 30));  // right edge
+    EXPECT_EQ(steps[5], Step(0, 20, 10, 10, 10, 60, 10, 10));    // bottom-left
+    EXPECT_EQ(steps[6], Step(10, 20, 10, 10, 20, 60, 80, 10));   // bottom edge
+    EXPECT_EQ(steps[7], Step(20, 20, 10, 10, 100, 60, 10, 10));  // bottom-right
+    EXPECT_EQ(steps[8], Step(10, 10, 10, 10, 20, 30, 80, 30));   // middle
     ExpectExactCover(steps, dest);
 }
 
@@ -70,7 +70,8 @@ TEST(SliceLayout, FrameLeavesTheMiddleOut) {
 }
 
 TEST(SliceLayout, EmptyMarginsStretchTheWholePicture) {
-    for (auto mode : {TSuperStretchMode::sdmDefault, TSuperStretchMode::sdmStretch, TSuperStretchMode::sdmFrame}) {
+    for (auto mode :
+         {TSuperStretchMode::sdmDefault, TSuperStretchMode::sdmStretch, TSuperStretchMode::sdmFrame}) {
         const auto steps = SlicePicture(20, 10, TRect::FromSize(5, 5, 200, 70), Margins(0, 0, 0, 0, mode));
         ASSERT_EQ(steps.size(), 1u);
         EXPECT_EQ(steps[0], Step(0, 0, 20, 10, 5, 5, 200, 70));
@@ -90,7 +91,8 @@ TEST(SliceLayout, FillWithEmptyMarginsTilesFromTopLeftCuttingTheLastRowAndColumn
     for (const auto& s : steps) EXPECT_EQ(s.Source.Width(), s.Dest.Width());  // never scaled
     ExpectExactCover(steps, dest);
     // An area smaller than one tile gets one cut tile.
-    const auto small = SlicePicture(10, 6, TRect::FromSize(0, 0, 4, 3), Margins(0, 0, 0, 0, TSuperStretchMode::sdmFill));
+    const auto small =
+        SlicePicture(10, 6, TRect::FromSize(0, 0, 4, 3), Margins(0, 0, 0, 0, TSuperStretchMode::sdmFill));
     ASSERT_EQ(small.size(), 1u);
     EXPECT_EQ(small[0], Step(0, 0, 4, 3, 0, 0, 4, 3));
 }

@@ -61,14 +61,16 @@ TEST(SlicedDraw, AtItsOwnSizeOrOneWiderThePictureIsOnePiece) {
 
 TEST(SlicedDraw, FillTilesFromTheTopLeftAndCutsTheLastRowAndColumn) {
     TPicture tile;
-    tile.SetGraphic(test::MakeImage(10, 6, [](int x, int y) { return 0xFF000000u | Rgb(x * 20, y * 40, 77); }));
+    tile.SetGraphic(
+        test::MakeImage(10, 6, [](int x, int y) { return 0xFF000000u | Rgb(x * 20, y * 40, 77); }));
     TDesignRect margins;
     margins.SetStretchMode(TSuperStretchMode::sdmFill);
     ASSERT_TRUE(margins.Empty());
     Surface s(30, 20, Rgb(1, 2, 3));
     DrawSlicedPicture(s.Dc(), tile, TRect::FromSize(0, 0, 25, 13), margins);
     for (int y = 0; y < 13; ++y)
-        for (int x = 0; x < 25; ++x) ASSERT_EQ(s.At(x, y), Rgb((x % 10) * 20, (y % 6) * 40, 77)) << x << "," << y;
+        for (int x = 0; x < 25; ++x)
+            ASSERT_EQ(s.At(x, y), Rgb((x % 10) * 20, (y % 6) * 40, 77)) << x << "," << y;
     EXPECT_EQ(s.At(25, 5), Rgb(1, 2, 3));  // nothing outside the destination
     EXPECT_EQ(s.At(5, 13), Rgb(1, 2, 3));
 }

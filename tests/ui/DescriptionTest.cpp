@@ -65,7 +65,8 @@ TEST(Description, ParsesObjectsPropertiesAndValues) {
     EXPECT_EQ(items.Items[0].Properties[0].Value.Text, L"Picture_0");
     EXPECT_EQ(items.Items[0].Properties[1].Value.Type, TDescValue::Kind::Picture);
     EXPECT_EQ(items.Items[1].Properties[0].Value.Text, L"note_1.png");
-    EXPECT_EQ(root.Children[1].Properties[0].Value.Text, std::wstring(L"Gr\x00FC\x00DF" L"e"));
+    EXPECT_EQ(root.Children[1].Properties[0].Value.Text, std::wstring(L"Gr\x00FC\x00DF"
+                                                                      L"e"));
     EXPECT_EQ(root.Children[1].Properties[1].Value.Integer, 0xFF000015ll);
 
     std::vector<std::wstring> files;
@@ -82,8 +83,10 @@ std::wstring ErrorOf(const char* text) {
 
 TEST(Description, SyntaxErrorsNameTheirLine) {
     EXPECT_EQ(ErrorOf("object a: TForm\n  Left = \nend"), L"line 3: a value was expected");
-    EXPECT_NE(ErrorOf("object a: TForm\n  Caption = 'open\nend").find(L"line 2: unterminated"), std::wstring::npos);
-    EXPECT_NE(ErrorOf("object a: TForm\n  Left = 1\n").find(L"'end' of object 'a' is missing"), std::wstring::npos);
+    EXPECT_NE(ErrorOf("object a: TForm\n  Caption = 'open\nend").find(L"line 2: unterminated"),
+              std::wstring::npos);
+    EXPECT_NE(ErrorOf("object a: TForm\n  Left = 1\n").find(L"'end' of object 'a' is missing"),
+              std::wstring::npos);
     EXPECT_NE(ErrorOf("object a TForm\nend").find(L"':' was expected"), std::wstring::npos);
     EXPECT_NE(ErrorOf("object a: TForm\nend\nend").find(L"text after"), std::wstring::npos);
     EXPECT_NE(ErrorOf("object a: TForm\n P = picture('')\nend").find(L"file name"), std::wstring::npos);
@@ -112,7 +115,10 @@ TEST(Description, PictureStreamIsClassNameThenFile) {
 TEST(Description, Utf8DecodingReplacesMalformedBytes) {
     EXPECT_EQ(WideFromUtf8("a\xC3\xA9z"), std::wstring(L"a\x00E9z"));
     EXPECT_EQ(WideFromUtf8("a\xC3"), std::wstring(L"a\xFFFD"));
-    EXPECT_EQ(WideFromUtf8("\xFF" "b"), std::wstring(L"\xFFFD" L"b"));
+    EXPECT_EQ(WideFromUtf8("\xFF"
+                           "b"),
+              std::wstring(L"\xFFFD"
+                           L"b"));
     const std::wstring emoji = WideFromUtf8("\xF0\x9F\x98\x80");
     if constexpr (sizeof(wchar_t) == 2)
         EXPECT_EQ(emoji, std::wstring(L"\xD83D\xDE00"));

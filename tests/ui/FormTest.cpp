@@ -9,6 +9,7 @@
 #include "controls/PImageNote.h"
 #include "controls/RdImageButton.h"
 #include "controls/RdLabel.h"
+#include "support/DebugOutput.h"
 #include "ui/Form.h"
 #include "ui/FormReader.h"
 #include "ui/PngWriter.h"
@@ -134,16 +135,16 @@ TEST(Form, RendersOffScreenIntoAPicture) {
     const std::string file = BesideTheProgram("sample-form.png");  // kept for a look
     ASSERT_TRUE(WritePngFile(shot, file));
     auto px = [&](int x, int y) { return shot.pixels[static_cast<size_t>(y) * 300 + x] & 0xFFFFFF; };
-    EXPECT_EQ(px(0, 0), Rgb(0, 0, 0));            // the shape's frame
+    EXPECT_EQ(px(0, 0), Rgb(0, 0, 0));  // the shape's frame
     EXPECT_EQ(px(150, 119), Rgb(0, 0, 0));
-    EXPECT_EQ(px(5, 50), Rgb(0x2E, 0x2E, 0x2E));  // the shape's brush
-    EXPECT_EQ(px(110, 15), Rgb(0xFF, 0xD0, 0));   // the badge
-    EXPECT_EQ(px(31, 62), Rgb(0xC0, 0, 0));       // the buy button's left end ...
-    EXPECT_EQ(px(268, 62), Rgb(0, 0, 0xC0));      // ... right end
-    EXPECT_EQ(px(100, 62), Rgb(0, 0xA0, 0));      // ... stretched middle
-    EXPECT_EQ(px(270, 5), Rgb(0x40, 0x40, 0x40)); // the close button
-    EXPECT_EQ(px(210, 15), Rgb(0x2E, 0x2E, 0x2E)); // the hidden picture list draws nothing
-    int white = 0;  // the title's and the caption's ink
+    EXPECT_EQ(px(5, 50), Rgb(0x2E, 0x2E, 0x2E));    // the shape's brush
+    EXPECT_EQ(px(110, 15), Rgb(0xFF, 0xD0, 0));     // the badge
+    EXPECT_EQ(px(31, 62), Rgb(0xC0, 0, 0));         // the buy button's left end ...
+    EXPECT_EQ(px(268, 62), Rgb(0, 0, 0xC0));        // ... right end
+    EXPECT_EQ(px(100, 62), Rgb(0, 0xA0, 0));        // ... stretched middle
+    EXPECT_EQ(px(270, 5), Rgb(0x40, 0x40, 0x40));   // the close button
+    EXPECT_EQ(px(210, 15), Rgb(0x2E, 0x2E, 0x2E));  // the hidden picture list draws nothing
+    int white = 0;                                  // the title's and the caption's ink
     for (int y = 8; y < 24; ++y)
         for (int x = 10; x < 80; ++x) white += px(x, y) == Rgb(255, 255, 255);
     EXPECT_GT(white, 20);
@@ -168,7 +169,7 @@ std::wstring ReadError(const std::string& body, const std::string& formProps = "
     TSampleForm form;
     std::wstring error;
     const std::string text = "object F: TSampleForm\n" + formProps + body + "end\n";
-    EXPECT_FALSE(ReadForm(form, text, FolderPictures(L""), error)) << text;
+    EXPECT_FALSE(ReadForm(form, text, FolderPictures(L""), error, {.StrictPictures = true})) << text;
     return error;
 }
 
@@ -181,12 +182,15 @@ TEST(FormReader, UnknownNamesAreErrorsNamingTheLine) {
     EXPECT_TRUE(Contains(ReadError("object a: TRdImageButton\n OnClick = btnNoSuchClick\nend\n"),
                          L"unknown handler btnNoSuchClick"));
     // A handler of the wrong kind is no handler at all.
-    EXPECT_TRUE(Contains(ReadError("object a: TRdImageButton\n OnClick = shpMouseDown\nend\n"), L"unknown handler"));
-    EXPECT_TRUE(Contains(ReadError("object a: TRdLabel\n Alignment = taMiddle\nend\n"), L"unsuitable value taMiddle"));
+    EXPECT_TRUE(
+        Contains(ReadError("object a: TRdImageButton\n OnClick = shpMouseDown\nend\n"), L"unknown handler"));
+    EXPECT_TRUE(Contains(ReadError("object a: TRdLabel\n Alignment = taMiddle\nend\n"),
+                         L"unsuitable value taMiddle"));
     EXPECT_TRUE(Contains(ReadError("object a: TRdLabel\n WordWrap = 1\nend\n"), L"unsuitable value 1"));
     EXPECT_TRUE(Contains(ReadError("object a: TImage\n Picture = picture('nope.png')\nend\n"),
                          L"the picture file nope.png is missing"));
-    EXPECT_TRUE(Contains(ReadError("object a: TImage\nend\nobject a: TShape\nend\n"), L"the name a is taken"));
+    EXPECT_TRUE(
+        Contains(ReadError("object a: TImage\nend\nobject a: TShape\nend\n"), L"the name a is taken"));
     EXPECT_TRUE(Contains(ReadError("", " Colour = 5\n"), L"F.Colour: unknown property of TForm"));
     TSampleForm form;
     std::wstring error;
@@ -201,9 +205,19 @@ TEST(FormReader, APictureThatIsNotAPngIsAnError) {
         s = MakePictureStream("TBitmap", {1, 2, 3});
         return true;
     };
-    EXPECT_FALSE(ReadForm(form, "object F: TSampleForm\n object a: TImage\n Picture = picture('x.png')\n end\nend\n",
-                          junk, error));
+    const char* text = "object F: TSampleForm\n object a: TImage\n Picture = picture('x.png')\n end\nend\n";
+    EXPECT_FALSE(ReadForm(form, text, junk, error, {.StrictPictures = true}));
     EXPECT_TRUE(Contains(error, L"not a PNG picture stream"));
+    // Not strict (the program): the picture stays empty and reading goes on.
+    TSampleForm lenient;
+    static std::vector<std::wstring> lines;
+    lines.clear();
+    SetDebugSink([](const std::wstring& line) { lines.push_back(line); });
+    EXPECT_TRUE(ReadForm(lenient, text, junk, error)) << Narrow(error);
+    SetDebugSink(nullptr);
+    EXPECT_TRUE(lenient.FindChild<TImage>(L"a")->Picture().Empty());
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_TRUE(Contains(lines[0], L"x.png"));
 }
 
 // --- the class table --------------------------------------------------------------------------
@@ -231,32 +245,34 @@ TEST(ControlClasses, EveryDeclaredDefaultIsWhatANewObjectHas) {
 TDescValue OtherValue(const TPropertyInfo& p) {
     TDescValue v = p.Default;
     switch (v.Type) {
-    case TDescValue::Kind::Integer:
-        v.Integer = p.Default.Integer == 37 ? 38 : 37;
-        break;
-    case TDescValue::Kind::String:
-        v.Text = p.Name == L"Font.Name" || Contains(p.Name, L"Font.Name") ? L"Arial" : L"Gr\x00FC\x00DF" L"e 'x'";
-        break;
-    case TDescValue::Kind::Ident:
-        if (v.Text == L"True" || v.Text == L"False") {
-            v.Text = v.Text == L"True" ? L"False" : L"True";
-        } else if (p.Name == L"OnMouseDown" || p.Name == L"OnMouseUp") {
-            v.Text = L"shpMouseDown";
-        } else if (p.Name == L"OnMouseMove") {
-            v.Text = L"shpMouseMove";
-        } else if (p.Name.rfind(L"On", 0) == 0 || Contains(p.Name, L"OnClick")) {
-            v.Text = L"btnBuyClick";
-        }
-        break;
-    case TDescValue::Kind::Set:
-        v.SetItems = p.Name == L"Anchors" ? std::vector<std::wstring>{L"akRight", L"akBottom"}
-                                          : std::vector<std::wstring>{L"fsBold"};
-        break;
-    case TDescValue::Kind::Picture:
-        v.Text = L"btn_normal.png";
-        break;
-    case TDescValue::Kind::Items:
-        break;
+        case TDescValue::Kind::Integer:
+            v.Integer = p.Default.Integer == 37 ? 38 : 37;
+            break;
+        case TDescValue::Kind::String:
+            v.Text = p.Name == L"Font.Name" || Contains(p.Name, L"Font.Name") ? L"Arial"
+                                                                              : L"Gr\x00FC\x00DF"
+                                                                                L"e 'x'";
+            break;
+        case TDescValue::Kind::Ident:
+            if (v.Text == L"True" || v.Text == L"False") {
+                v.Text = v.Text == L"True" ? L"False" : L"True";
+            } else if (p.Name == L"OnMouseDown" || p.Name == L"OnMouseUp") {
+                v.Text = L"shpMouseDown";
+            } else if (p.Name == L"OnMouseMove") {
+                v.Text = L"shpMouseMove";
+            } else if (p.Name.rfind(L"On", 0) == 0 || Contains(p.Name, L"OnClick")) {
+                v.Text = L"btnBuyClick";
+            }
+            break;
+        case TDescValue::Kind::Set:
+            v.SetItems = p.Name == L"Anchors" ? std::vector<std::wstring>{L"akRight", L"akBottom"}
+                                              : std::vector<std::wstring>{L"fsBold"};
+            break;
+        case TDescValue::Kind::Picture:
+            v.Text = L"btn_normal.png";
+            break;
+        case TDescValue::Kind::Items:
+            break;
     }
     return v;
 }
@@ -276,12 +292,12 @@ std::wstring Quote(const std::wstring& s) {
 
 std::wstring Written(const TDescValue& v) {
     switch (v.Type) {
-    case TDescValue::Kind::String:
-        return Quote(v.Text);
-    case TDescValue::Kind::Picture:
-        return L"picture(" + Quote(v.Text) + L")";
-    default:
-        return ValueText(v);
+        case TDescValue::Kind::String:
+            return Quote(v.Text);
+        case TDescValue::Kind::Picture:
+            return L"picture(" + Quote(v.Text) + L")";
+        default:
+            return ValueText(v);
     }
 }
 
@@ -319,18 +335,60 @@ TEST(ControlClasses, EveryPropertyReadsBackWhatTheDescriptionSays) {
             TSampleForm form;
             std::wstring error;
             const std::string utf8(text.begin(), text.end());
-            ASSERT_TRUE(ReadForm(form, utf8, FolderPictures(pictures), error, {.RunLoaded = false}))
+            ASSERT_TRUE(ReadForm(form, utf8, FolderPictures(pictures), error,
+                                 {.RunLoaded = false, .StrictPictures = true}))
                 << Narrow(cls.Name) << "." << Narrow(p.Name) << ": " << Narrow(error);
             TControl& obj = cls.Create ? *form.FindControl(L"x") : form;
             TDescValue got = p.Get(obj);
             if (want.Type == TDescValue::Kind::Picture) want.Text = L"156x36";
             if (p.Name == L"Items") want.Items[0].Properties[1].Value.Text = L"51x16";
-            EXPECT_TRUE(SameValue(got, want)) << Narrow(cls.Name) << "." << Narrow(p.Name) << ": got "
-                                              << Narrow(ValueText(got)) << ", wrote " << Narrow(ValueText(want));
+            EXPECT_TRUE(SameValue(got, want))
+                << Narrow(cls.Name) << "." << Narrow(p.Name) << ": got " << Narrow(ValueText(got))
+                << ", wrote " << Narrow(ValueText(want));
             ++checked;
         }
     }
     EXPECT_GT(checked, 200);
+}
+
+}  // namespace
+}  // namespace promo
+
+namespace promo {
+namespace {
+
+// The program's own window description reads with the class table: every
+// class, property, picture and handler name it uses exists.
+class TWindowStandIn : public TForm {
+public:
+    TWindowStandIn() : TForm(L"TFormSale") {
+        for (const wchar_t* n : {L"FormCreate", L"FormShow", L"btnCloseClick", L"btnBuyClick"})
+            RegisterHandler(n, TNotifyEvent([](TControl*) {}));
+        for (const wchar_t* n : {L"shpMouseDown", L"lblTitleMouseDown", L"imgRegTypeMouseDown"})
+            RegisterHandler(n, TMouseEvent([](TControl*, TMouseButton, TShiftState, int, int) {}));
+    }
+};
+
+std::wstring SourcePath(const char* relative) {
+    std::string d = PROMO_TEST_DATA_DIR "/../../";
+    d += relative;
+    for (char& c : d)
+        if (c == '/') c = '\\';
+    return L"Z:" + std::wstring(d.begin(), d.end());
+}
+
+TEST(FormReader, TheProgramsWindowDescriptionReads) {
+    std::FILE* f = _wfopen(SourcePath("resources/FormSale.txt").c_str(), L"rb");
+    ASSERT_NE(f, nullptr);
+    std::string text(1 << 20, '\0');
+    text.resize(std::fread(text.data(), 1, text.size(), f));
+    std::fclose(f);
+    TWindowStandIn form;
+    std::wstring error;
+    ASSERT_TRUE(ReadForm(form, text, FolderPictures(SourcePath("resources/pictures")), error,
+                         {.StrictPictures = true}))
+        << Narrow(error);
+    EXPECT_EQ(form.Controls().size(), 15u);
 }
 
 }  // namespace

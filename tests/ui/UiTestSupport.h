@@ -47,7 +47,8 @@ public:
         bi.bmiHeader.biHeight = -h;
         bi.bmiHeader.biPlanes = 1;
         bi.bmiHeader.biBitCount = 32;
-        bmp_.reset(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0));
+        bmp_.reset(
+            ::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0));
         dc_.reset(::CreateCompatibleDC(nullptr));
         old_ = ::SelectObject(dc_.get(), bmp_.get());
         Fill(background);
@@ -106,10 +107,11 @@ private:
 
 // DrawTextW with DT_CALCRECT on a screen-compatible context with a font made
 // here, independently of TFont and TCanvas.
-inline SIZE MeasureText(const std::wstring& text, int fontHeight, unsigned flags = DT_SINGLELINE, int width = 0) {
+inline SIZE MeasureText(const std::wstring& text, int fontHeight, unsigned flags = DT_SINGLELINE,
+                        int width = 0) {
     UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
-    UniqueGdiObject font(::CreateFontW(fontHeight, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
-                                       L"Tahoma"));
+    UniqueGdiObject font(
+        ::CreateFontW(fontHeight, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma"));
     ScopedSelectObject sel(dc.get(), font.get());
     RECT r{0, 0, width, 0};
     ::DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &r, flags | DT_CALCRECT);
