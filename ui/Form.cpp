@@ -146,8 +146,8 @@ void TForm::CreateHandle() {
     HWND owner = Application().Handle();
     ::CreateWindowExW(0, kFormClass, Caption().c_str(), style, r.left, r.top, r.right - r.left,
                       r.bottom - r.top, owner, nullptr, instance, this);
-    // wnd_ was set in WM_NCCREATE.
-    CreateTooltip();
+    // wnd_ was set in WM_NCCREATE. The tooltip waits for the first mouse
+    // move: nothing but the window itself stands before the first paint.
 }
 
 void TForm::Show() {
@@ -367,6 +367,7 @@ LRESULT TForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             OnPaintMessage();
             return 0;
         case WM_MOUSEMOVE: {
+            if (!tooltip_) CreateTooltip();
             RelayToTooltip(msg, wp, lp);
             if (!tracking_) {
                 TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, wnd, 0};
