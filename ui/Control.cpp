@@ -37,6 +37,11 @@ void TControl::SetBounds(int left, int top, int width, int height) {
     height_ = height;
     Invalidate();
     if (resized) Resize();
+    if (align_ != TAlign::alNone) RequestAlign();
+}
+
+void TControl::RequestAlign() {
+    if (TForm* form = HostForm(); form && form != static_cast<void*>(this)) form->AlignControls();
 }
 
 void TControl::ApplyConstraints() { SetBounds(left_, top_, width_, height_); }
@@ -45,6 +50,7 @@ void TControl::SetAlign(TAlign v) {
     if (v == align_) return;
     align_ = v;
     AdjustSize();
+    RequestAlign();
 }
 
 void TControl::SetAutoSize(bool v) {

@@ -185,6 +185,7 @@ protected:
 private:
     friend class TForm;
     void ApplyConstraints();
+    void RequestAlign();
 
     TControl* parent_ = nullptr;
     int left_ = 0, top_ = 0, width_ = 0, height_ = 0;

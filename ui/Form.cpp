@@ -114,6 +114,19 @@ void TForm::ColorChanged() {
 void TForm::SetBounds(int left, int top, int width, int height) {
     const int oldW = Width(), oldH = Height();
     TControl::SetBounds(left, top, width, height);
+    const int dw = Width() - oldW, dh = Height() - oldH;
+    if ((dw != 0 || dh != 0) && !Loading()) {
+        // Anchored controls keep their distance to the anchored edges.
+        for (const auto& c : controls_) {
+            if (c->Align() != TAlign::alNone) continue;
+            const unsigned a = c->Anchors();
+            int x = c->Left(), y = c->Top(), w = c->Width(), h = c->Height();
+            if (a & akRight) (a & akLeft) ? w += dw : x += dw;
+            if (a & akBottom) (a & akTop) ? h += dh : y += dh;
+            c->SetBounds(x, y, w, h);
+        }
+        AlignControls();
+    }
     if (!wnd_) return;
     RECT r{Left(), Top(), Left() + Width(), Top() + Height()};
     const DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(wnd_.get(), GWL_STYLE));
@@ -121,6 +134,39 @@ void TForm::SetBounds(int left, int top, int width, int height) {
     ::SetWindowPos(wnd_.get(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                    SWP_NOZORDER | SWP_NOACTIVATE);
     if (oldW != Width() || oldH != Height()) ::InvalidateRect(wnd_.get(), nullptr, FALSE);
+}
+
+void TForm::AlignControls() {
+    if (aligning_ || Loading()) return;
+    aligning_ = true;
+    TRect rest = ClientRect();
+    for (TAlign kind : {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight, TAlign::alClient}) {
+        for (const auto& c : controls_) {
+            if (c->Align() != kind || !c->Visible()) continue;
+            switch (kind) {
+                case TAlign::alTop:
+                    c->SetBounds(rest.Left, rest.Top, rest.Width(), c->Height());
+                    rest.Top += c->Height();
+                    break;
+                case TAlign::alBottom:
+                    c->SetBounds(rest.Left, rest.Bottom - c->Height(), rest.Width(), c->Height());
+                    rest.Bottom -= c->Height();
+                    break;
+                case TAlign::alLeft:
+                    c->SetBounds(rest.Left, rest.Top, c->Width(), rest.Height());
+                    rest.Left += c->Width();
+                    break;
+                case TAlign::alRight:
+                    c->SetBounds(rest.Right - c->Width(), rest.Top, c->Width(), rest.Height());
+                    rest.Right -= c->Width();
+                    break;
+                default:
+                    c->SetBounds(rest.Left, rest.Top, rest.Width(), rest.Height());
+                    break;
+            }
+        }
+    }
+    aligning_ = false;
 }
 
 void TForm::CreateHandle() {

@@ -96,6 +96,10 @@ public:
     // Renders off-screen into an opaque BGRA image of the client size.
     bool RenderToImage(DecodedImage& out);
 
+    // Places the aligned controls (alTop, alBottom, alLeft, alRight, then
+    // alClient in the space left), each group in creation order.
+    void AlignControls();
+
     // A control's area needs repainting (form client coordinates).
     void InvalidateArea(const TRect& r);
     // The control under the mouse (the last one that got MouseEnter).
@@ -139,6 +143,7 @@ private:
     TControl* captured_ = nullptr;
     bool tracking_ = false;
     bool shown_ = false;
+    bool aligning_ = false;
     TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSizeable;
 };
 

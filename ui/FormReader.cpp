@@ -202,6 +202,7 @@ bool ReadForm(TForm& form, std::string_view description, const TPictureSource& p
     if (options.RunLoaded) {
         form.EndLoading();
         for (TControl* c : created) c->EndLoading();
+        form.AlignControls();
     }
     return true;
 }

@@ -93,10 +93,10 @@ TEST(Form, PaintsControlsInCreationOrder) {
     DecodedImage img;
     ASSERT_TRUE(t.form.RenderToImage(img));
     auto px = [&](int x, int y) { return img.pixels[static_cast<size_t>(y) * 100 + x] & 0xFFFFFF; };
-    EXPECT_EQ(px(10, 10), Rgb(255, 0, 0));  // the first shape's brush (BGR 0x0000FF)
-    EXPECT_EQ(px(50, 30), Rgb(0, 255, 0));  // the second lies above it
+    EXPECT_EQ(px(10, 10), Rgb(255, 0, 0));        // the first shape's brush (BGR 0x0000FF)
+    EXPECT_EQ(px(50, 30), Rgb(0, 255, 0));        // the second lies above it
     EXPECT_EQ(px(90, 5), Rgb(0x30, 0x20, 0x10));  // the form's colour
-    EXPECT_EQ(px(40, 20), Rgb(0, 0, 0));  // the upper one's frame
+    EXPECT_EQ(px(40, 20), Rgb(0, 0, 0));          // the upper one's frame
     t.above->SetVisible(false);
     ASSERT_TRUE(t.form.RenderToImage(img));
     EXPECT_EQ(px(50, 30), Rgb(255, 0, 0));
@@ -108,7 +108,8 @@ TEST(Form, EnterLeaveAndClicksGoToTheTopmostControl) {
     t.Send(WM_MOUSEMOVE, 50, 30);
     t.Send(WM_LBUTTONDOWN, 50, 30, MK_LBUTTON);
     t.Send(WM_LBUTTONUP, 50, 30);
-    EXPECT_EQ(t.events, (std::vector<std::string>{"enter below", "leave below", "enter above", "click above"}));
+    EXPECT_EQ(t.events,
+              (std::vector<std::string>{"enter below", "leave below", "enter above", "click above"}));
     // A disabled control still sees the mouse come and go but takes no press:
     // the press reaches the enabled control beneath it.
     t.events.clear();
@@ -119,6 +120,22 @@ TEST(Form, EnterLeaveAndClicksGoToTheTopmostControl) {
     EXPECT_EQ(t.events, (std::vector<std::string>{"click below"}));
     t.Send(WM_MOUSELEAVE, 0, 0);
     EXPECT_EQ(t.events.back(), "leave above");
+}
+
+TEST(Form, AlignedAndAnchoredControlsFollowTheForm) {
+    TwoControls t;
+    t.below->SetAlign(TAlign::alTop);
+    EXPECT_EQ(t.below->BoundsRect(), TRect::FromSize(0, 0, 100, 60));
+    t.below->SetHeight(10);
+    t.above->SetAnchors(akRight | akBottom);
+    t.form.SetBounds(0, 0, 150, 80);
+    EXPECT_EQ(t.below->BoundsRect(), TRect::FromSize(0, 0, 150, 10));
+    EXPECT_EQ(t.above->BoundsRect(), TRect::FromSize(90, 40, 60, 40));  // kept 0 to the right and bottom
+    t.above->SetAnchors(akLeft | akTop | akRight);
+    t.form.SetBounds(0, 0, 170, 80);
+    EXPECT_EQ(t.above->BoundsRect(), TRect::FromSize(90, 40, 80, 40));  // stretched with the form
+    t.above->SetAlign(TAlign::alClient);
+    EXPECT_EQ(t.above->BoundsRect(), TRect::FromSize(0, 10, 170, 70));  // the space the top one left
 }
 
 TEST(Form, HintsFollowShowHintAndTheLabelsEllipsis) {
