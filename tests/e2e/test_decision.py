@@ -14,6 +14,7 @@ DECISION_WORDS = ("limitdate", "haveshow", "jp", "silentMode")
 ALL_PASS = ["limitdate", "haveshow", "jp", "silentMode", "result: True"]
 GAME_EXE = os.path.join(BUILD_DIR, "tests", "launch", "FullScreenWindow.exe")
 GAME_TITLE = "PromoFullScreenGame"
+WINDOW_CAPTION = "FormSale"  # the promotion window's caption
 
 
 def decision_lines(result):
@@ -50,6 +51,15 @@ class Decision(E2ECase):
 
     def run_program(self, px):
         return px.run(["/kv"], timeout=90, debug="warn+seh,trace+win")
+
+    def run_to_window(self, px):
+        """Runs the program expecting the window: waits for it, then ends the
+        program from outside. Returns (window id or None, result)."""
+        p = px.start(["/kv"], debug="warn+seh,trace+win")
+        shown = find_window(WINDOW_CAPTION, timeout=60, process=p)
+        if p.poll() is None:
+            p.kill()
+        return shown, px.finish(p)
 
     def assert_ends_silently(self, px, result, lines):
         self.assertEqual(result.rc, 0, result.stderr[-2000:])
@@ -119,12 +129,14 @@ class Decision(E2ECase):
                 if app:
                     apps += "game=%s\r\n" % app
                 self.config(px, extra=apps)
-                r = self.run_program(px)
-                self.assertNotIn("ChkFullScrn Size morethan Screen", fullscreen_lines(r))
                 if app:
+                    r = self.run_program(px)
                     self.assert_ends_silently(px, r, ["limitdate", "haveshow", "jp", "silentMode"])
                 else:  # control: the empty and the missing entries match nothing
+                    shown, r = self.run_to_window(px)
+                    self.assertIsNotNone(shown, r.debug_lines)
                     self.assertEqual(decision_lines(r), ALL_PASS, r.debug_lines)
+                self.assertNotIn("ChkFullScrn Size morethan Screen", fullscreen_lines(r))
                 self.assertFalse(px.exists(px.marker_ini))
                 px.close()
 
@@ -146,27 +158,25 @@ class Decision(E2ECase):
         px.seed_product(install_days_ago=None)
         self.config(px, extra="[Focus]\r\nFocusMode=0\r\n[FocusApps]\r\ngame=services.exe\r\n")
         self.start_game(px)
-        r = self.run_program(px)
-        self.assertEqual(r.rc, 0)
+        shown, r = self.run_to_window(px)
+        self.assertIsNotNone(shown, r.debug_lines)
         self.assertEqual(decision_lines(r), ALL_PASS, r.debug_lines)
         self.assertEqual(fullscreen_lines(r), [], "focus mode off: no full-screen test")
 
     def test_all_rules_pass_reaches_the_window_stage(self):
         px = self.prefix()
         px.seed_product(200)
-        r = self.run_program(px)
-        self.assertIn(r.rc, (0, None))  # None: the window stayed open and was ended by the harness
+        shown, r = self.run_to_window(px)
+        self.assertIsNotNone(shown, r.debug_lines)
         self.assertEqual(decision_lines(r), ALL_PASS, r.debug_lines)
         # The decision's lines come in order, with the full-screen test between
         # "silentMode" and the result.
         lines = r.debug_lines
-        self.assertLess(lines.index("silentMode"), lines.index("result: True"))
         between = lines[lines.index("silentMode") + 1:lines.index("result: True")]
         self.assertTrue(between and all(l.startswith("ChkFullScrn ") or l == "Size lessthan Screen"
                                         for l in between), between)
-        # Nothing was answered yet, so no marker.
+        # Nothing was answered, so no marker.
         self.assertFalse(px.exists(px.marker_ini))
-
 
 if __name__ == "__main__":
     unittest.main()
