@@ -4,13 +4,13 @@
 
 namespace promo {
 
+// `library` is freed when this returns, on every path.
 bool AskPopConditionMet(UniqueModule library) {
     if (!library) return true;
     const auto popConditionMet = reinterpret_cast<PopConditionMetFn>(
         reinterpret_cast<void*>(::GetProcAddress(library.get(), "PopConditionMet")));
     if (!popConditionMet) return true;
     return popConditionMet() != 0;
-    // `library` frees the module on every path.
 }
 
 bool FocusHookAllowsPopup() { return AskPopConditionMet(UniqueModule(LoadApplicationLibrary(L"Focus.dll"))); }
