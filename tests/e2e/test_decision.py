@@ -117,6 +117,16 @@ class Decision(E2ECase):
                 self.assertFalse(px.exists(px.marker_ini))
                 px.close()
 
+    def test_japanese_system_ends_after_jp(self):
+        # Wine takes the system default language from the Unix locale; the
+        # product's own language (English) plays no part.
+        px = self.prefix()
+        px.seed_product(200, lang="EN")
+        px.env.update(LC_ALL="ja_JP.UTF-8", LANG="ja_JP.UTF-8")
+        r = self.run_program(px)
+        self.assert_ends_silently(px, r, ["limitdate", "haveshow", "jp"])
+        self.assertFalse(px.exists(px.marker_ini))
+
     def test_running_focus_application_is_quiet_time(self):
         # services.exe runs in every prefix (as a 64-bit process): once by bare
         # name in other letter case, once by full path. The empty entry and the
