@@ -100,8 +100,20 @@ class Prefix:
         self.path = os.path.join(E2E_DIR, "case-" + re.sub(r"[^A-Za-z0-9_.-]", "_", name))
         self._kill_server()
         shutil.rmtree(self.path, ignore_errors=True)
+        # Hard links make the copy instant; what Wine or the tests may change
+        # in place (the registry files, the users' and common folders) is
+        # copied for real so that no case writes through to the template.
         subprocess.run(["cp", "-al", TEMPLATE, self.path], check=True)
         os.remove(os.path.join(self.path, ".promo-ready"))
+        for name in os.listdir(self.path):
+            if name.endswith(".reg"):
+                shutil.copy2(os.path.join(TEMPLATE, name), os.path.join(self.path, name) + ".tmp")
+                os.replace(os.path.join(self.path, name) + ".tmp", os.path.join(self.path, name))
+        for sub in ("drive_c/users", "drive_c/ProgramData"):
+            dst = os.path.join(self.path, sub)
+            if os.path.isdir(dst):
+                shutil.rmtree(dst)
+                shutil.copytree(os.path.join(TEMPLATE, sub), dst, symlinks=True)
         self.env = dict(os.environ)
         self.env.update(WINEPREFIX=self.path, WINEDLLOVERRIDES="mscoree,mshtml=", WINEDEBUG="-all")
         d = display()
