@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# The proof sheet of the promotion window for the product team: renders the
+# window in all eleven languages with the program's own code, pictures and
+# fonts under Wine, one PNG per language, plus one overview image labelled by
+# language, and lists every label cut with an ellipsis (and each control's
+# bounds) in OUTDIR/proof.txt.
+#
+#   scripts/proof-sheet.sh [OUTDIR]        (default: build/windows/proof)
+#
+# Environment: PROMO_BUILD_DIR (default build/windows, configured with the
+# windows preset when missing); PROMO_PROOF_SKIP_BUILD=1 uses the tool as
+# built (CTest builds it beforehand). Without $DISPLAY and without the test
+# display of the build, a private Xvfb runs for the duration.
+# Exit code 0 when every language rendered and the overview was made.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${PROMO_BUILD_DIR:-$root/build/windows}
+case $build in /*) ;; *) build=$root/$build ;; esac
+out=${1:-$build/proof}
+mkdir -p "$out" || exit 1
+out=$(cd "$out" && pwd)
+prefix=$build/wineprefix
+state=$build/test-state
+tool=$build/tests/promo/promo_proof_sheet.exe
+
+if [ "${PROMO_PROOF_SKIP_BUILD:-0}" != 1 ]; then
+  if [ ! -f "$build/CMakeCache.txt" ]; then
+    (cd "$root" && cmake --preset windows -B "$build" >/dev/null) || exit 1
+  fi
+  cmake --build "$build" --target promo_proof_sheet >/dev/null || {
+    echo "proof-sheet: building promo_proof_sheet failed" >&2
+    exit 1
+  }
+fi
+[ -f "$tool" ] || { echo "proof-sheet: $tool is missing" >&2; exit 1; }
+
+# A display: ours, the build's test Xvfb, or a private one stopped at the end.
+private_state=
+if [ -z "${DISPLAY:-}" ] && ! [ -s "$state/display" ]; then
+  private_state=$(mktemp -d)
+  "$root/scripts/xvfb.sh" start "$private_state" >/dev/null || exit 1
+  export DISPLAY=$(cat "$private_state/display")
+fi
+cleanup() {
+  if [ -n "$private_state" ]; then
+    "$root/scripts/xvfb.sh" stop "$private_state"
+    rm -rf "$private_state"
+  fi
+}
+trap cleanup EXIT
+
+rm -f "$out"/proof-*.png "$out/proof.txt"
+# Wine sees the host's root as drive Z:.
+winout="Z:${out//\//\\}"
+"$root/scripts/wine-run.sh" "$prefix" "$state" "$tool" "$winout" >"$out/proof.txt"
+rc=$?
+cat "$out/proof.txt"
+if [ $rc -ne 0 ]; then
+  echo "proof-sheet: a language did not render (exit code $rc)" >&2
+  exit 1
+fi
+
+# The overview: the languages in the table's order, each labelled.
+args=()
+for code in de DK ES FR IT NL PL PT RU SV EN; do
+  png=$out/proof-$code.png
+  [ -s "$png" ] || { echo "proof-sheet: $png is missing" >&2; exit 1; }
+  args+=(-label "$code" "$png")
+done
+/usr/bin/montage "${args[@]}" -tile 3x -geometry +8+8 -font /usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf -pointsize 18 -background '#D8D8D8' \
+  "PNG32:$out/proof-overview.png" || {
+  echo "proof-sheet: montage failed" >&2
+  exit 1
+}
+echo "overview: $out/proof-overview.png"
