@@ -357,7 +357,7 @@ void TForm::CreateTooltip() {
     ti.cbSize = TTTOOLINFOW_V1_SIZE;
     ti.hwnd = wnd_.get();
     ti.uId = kToolId;
-    ti.lpszText = LPSTR_TEXTCALLBACKW;
+    ti.lpszText = const_cast<wchar_t*>(L"");
     ::SendMessageW(tooltip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
     ::SendMessageW(tooltip_.get(), TTM_SETMAXTIPWIDTH, 0, 400);
 }
@@ -374,6 +374,10 @@ void TForm::UpdateTooltipTool() {
         ti.rect = RECT{r.Left, r.Top, r.Right, r.Bottom};
     }
     ::SendMessageW(tooltip_.get(), TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&ti));
+    // The hint as it applies now (an empty text shows no tip).
+    hintText_ = HintFor(hover_);
+    ti.lpszText = const_cast<wchar_t*>(hintText_.c_str());
+    ::SendMessageW(tooltip_.get(), TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
 void TForm::RelayToTooltip(UINT msg, WPARAM wp, LPARAM lp) {

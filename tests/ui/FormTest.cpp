@@ -2,6 +2,9 @@
 // program's resources by the build step, its handlers, the class table's
 // defaults and round trips, errors for unknown names, and the rendered form.
 #include <gtest/gtest.h>
+#include <windows.h>
+// commctrl.h needs windows.h first
+#include <commctrl.h>
 
 #include <cstdio>
 
@@ -389,6 +392,46 @@ TEST(FormReader, TheProgramsWindowDescriptionReads) {
                          {.StrictPictures = true}))
         << Narrow(error);
     EXPECT_EQ(form.Controls().size(), 15u);
+}
+
+}  // namespace
+}  // namespace promo
+
+namespace promo {
+namespace {
+
+// The hint really shows: a tooltip window with the control's hint appears
+// after the pointer rests on the control.
+TEST(Form, TheTooltipShowsTheHintOfTheHoveredControl) {
+    TSampleForm form;
+    std::wstring error;
+    ASSERT_TRUE(form.InitializeFromResource(L"SAMPLEFORM", error)) << Narrow(error);
+    form.SetBounds(100, 100, 300, 120);
+    form.Show();
+    ::SetCursorPos(100 + 275, 100 + 15);  // on btnClose
+    ::SendMessageW(form.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(275, 15));
+    HWND tip = nullptr;
+    wchar_t text[64] = {};
+    const DWORD start = ::GetTickCount();
+    while (::GetTickCount() - start < 4000 && !tip) {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        HWND w = ::FindWindowW(TOOLTIPS_CLASSW, nullptr);
+        if (w && ::IsWindowVisible(w)) {
+            tip = w;
+            TTTOOLINFOW ti{};
+            ti.cbSize = TTTOOLINFOW_V1_SIZE;
+            ti.lpszText = text;
+            ::SendMessageW(w, TTM_GETCURRENTTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+            ::SendMessageW(w, TTM_GETTEXTW, 64, reinterpret_cast<LPARAM>(&ti));
+        }
+        ::Sleep(20);
+    }
+    ASSERT_NE(tip, nullptr);
+    EXPECT_STREQ(text, L"Close");
 }
 
 }  // namespace
