@@ -31,8 +31,8 @@ constexpr const wchar_t* kLanguages[] = {L"de", L"DK", L"ES", L"FR", L"IT", L"NL
 
 std::string Utf8(const std::wstring& s) {
     if (s.empty()) return {};
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0,
-                                        nullptr, nullptr);
+    const int n =
+        ::WideCharToMultiByte(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<std::size_t>(n), '\0');
     ::WideCharToMultiByte(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), out.data(), n, nullptr, nullptr);
     return out;
@@ -57,8 +57,8 @@ int OneLineTextWidth(TRdCustomLabel& label) {
 }
 
 bool Overlap(const TControl& a, const TControl& b) {
-    return a.Left() < b.Left() + b.Width() && b.Left() < a.Left() + a.Width() && a.Top() < b.Top() + b.Height() &&
-           b.Top() < a.Top() + a.Height();
+    return a.Left() < b.Left() + b.Width() && b.Left() < a.Left() + a.Width() &&
+           a.Top() < b.Top() + b.Height() && b.Top() < a.Top() + a.Height();
 }
 
 // Renders one language; false when the window or its picture failed.
@@ -104,7 +104,8 @@ bool ProofLanguage(const std::wstring& code, const std::string& outDir) {
                   (label->WordWrap() ? " (wrapped)" : "") + "; hint \"" + Utf8(TForm::HintFor(label)) + "\"");
         } else if (tooWide || tooHigh) {
             ++cut;
-            Print("clipped without ellipsis: " + Utf8(label->Name) + " \"" + Utf8(label->Caption()) + "\"" + need);
+            Print("clipped without ellipsis: " + Utf8(label->Name) + " \"" + Utf8(label->Caption()) + "\"" +
+                  need);
         }
     }
     if (form.btnBuy && form.btnBuy->FoundTextEllipsis()) {
@@ -117,8 +118,8 @@ bool ProofLanguage(const std::wstring& code, const std::string& outDir) {
     // tile labels lie over the feature picture's lower edge by design).
     std::vector<const TControl*> shown;
     for (const auto& control : form.Controls())
-        if (control->Visible() && (dynamic_cast<TRdCustomLabel*>(control.get()) ||
-                                   dynamic_cast<TRdImageButton*>(control.get())))
+        if (control->Visible() &&
+            (dynamic_cast<TRdCustomLabel*>(control.get()) || dynamic_cast<TRdImageButton*>(control.get())))
             shown.push_back(control.get());
     for (std::size_t i = 0; i < shown.size(); ++i)
         for (std::size_t j = i + 1; j < shown.size(); ++j)

@@ -154,7 +154,8 @@ TEST_P(WindowLayout, PlacesEveryControlAndCutsOnlyDescriptionsOverTwoLines) {
     const int descriptionWidths[] = {120, 120, 150};
     for (int i = 0; i < 3; ++i) {
         SCOPED_TRACE("tile " + std::to_string(i + 1) + ": " + Narrow(descriptions[i]->Caption()));
-        EXPECT_EQ(headings[i]->BoundsRect(), TRect::FromSize(headingLefts[i], 175, 120, headings[i]->Height()));
+        EXPECT_EQ(headings[i]->BoundsRect(),
+                  TRect::FromSize(headingLefts[i], 175, 120, headings[i]->Height()));
         EXPECT_EQ(descriptions[i]->Left(), descriptionLefts[i]);
         EXPECT_EQ(descriptions[i]->Top(), headings[i]->Top() + headings[i]->Height() + 5);
         EXPECT_EQ(descriptions[i]->Width(), descriptionWidths[i]);
@@ -201,8 +202,8 @@ TEST(WindowLayoutFit, DescriptionsNeedingThreeLinesAreCutToTwoAndHintTheWholeTex
     EXPECT_EQ(f.lblFun1Des->Width(), 120);
     EXPECT_EQ(f.lblFun3Des->Width(), 150);
     // A one-liner: one line, centred in its 120 pixels, no hint.
-    EXPECT_EQ(f.lblFun2Des->BoundsRect(), TRect::FromSize(190, 175 + f.lblFun2Title->Height() + 5, 120,
-                                                          tile.LineHeight()));
+    EXPECT_EQ(f.lblFun2Des->BoundsRect(),
+              TRect::FromSize(190, 175 + f.lblFun2Title->Height() + 5, 120, tile.LineHeight()));
     EXPECT_FALSE(f.lblFun2Des->FoundTextEllipsis());
     EXPECT_EQ(TForm::HintFor(f.lblFun2Des), L"");
     EXPECT_EQ(f.lblFun2Des->Alignment(), TAlignment::taCenter);
@@ -225,8 +226,8 @@ TEST(WindowLayoutPictures, DutchWindowShowsTheSalePictureOthersTheFreeOne) {
         const wchar_t* code;
         bool sale;
     };
-    for (const Case& c : {Case{L"NL", true}, Case{L"nl", true}, Case{L"EN", false}, Case{L"de", false},
-                          Case{L"JP", false}}) {
+    for (const Case& c :
+         {Case{L"NL", true}, Case{L"nl", true}, Case{L"EN", false}, Case{L"de", false}, Case{L"JP", false}}) {
         SCOPED_TRACE(Narrow(c.code));
         ShownWindow w(c.code);
         ASSERT_TRUE(w.rendered);
@@ -267,7 +268,8 @@ TEST(WindowLayoutBuyButton, GermanCaptionMakesItWiderAndBothStayCentredWithUnstr
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 52; ++x) {
             ASSERT_EQ(en.Pixel(e.Left() + x, 260 + y), de.Pixel(d.Left() + x, 260 + y)) << x << "," << y;
-            ASSERT_EQ(en.Pixel(e.Left() + e.Width() - 1 - x, 260 + y), de.Pixel(d.Left() + d.Width() - 1 - x, 260 + y))
+            ASSERT_EQ(en.Pixel(e.Left() + e.Width() - 1 - x, 260 + y),
+                      de.Pixel(d.Left() + d.Width() - 1 - x, 260 + y))
                 << x << "," << y;
         }
 }
