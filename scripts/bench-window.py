@@ -1,0 +1,303 @@
+#!/usr/bin/env python3
+"""Speed and size of the promotion window against a bare Win32 window, side by
+side in one run under the same Wine (a report, not a test).
+
+    scripts/bench-window.py [--build-dir build/windows] [--rounds 5] [--idle 10]
+
+The build folder must hold the demo program (demo/PellorinPromo.exe), the
+shipping program (PellorinPromo.exe) and bench/window/{bare_window,
+window_repaint_bench}.exe. Both programs run in one prefix seeded with a
+product install (so that the uptime wait and the show decision let the window
+through), alternating, on a private Xvfb. Per round and program:
+
+  launch      process start until the window is mapped and visible
+              (xdotool search --onlyvisible, polled every 10 ms)
+  working set VmRSS of the program's Linux process 1 s after the window appeared
+  idle CPU    CPU time of that process (all its threads, /proc/.../schedstat)
+              over the next idle seconds while the window is shown
+
+then the in-process repaint figures of window_repaint_bench and the size of the
+shipping program. Medians are compared with the targets and the bare window.
+Exit code 0 whatever the figures, 1 only when something could not be measured.
+
+32-bit Wine may run through an emulator here: the CPU times are then emulated
+ones. The bare window's figures, measured the same way, keep the ratios fair.
+"""
+import argparse
+import os
+import statistics
+import subprocess
+import sys
+import time
+
+SOURCE_DIR = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
+
+MB = 1048576
+TARGET_LAUNCH_RATIO = 1.2
+TARGET_EXTRA_WORKING_SET = 4 * MB
+TARGET_IDLE_CPU_MS = 5.0
+TARGET_REPAINT_CPU_US = 1000.0
+TARGET_SIZE = 1 * MB
+
+PROGRAM_CAPTION = "FormSale"
+BARE_CAPTION = "BareWindow"
+BARE_DIR = r"C:\Bench"
+
+
+def parse_args():
+    ap = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    ap.add_argument("--build-dir", default=os.path.join(SOURCE_DIR, "build", "windows"))
+    ap.add_argument("--rounds", type=int, default=5)
+    ap.add_argument("--idle", type=float, default=10.0, help="seconds of idle CPU measurement")
+    ap.add_argument("--repaints", type=int, default=200)
+    return ap.parse_args()
+
+
+args = parse_args()
+BUILD_DIR = os.path.abspath(args.build_dir)
+STATE_DIR = os.path.join(BUILD_DIR, "bench-window-state")
+# The e2e harness reads these when imported.
+os.environ["PROMO_BUILD_DIR"] = BUILD_DIR
+os.environ["PROMO_TEST_STATE"] = STATE_DIR
+os.environ["PROMO_SOURCE_DIR"] = SOURCE_DIR
+os.environ.pop("DISPLAY", None)
+sys.path.insert(0, os.path.join(SOURCE_DIR, "tests", "e2e"))
+import harness  # noqa: E402
+
+DEMO_EXE = os.path.join(BUILD_DIR, "demo", "PellorinPromo.exe")
+SHIPPING_EXE = os.path.join(BUILD_DIR, "PellorinPromo.exe")
+BARE_EXE = os.path.join(BUILD_DIR, "bench", "window", "bare_window.exe")
+REPAINT_EXE = os.path.join(BUILD_DIR, "bench", "window", "window_repaint_bench.exe")
+
+
+class Unmeasured(Exception):
+    pass
+
+
+# ---- Linux side of a Wine process -------------------------------------------
+def _read(path):
+    try:
+        with open(path, "rb") as f:
+            return f.read()
+    except OSError:
+        return None
+
+
+def find_process(exe_name, exclude=()):
+    """Pids of processes whose command line names this exe (the Wine loader
+    running it; under an emulator the emulator process running the loader)."""
+    me = os.getpid()
+    found = []
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit() or int(entry) in exclude or int(entry) == me:
+            continue
+        cmd = _read("/proc/%s/cmdline" % entry)
+        if not cmd:
+            continue
+        parts = [p.decode("utf-8", "replace") for p in cmd.split(b"\0") if p]
+        if any(p.lower().endswith(exe_name.lower()) for p in parts):
+            found.append(int(entry))
+    return found
+
+
+def process_of(launcher, exe_name, timeout=5.0):
+    """The process that runs the exe: the one that holds a Wine loader image and
+    has most memory among those naming the exe (the launcher script may have
+    been replaced by the loader itself, then it is the launcher's own pid)."""
+    end = time.monotonic() + timeout
+    while time.monotonic() < end:
+        pids = [p for p in find_process(exe_name) if vm_rss(p) is not None]
+        if pids:
+            return max(pids, key=lambda p: vm_rss(p) or 0)
+        time.sleep(0.05)
+    raise Unmeasured("no process runs %s" % exe_name)
+
+
+def vm_rss(pid):
+    """VmRSS in bytes, or None."""
+    data = _read("/proc/%d/status" % pid)
+    if not data:
+        return None
+    for line in data.decode().splitlines():
+        if line.startswith("VmRSS:"):
+            return int(line.split()[1]) * 1024
+    return None
+
+
+def cpu_ns(pid):
+    """CPU time so far of every thread of the process (schedstat, ns)."""
+    total = 0
+    try:
+        tids = os.listdir("/proc/%d/task" % pid)
+    except OSError:
+        return None
+    for tid in tids:
+        data = _read("/proc/%d/task/%s/schedstat" % (pid, tid))
+        if data:
+            total += int(data.split()[0])
+    return total
+
+
+# ---- one round ---------------------------------------------------------------
+def visible_window(caption):
+    out = harness.xdotool("search", "--onlyvisible", "--name", "^%s$" % caption, check=False)
+    return out.splitlines()[0] if out else None
+
+
+def run_once(px, win_exe, exe_name, caption, extra_args, idle_seconds):
+    """Starts the exe, times it to its visible window, samples memory and idle
+    CPU, then ends it. Returns (launch s, VmRSS bytes, idle CPU ms, geometry)."""
+    marker = px.unix_path(px.marker_ini)
+    if os.path.exists(marker):
+        os.remove(marker)  # the window is shown once: start every round afresh
+    env = dict(px.env)
+    env["WINEDEBUG"] = "-all"
+    start = time.monotonic()
+    launcher = subprocess.Popen(["wine", win_exe] + extra_args, env=env, stdin=subprocess.DEVNULL,
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        wid = None
+        while time.monotonic() - start < 120:
+            wid = visible_window(caption)
+            if wid:
+                break
+            if launcher.poll() is not None and not find_process(exe_name):
+                break
+            time.sleep(0.01)
+        launch = time.monotonic() - start
+        if not wid:
+            raise Unmeasured("%s showed no window" % exe_name)
+        geometry = harness.window_geometry(wid)
+        pid = process_of(launcher, exe_name)
+        time.sleep(max(0.0, start + launch + 1.0 - time.monotonic()))
+        rss = vm_rss(pid)
+        c0 = cpu_ns(pid)
+        time.sleep(idle_seconds)
+        c1 = cpu_ns(pid)
+        if rss is None or c0 is None or c1 is None:
+            raise Unmeasured("%s ended while it was measured" % exe_name)
+        return launch, rss, (c1 - c0) / 1e6, geometry
+    finally:
+        for p in find_process(exe_name):
+            try:
+                os.kill(p, 9)
+            except OSError:
+                pass
+        if launcher.poll() is None:
+            launcher.kill()
+        launcher.wait()
+        # Let the window go before the next program starts.
+        end = time.monotonic() + 10
+        while visible_window(caption) and time.monotonic() < end:
+            time.sleep(0.05)
+
+
+def run_repaint_bench(px, repaints):
+    env = dict(px.env)
+    env["WINEDEBUG"] = "-all"
+    r = subprocess.run(["wine", REPAINT_EXE, str(repaints)], env=env, stdin=subprocess.DEVNULL,
+                       stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=600)
+    out = r.stdout.decode("utf-8", "replace")
+    figures = {}
+    for line in out.splitlines():
+        parts = line.split()
+        if len(parts) >= 2 and parts[0] == "repaint":
+            vals = dict(p.split("=", 1) for p in parts[2:] if "=" in p)
+            figures[parts[1]] = (float(vals["cpu_us"]), float(vals["wall_us"]))
+    if r.returncode != 0 or "window" not in figures or "bare" not in figures:
+        raise Unmeasured("window_repaint_bench failed (rc %s): %s %s" % (
+            r.returncode, out, r.stderr.decode("utf-8", "replace")[-2000:]))
+    return figures, out
+
+
+# ---- report -----------------------------------------------------------------
+def verdict(ok):
+    return "PASS" if ok else "FAIL"
+
+
+def spread(values, fmt):
+    return "(%s..%s)" % (fmt % min(values), fmt % max(values))
+
+
+def main():
+    for path in (DEMO_EXE, SHIPPING_EXE, BARE_EXE, REPAINT_EXE):
+        if not os.path.exists(path):
+            print("missing: %s (build the windows preset into %s)" % (path, BUILD_DIR), file=sys.stderr)
+            return 1
+    subprocess.run([os.path.join(SOURCE_DIR, "scripts", "xvfb.sh"), "start", STATE_DIR], check=True,
+                   stdout=subprocess.DEVNULL)
+    px = None
+    try:
+        px = harness.Prefix("bench-window")
+        px.seed_product(200, lang="EN")
+        px.write_file(BARE_DIR + r"\BareWindow.exe", open(BARE_EXE, "rb").read())
+        subjects = {
+            "program": (px.exe, "PellorinPromo.exe", PROGRAM_CAPTION, ["/kv"]),
+            "bare": (BARE_DIR + r"\BareWindow.exe", "BareWindow.exe", BARE_CAPTION, []),
+        }
+        results = {k: [] for k in subjects}
+        for rnd in range(args.rounds):
+            for name in ("program", "bare"):
+                win_exe, exe_name, caption, extra = subjects[name]
+                launch, rss, idle, geo = run_once(px, win_exe, exe_name, caption, extra, args.idle)
+                results[name].append((launch, rss, idle))
+                print("round %d %-7s launch %6.3f s  VmRSS %6.1f MB  idle CPU %7.2f ms  window %s" % (
+                    rnd + 1, name, launch, rss / MB, idle, "%d,%d %dx%d" % geo), flush=True)
+        repaint, repaint_out = run_repaint_bench(px, args.repaints)
+    finally:
+        if px is not None:
+            px.close()
+        subprocess.run([os.path.join(SOURCE_DIR, "scripts", "xvfb.sh"), "stop", STATE_DIR])
+
+    def med(name, i):
+        return statistics.median(r[i] for r in results[name])
+
+    def col(name, i):
+        return [r[i] for r in results[name]]
+
+    launch_p, launch_b = med("program", 0), med("bare", 0)
+    rss_p, rss_b = med("program", 1), med("bare", 1)
+    idle_p, idle_b = med("program", 2), med("bare", 2)
+    size = os.path.getsize(SHIPPING_EXE)
+    size_bare = os.path.getsize(BARE_EXE)
+    rp_cpu, rp_wall = repaint["window"]
+    rb_cpu, rb_wall = repaint["bare"]
+
+    rows = [
+        ("launch to first paint (s)", "%.3f %s" % (launch_p, spread(col("program", 0), "%.3f")),
+         "%.3f %s" % (launch_b, spread(col("bare", 0), "%.3f")), "%.2fx" % (launch_p / launch_b),
+         "<= %.1fx" % TARGET_LAUNCH_RATIO, verdict(launch_p <= TARGET_LAUNCH_RATIO * launch_b)),
+        ("working set VmRSS (MB)", "%.1f %s" % (rss_p / MB, spread([v / MB for v in col("program", 1)], "%.1f")),
+         "%.1f %s" % (rss_b / MB, spread([v / MB for v in col("bare", 1)], "%.1f")),
+         "%+.1f MB (%.2fx)" % ((rss_p - rss_b) / MB, rss_p / rss_b), "<= bare + 4 MB",
+         verdict(rss_p <= rss_b + TARGET_EXTRA_WORKING_SET)),
+        ("idle CPU over %g s (ms)" % args.idle, "%.2f %s" % (idle_p, spread(col("program", 2), "%.2f")),
+         "%.2f %s" % (idle_b, spread(col("bare", 2), "%.2f")),
+         "%.2fx" % (idle_p / idle_b) if idle_b > 0 else "-", "<= %g ms" % TARGET_IDLE_CPU_MS,
+         verdict(idle_p <= TARGET_IDLE_CPU_MS)),
+        ("full repaint CPU (us)", "%.1f" % rp_cpu, "%.1f" % rb_cpu,
+         "%.1fx" % (rp_cpu / rb_cpu) if rb_cpu > 0 else "-", "<= %g us" % TARGET_REPAINT_CPU_US,
+         verdict(rp_cpu <= TARGET_REPAINT_CPU_US)),
+        ("full repaint wall (us)", "%.1f" % rp_wall, "%.1f" % rb_wall,
+         "%.1fx" % (rp_wall / rb_wall) if rb_wall > 0 else "-", "(info)", ""),
+        ("exe size (bytes)", "%d" % size, "%d" % size_bare, "%.2fx" % (size / size_bare),
+         "<= %d" % TARGET_SIZE, verdict(size <= TARGET_SIZE)),
+    ]
+    head = ("figure (median of %d, min..max)" % args.rounds, "PellorinPromo", "bare window", "ratio / diff",
+            "target", "")
+    widths = [max(len(str(r[i])) for r in rows + [head]) for i in range(len(head))]
+    print()
+    print(repaint_out.strip())
+    print("shipping program: %s" % SHIPPING_EXE)
+    print()
+    for r in [head] + rows:
+        print("  ".join(str(c).ljust(w) for c, w in zip(r, widths)).rstrip())
+    return 0
+
+
+if __name__ == "__main__":
+    try:
+        sys.exit(main())
+    except Unmeasured as e:
+        print("could not measure: %s" % e, file=sys.stderr)
+        sys.exit(1)
