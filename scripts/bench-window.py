@@ -28,6 +28,7 @@ import os
 import statistics
 import subprocess
 import sys
+import tempfile
 import time
 
 SOURCE_DIR = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
@@ -124,6 +125,20 @@ def vm_rss(pid):
     return None
 
 
+def rss_by_mapping(pid):
+    """Resident bytes per mapped file (anonymous memory as "[anon]")."""
+    data = _read("/proc/%d/smaps" % pid)
+    out = {}
+    name = "[anon]"
+    for line in (data or b"").decode("utf-8", "replace").splitlines():
+        fields = line.split(None, 5)
+        if fields and "-" in fields[0] and len(fields) >= 5 and ":" in fields[3]:
+            name = os.path.basename(fields[5].strip()) if len(fields) > 5 and fields[5].strip() else "[anon]"
+        elif fields and fields[0] == "Rss:":
+            out[name] = out.get(name, 0) + int(fields[1]) * 1024
+    return out
+
+
 def cpu_ns(pid):
     """CPU time so far of every thread of the process (schedstat, ns)."""
     total = 0
@@ -146,15 +161,19 @@ def visible_window(caption):
 
 def run_once(px, win_exe, exe_name, caption, extra_args, idle_seconds):
     """Starts the exe, times it to its visible window, samples memory and idle
-    CPU, then ends it. Returns (launch s, VmRSS bytes, idle CPU ms, geometry)."""
+    CPU, then ends it. Returns (launch s, VmRSS bytes, idle CPU ms, geometry,
+    resident bytes by mapping)."""
     marker = px.unix_path(px.marker_ini)
     if os.path.exists(marker):
         os.remove(marker)  # the window is shown once: start every round afresh
     env = dict(px.env)
-    env["WINEDEBUG"] = "-all"
+    # The program's debug lines (say why it ended without a window) cost
+    # nothing until it writes one.
+    env["WINEDEBUG"] = "-all,warn+seh"
+    err = tempfile.TemporaryFile()
     start = time.monotonic()
     launcher = subprocess.Popen(["wine", win_exe] + extra_args, env=env, stdin=subprocess.DEVNULL,
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                                stdout=subprocess.DEVNULL, stderr=err)
     try:
         wid = None
         while time.monotonic() - start < 120:
@@ -166,17 +185,22 @@ def run_once(px, win_exe, exe_name, caption, extra_args, idle_seconds):
             time.sleep(0.01)
         launch = time.monotonic() - start
         if not wid:
-            raise Unmeasured("%s showed no window" % exe_name)
+            launcher.wait(timeout=30)
+            err.seek(0)
+            lines = harness.Result(None, "", err.read().decode("utf-8", "replace"), 0).debug_lines
+            raise Unmeasured("%s showed no window (exit code %s; its debug lines: %s)" % (
+                exe_name, launcher.returncode, lines))
         geometry = harness.window_geometry(wid)
         pid = process_of(launcher, exe_name)
         time.sleep(max(0.0, start + launch + 1.0 - time.monotonic()))
         rss = vm_rss(pid)
+        mappings = rss_by_mapping(pid)
         c0 = cpu_ns(pid)
         time.sleep(idle_seconds)
         c1 = cpu_ns(pid)
         if rss is None or c0 is None or c1 is None:
             raise Unmeasured("%s ended while it was measured" % exe_name)
-        return launch, rss, (c1 - c0) / 1e6, geometry
+        return launch, rss, (c1 - c0) / 1e6, geometry, mappings
     finally:
         for p in find_process(exe_name):
             try:
@@ -186,6 +210,7 @@ def run_once(px, win_exe, exe_name, caption, extra_args, idle_seconds):
         if launcher.poll() is None:
             launcher.kill()
         launcher.wait()
+        err.close()
         # Let the window go before the next program starts.
         end = time.monotonic() + 10
         while visible_window(caption) and time.monotonic() < end:
@@ -198,16 +223,24 @@ def run_repaint_bench(px, repaints):
     r = subprocess.run(["wine", REPAINT_EXE, str(repaints)], env=env, stdin=subprocess.DEVNULL,
                        stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=600)
     out = r.stdout.decode("utf-8", "replace")
-    figures = {}
+    figures, controls = {}, []
     for line in out.splitlines():
         parts = line.split()
-        if len(parts) >= 2 and parts[0] == "repaint":
+        if len(parts) >= 2 and parts[0] in ("repaint", "control"):
             vals = dict(p.split("=", 1) for p in parts[2:] if "=" in p)
-            figures[parts[1]] = (float(vals["cpu_us"]), float(vals["wall_us"]))
+            entry = (float(vals["cpu_us"]), float(vals["wall_us"]))
+            if parts[0] == "repaint":
+                figures[parts[1]] = entry
+            else:
+                controls.append((parts[1],) + entry)
     if r.returncode != 0 or "window" not in figures or "bare" not in figures:
         raise Unmeasured("window_repaint_bench failed (rc %s): %s %s" % (
             r.returncode, out, r.stderr.decode("utf-8", "replace")[-2000:]))
-    return figures, out
+    lines = [l for l in out.splitlines() if not l.startswith("control ")]
+    lines.append("the window's repaint by control (CPU us, wall us per paint), largest first:")
+    for name, cpu, wall in sorted(controls, key=lambda c: (-c[1], -c[2])):
+        lines.append("  %-14s %8.1f %8.1f" % (name, cpu, wall))
+    return figures, "\n".join(lines)
 
 
 # ---- report -----------------------------------------------------------------
@@ -236,10 +269,12 @@ def main():
             "bare": (BARE_DIR + r"\BareWindow.exe", "BareWindow.exe", BARE_CAPTION, []),
         }
         results = {k: [] for k in subjects}
+        mappings = {}
         for rnd in range(args.rounds):
             for name in ("program", "bare"):
                 win_exe, exe_name, caption, extra = subjects[name]
-                launch, rss, idle, geo = run_once(px, win_exe, exe_name, caption, extra, args.idle)
+                launch, rss, idle, geo, mappings[name] = run_once(px, win_exe, exe_name, caption, extra,
+                                                                  args.idle)
                 results[name].append((launch, rss, idle))
                 print("round %d %-7s launch %6.3f s  VmRSS %6.1f MB  idle CPU %7.2f ms  window %s" % (
                     rnd + 1, name, launch, rss / MB, idle, "%d,%d %dx%d" % geo), flush=True)
@@ -289,6 +324,12 @@ def main():
     print()
     print(repaint_out.strip())
     print("shipping program: %s" % SHIPPING_EXE)
+    print("working set, largest differences by mapping (last round, program - bare, MB):")
+    names = set(mappings["program"]) | set(mappings["bare"])
+    diffs = sorted(((mappings["program"].get(n, 0) - mappings["bare"].get(n, 0), n) for n in names), reverse=True)
+    for d, n in diffs[:10]:
+        print("  %-28s %+7.2f  (program %.2f, bare %.2f)" % (
+            n, d / MB, mappings["program"].get(n, 0) / MB, mappings["bare"].get(n, 0) / MB))
     print()
     for r in [head] + rows:
         print("  ".join(str(c).ljust(w) for c, w in zip(r, widths)).rstrip())
