@@ -58,288 +58,528 @@ bool LoadPicture(TPicture& target, const TDescValue& v, TReadContext& ctx) {
     return true;
 }
 
+// A name table of an enumeration or a set: pairs of name and value, ended
+// by a null name.
+struct TNameValue {
+    const wchar_t* Name;
+    int Value;
+};
 template <typename E>
-using Names = std::vector<std::pair<const wchar_t*, E>>;
+constexpr TNameValue NV(const wchar_t* name, E value) {
+    return {name, static_cast<int>(value)};
+}
 
-const Names<TAlignment> kAlignments = {{L"taLeftJustify", TAlignment::taLeftJustify},
-                                       {L"taRightJustify", TAlignment::taRightJustify},
-                                       {L"taCenter", TAlignment::taCenter}};
-const Names<TVerticalAlignment> kVerticalAlignments = {
-    {L"taAlignTop", TVerticalAlignment::taAlignTop},
-    {L"taAlignBottom", TVerticalAlignment::taAlignBottom},
-    {L"taVerticalCenter", TVerticalAlignment::taVerticalCenter}};
-const Names<TAlign> kAligns = {{L"alNone", TAlign::alNone},     {L"alTop", TAlign::alTop},
-                               {L"alBottom", TAlign::alBottom}, {L"alLeft", TAlign::alLeft},
-                               {L"alRight", TAlign::alRight},   {L"alClient", TAlign::alClient},
-                               {L"alCustom", TAlign::alCustom}};
-const Names<TSuperStretchMode> kStretchModes = {{L"sdmDefault", TSuperStretchMode::sdmDefault},
-                                                {L"sdmStretch", TSuperStretchMode::sdmStretch},
-                                                {L"sdmFill", TSuperStretchMode::sdmFill},
-                                                {L"sdmFrame", TSuperStretchMode::sdmFrame}};
-const Names<unsigned> kAnchors = {
-    {L"akLeft", akLeft}, {L"akTop", akTop}, {L"akRight", akRight}, {L"akBottom", akBottom}};
-const Names<unsigned> kFontStyles = {{L"fsBold", fsBold},
-                                     {L"fsItalic", fsItalic},
-                                     {L"fsUnderline", fsUnderline},
-                                     {L"fsStrikeOut", fsStrikeOut}};
+constexpr TNameValue kAlignments[] = {NV(L"taLeftJustify", TAlignment::taLeftJustify),
+                                      NV(L"taRightJustify", TAlignment::taRightJustify),
+                                      NV(L"taCenter", TAlignment::taCenter),
+                                      {nullptr, 0}};
+constexpr TNameValue kVerticalAlignments[] = {NV(L"taAlignTop", TVerticalAlignment::taAlignTop),
+                                              NV(L"taAlignBottom", TVerticalAlignment::taAlignBottom),
+                                              NV(L"taVerticalCenter", TVerticalAlignment::taVerticalCenter),
+                                              {nullptr, 0}};
+constexpr TNameValue kAligns[] = {NV(L"alNone", TAlign::alNone),     NV(L"alTop", TAlign::alTop),
+                                  NV(L"alBottom", TAlign::alBottom), NV(L"alLeft", TAlign::alLeft),
+                                  NV(L"alRight", TAlign::alRight),   NV(L"alClient", TAlign::alClient),
+                                  NV(L"alCustom", TAlign::alCustom), {nullptr, 0}};
+constexpr TNameValue kStretchModes[] = {NV(L"sdmDefault", TSuperStretchMode::sdmDefault),
+                                        NV(L"sdmStretch", TSuperStretchMode::sdmStretch),
+                                        NV(L"sdmFill", TSuperStretchMode::sdmFill),
+                                        NV(L"sdmFrame", TSuperStretchMode::sdmFrame),
+                                        {nullptr, 0}};
+constexpr TNameValue kAnchors[] = {NV(L"akLeft", akLeft),
+                                   NV(L"akTop", akTop),
+                                   NV(L"akRight", akRight),
+                                   NV(L"akBottom", akBottom),
+                                   {nullptr, 0}};
+constexpr TNameValue kFontStyles[] = {NV(L"fsBold", fsBold),
+                                      NV(L"fsItalic", fsItalic),
+                                      NV(L"fsUnderline", fsUnderline),
+                                      NV(L"fsStrikeOut", fsStrikeOut),
+                                      {nullptr, 0}};
+constexpr TNameValue kBrushStyles[] = {
+    NV(L"bsSolid", TBrushStyle::bsSolid), NV(L"bsClear", TBrushStyle::bsClear), {nullptr, 0}};
+constexpr TNameValue kBorderStyles[] = {NV(L"bsNone", TFormBorderStyle::bsNone),
+                                        NV(L"bsSingle", TFormBorderStyle::bsSingle),
+                                        NV(L"bsSizeable", TFormBorderStyle::bsSizeable),
+                                        NV(L"bsDialog", TFormBorderStyle::bsDialog),
+                                        NV(L"bsToolWindow", TFormBorderStyle::bsToolWindow),
+                                        NV(L"bsSizeToolWin", TFormBorderStyle::bsSizeToolWin),
+                                        {nullptr, 0}};
+constexpr TNameValue kEllipsisPositions[] = {NV(L"epNone", TEllipsisPosition::epNone),
+                                             NV(L"epPathEllipsis", TEllipsisPosition::epPathEllipsis),
+                                             NV(L"epEndEllipsis", TEllipsisPosition::epEndEllipsis),
+                                             NV(L"epWordEllipsis", TEllipsisPosition::epWordEllipsis),
+                                             {nullptr, 0}};
+constexpr TNameValue kTextLayouts[] = {NV(L"tlTop", TTextLayout::tlTop),
+                                       NV(L"tlCenter", TTextLayout::tlCenter),
+                                       NV(L"tlBottom", TTextLayout::tlBottom),
+                                       {nullptr, 0}};
+constexpr TNameValue kCheckStates[] = {NV(L"cbUnchecked", TCheckBoxState::cbUnchecked),
+                                       NV(L"cbChecked", TCheckBoxState::cbChecked),
+                                       NV(L"cbGrayed", TCheckBoxState::cbGrayed),
+                                       {nullptr, 0}};
 
+// The value kinds. Every kind has one pair of routines for all its
+// properties; a property's accessors are plain functions kept in
+// TPropertyInfo::Read/Write in the kind's own signature.
+using P = TPropertyInfo;
+using IntRead = int (*)(TControl&);
+using IntWrite = void (*)(TControl&, int);
+using ColorRead = TColor (*)(TControl&);
+using ColorWrite = void (*)(TControl&, TColor);
+using BoolRead = bool (*)(TControl&);
+using BoolWrite = void (*)(TControl&, bool);
+using StrRead = std::wstring (*)(TControl&);
+using StrWrite = void (*)(TControl&, const std::wstring&);
+using SetRead = unsigned (*)(TControl&);
+using SetWrite = void (*)(TControl&, unsigned);
+using PictureAccess = TPicture& (*)(TControl&, int index);
+using FontAccess = TFont& (*)(TControl&);
+using RectAccess = TDesignRect& (*)(TControl&);
+
+template <typename F>
+P::Accessor Erase(F f) {
+    return reinterpret_cast<P::Accessor>(f);
+}
+template <typename F>
+F As(P::Accessor a) {
+    return reinterpret_cast<F>(a);
+}
+const TNameValue* NamesOf(const P& p) { return static_cast<const TNameValue*>(p.Table); }
+
+bool IntOf(const TDescValue& v, int& out) {
+    if (v.Type != Kind::Integer || v.Integer < INT32_MIN || v.Integer > INT32_MAX) return false;
+    out = static_cast<int>(v.Integer);
+    return true;
+}
+bool ColorOf(const TDescValue& v, TColor& out) {
+    if (v.Type != Kind::Integer || v.Integer < 0 || v.Integer > 0xFFFFFFFFll) return false;
+    out = static_cast<TColor>(v.Integer);
+    return true;
+}
+bool EnumOf(const TDescValue& v, const TNameValue* names, int& out) {
+    if (v.Type != Kind::Ident) return false;
+    for (; names->Name; ++names)
+        if (v.Text == names->Name) {
+            out = names->Value;
+            return true;
+        }
+    return false;
+}
+TDescValue EnumV(const TNameValue* names, int value) {
+    for (; names->Name; ++names)
+        if (names->Value == value) return IdentV(names->Name);
+    return IdentV(L"");
+}
+bool SetOf(const TDescValue& v, const TNameValue* names, unsigned& out) {
+    if (v.Type != Kind::Set) return false;
+    unsigned s = 0;
+    for (const auto& item : v.SetItems) {
+        bool found = false;
+        for (const TNameValue* n = names; n->Name; ++n)
+            if (item == n->Name) {
+                s |= static_cast<unsigned>(n->Value);
+                found = true;
+            }
+        if (!found) return false;
+    }
+    out = s;
+    return true;
+}
+TDescValue SetV(const TNameValue* names, unsigned s) {
+    TDescValue d;
+    d.Type = Kind::Set;
+    for (; names->Name; ++names)
+        if (s & static_cast<unsigned>(names->Value)) d.SetItems.push_back(names->Name);
+    return d;
+}
+
+bool SetInt(const P& p, TControl& c, const TDescValue& v, TReadContext&) {
+    int i;
+    if (!IntOf(v, i)) return false;
+    As<IntWrite>(p.Write)(c, i);
+    return true;
+}
+TDescValue GetInt(const P& p, TControl& c) { return IntV(As<IntRead>(p.Read)(c)); }
+
+bool SetColor(const P& p, TControl& c, const TDescValue& v, TReadContext&) {
+    TColor color;
+    if (!ColorOf(v, color)) return false;
+    As<ColorWrite>(p.Write)(c, color);
+    return true;
+}
+TDescValue GetColor(const P& p, TControl& c) { return IntV(As<ColorRead>(p.Read)(c)); }
+
+bool SetBool(const P& p, TControl& c, const TDescValue& v, TReadContext&) {
+    if (v.Type != Kind::Ident || (v.Text != L"True" && v.Text != L"False")) return false;
+    As<BoolWrite>(p.Write)(c, v.Text == L"True");
+    return true;
+}
+TDescValue GetBool(const P& p, TControl& c) { return BoolV(As<BoolRead>(p.Read)(c)); }
+
+bool SetStr(const P& p, TControl& c, const TDescValue& v, TReadContext&) {
+    if (v.Type != Kind::String) return false;
+    As<StrWrite>(p.Write)(c, v.Text);
+    return true;
+}
+TDescValue GetStr(const P& p, TControl& c) { return StrV(As<StrRead>(p.Read)(c)); }
+
+bool SetEnum(const P& p, TControl& c, const TDescValue& v, TReadContext&) {
+    int e;
+    if (!EnumOf(v, NamesOf(p), e)) return false;
+    As<IntWrite>(p.Write)(c, e);
+    return true;
+}
+TDescValue GetEnum(const P& p, TControl& c) { return EnumV(NamesOf(p), As<IntRead>(p.Read)(c)); }
+
+bool SetSet(const P& p, TControl& c, const TDescValue& v, TReadContext&) {
+    unsigned s;
+    if (!SetOf(v, NamesOf(p), s)) return false;
+    As<SetWrite>(p.Write)(c, s);
+    return true;
+}
+TDescValue GetSet(const P& p, TControl& c) { return SetV(NamesOf(p), As<SetRead>(p.Read)(c)); }
+
+bool SetPicture(const P& p, TControl& c, const TDescValue& v, TReadContext& ctx) {
+    return LoadPicture(As<PictureAccess>(p.Read)(c, p.Index), v, ctx);
+}
+TDescValue GetPicture(const P& p, TControl& c) { return PictureV(As<PictureAccess>(p.Read)(c, p.Index)); }
+
+// Font sub-properties by index: 0 Name, 1 Height, 2 Color, 3 Style, 4 Charset.
+bool SetFont(const P& p, TControl& c, const TDescValue& v, TReadContext&) {
+    TFont& font = As<FontAccess>(p.Read)(c);
+    int i;
+    TColor color;
+    unsigned style;
+    switch (p.Index) {
+        case 0:
+            if (v.Type != Kind::String) return false;
+            font.SetName(v.Text);
+            return true;
+        case 1:
+            if (!IntOf(v, i)) return false;
+            font.SetHeight(i);
+            return true;
+        case 2:
+            if (!ColorOf(v, color)) return false;
+            font.SetColor(color);
+            return true;
+        case 3:
+            if (!SetOf(v, kFontStyles, style)) return false;
+            font.SetStyle(style);
+            return true;
+        default:
+            if (!IntOf(v, i)) return false;
+            font.SetCharset(i);
+            return true;
+    }
+}
+TDescValue GetFont(const P& p, TControl& c) {
+    const TFont& font = As<FontAccess>(p.Read)(c);
+    switch (p.Index) {
+        case 0:
+            return StrV(font.Name());
+        case 1:
+            return IntV(font.Height());
+        case 2:
+            return IntV(font.Color());
+        case 3:
+            return SetV(kFontStyles, font.Style());
+        default:
+            return IntV(font.Charset());
+    }
+}
+
+// Margin sub-properties by index: 0..3 the margins, 4 the stretch mode.
+bool SetMargin(const P& p, TControl& c, const TDescValue& v, TReadContext&) {
+    TDesignRect& rect = As<RectAccess>(p.Read)(c);
+    int i;
+    if (p.Index < 4) {
+        if (!IntOf(v, i)) return false;
+        rect.SetMargin(p.Index, i);
+    } else {
+        if (!EnumOf(v, kStretchModes, i)) return false;
+        rect.SetStretchMode(static_cast<TSuperStretchMode>(i));
+    }
+    return true;
+}
+TDescValue GetMargin(const P& p, TControl& c) {
+    const TDesignRect& r = As<RectAccess>(p.Read)(c);
+    switch (p.Index) {
+        case 0:
+            return IntV(r.Left());
+        case 1:
+            return IntV(r.Top());
+        case 2:
+            return IntV(r.Right());
+        case 3:
+            return IntV(r.Bottom());
+        default:
+            return EnumV(kStretchModes, static_cast<int>(r.StretchMode()));
+    }
+}
+
+const TNotifyEvent* FindHandler(TForm& f, const std::wstring& n, const TNotifyEvent*) {
+    return f.FindNotifyHandler(n);
+}
+const TMouseEvent* FindHandler(TForm& f, const std::wstring& n, const TMouseEvent*) {
+    return f.FindMouseHandler(n);
+}
+const TMouseMoveEvent* FindHandler(TForm& f, const std::wstring& n, const TMouseMoveEvent*) {
+    return f.FindMouseMoveHandler(n);
+}
+bool UnknownHandler(const TDescValue& v, TReadContext& ctx) {
+    ctx.Error = L"unknown handler " + v.Text + L" (not registered by the form)";
+    return false;
+}
+template <typename Ev>
+bool SetEvent(const P& p, TControl& c, const TDescValue& v, TReadContext& ctx) {
+    if (v.Type != Kind::Ident) return false;
+    const Ev* handler = FindHandler(ctx.Form, v.Text, static_cast<const Ev*>(nullptr));
+    if (!handler) return UnknownHandler(v, ctx);
+    As<Ev& (*)(TControl&)>(p.Read)(c) = *handler;
+    c.HandlerNames[p.Name] = v.Text;
+    return true;
+}
+TDescValue GetEvent(const P& p, TControl& c) {
+    auto it = c.HandlerNames.find(p.Name);
+    return IdentV(it == c.HandlerNames.end() ? L"" : it->second);
+}
+
+void AddProperty(TClassInfo& info, std::wstring name, TDescValue def, P::SetProc set, P::GetProc get,
+                 P::Accessor read, P::Accessor write = nullptr, const void* table = nullptr, int index = 0) {
+    P& p = info.Properties.emplace_back();
+    p.Name = std::move(name);
+    p.Default = std::move(def);
+    p.Setter = set;
+    p.Getter = get;
+    p.Read = read;
+    p.Write = write;
+    p.Table = table;
+    p.Index = index;
+}
+void AddFont(TClassInfo& info, const std::wstring& prefix, FontAccess font) {
+    const P::Accessor read = Erase(font);
+    AddProperty(info, prefix + L".Name", StrV(L"Tahoma"), SetFont, GetFont, read, nullptr, nullptr, 0);
+    AddProperty(info, prefix + L".Height", IntV(-11), SetFont, GetFont, read, nullptr, nullptr, 1);
+    AddProperty(info, prefix + L".Color", IntV(clWindowText), SetFont, GetFont, read, nullptr, nullptr, 2);
+    AddProperty(info, prefix + L".Style", SetV(kFontStyles, 0), SetFont, GetFont, read, nullptr, nullptr, 3);
+    AddProperty(info, prefix + L".Charset", IntV(DEFAULT_CHARSET), SetFont, GetFont, read, nullptr, nullptr,
+                4);
+}
+void AddMargins(TClassInfo& info, const std::wstring& prefix, RectAccess rect) {
+    const P::Accessor read = Erase(rect);
+    const wchar_t* names[] = {L".Left", L".Top", L".Right", L".Bottom"};
+    for (int i = 0; i < 4; ++i)
+        AddProperty(info, prefix + names[i], IntV(0), SetMargin, GetMargin, read, nullptr, nullptr, i);
+    AddProperty(info, prefix + L".StretchMode",
+                EnumV(kStretchModes, static_cast<int>(TSuperStretchMode::sdmDefault)), SetMargin, GetMargin,
+                read, nullptr, nullptr, 4);
+}
+
+void AddInt(TClassInfo& info, const wchar_t* name, int def, IntRead read, IntWrite write) {
+    AddProperty(info, name, IntV(def), SetInt, GetInt, Erase(read), Erase(write));
+}
+void AddColor(TClassInfo& info, const wchar_t* name, TColor def, ColorRead read, ColorWrite write) {
+    AddProperty(info, name, IntV(def), SetColor, GetColor, Erase(read), Erase(write));
+}
+void AddBool(TClassInfo& info, const wchar_t* name, bool def, BoolRead read, BoolWrite write) {
+    AddProperty(info, name, BoolV(def), SetBool, GetBool, Erase(read), Erase(write));
+}
+void AddStr(TClassInfo& info, const wchar_t* name, StrRead read, StrWrite write) {
+    AddProperty(info, name, StrV(L""), SetStr, GetStr, Erase(read), Erase(write));
+}
+void AddEnum(TClassInfo& info, const wchar_t* name, int def, const TNameValue* names, IntRead read,
+             IntWrite write) {
+    AddProperty(info, name, EnumV(names, def), SetEnum, GetEnum, Erase(read), Erase(write), names);
+}
+void AddSet(TClassInfo& info, const wchar_t* name, unsigned def, const TNameValue* bits, SetRead read,
+            SetWrite write) {
+    AddProperty(info, name, SetV(bits, def), SetSet, GetSet, Erase(read), Erase(write), bits);
+}
+void AddPicture(TClassInfo& info, std::wstring name, PictureAccess pic, int index) {
+    AddProperty(info, std::move(name), TextV(Kind::Picture, L""), SetPicture, GetPicture, Erase(pic), nullptr,
+                nullptr, index);
+}
+void AddEvent(TClassInfo& info, const wchar_t* name, P::SetProc set, P::Accessor event) {
+    AddProperty(info, name, IdentV(L""), set, GetEvent, event);
+}
+
+// Registers the properties of class C. The accessors passed in are
+// captureless lambdas on C; each becomes a small plain function on TControl,
+// the only code made per property.
 template <typename C>
 class Builder {
 public:
     explicit Builder(TClassInfo& info) : info_(info) {}
+    TClassInfo& Info() { return info_; }
 
-    void Add(const std::wstring& name, TDescValue def,
-             std::function<bool(C&, const TDescValue&, TReadContext&)> set,
-             std::function<TDescValue(C&)> get) {
-        info_.Properties.push_back({name, std::move(def),
-                                    [set](TControl& c, const TDescValue& v, TReadContext& ctx) {
-                                        return set(static_cast<C&>(c), v, ctx);
-                                    },
-                                    [get](TControl& c) { return get(static_cast<C&>(c)); }});
-    }
-
-    void Int(const std::wstring& name, int def, std::function<int(C&)> get,
-             std::function<void(C&, int)> set) {
-        Add(
-            name, IntV(def),
-            [set](C& c, const TDescValue& v, TReadContext&) {
-                if (v.Type != Kind::Integer || v.Integer < INT32_MIN || v.Integer > INT32_MAX) return false;
-                set(c, static_cast<int>(v.Integer));
-                return true;
+    template <typename S, typename G>
+    void Add(const wchar_t* name, TDescValue def, S, G) {
+        AddProperty(
+            info_, name, std::move(def),
+            [](const P&, TControl& c, const TDescValue& v, TReadContext& ctx) -> bool {
+                return S{}(static_cast<C&>(c), v, ctx);
             },
-            [get](C& c) { return IntV(get(c)); });
+            [](const P&, TControl& c) -> TDescValue { return G{}(static_cast<C&>(c)); }, nullptr);
     }
-    void Color(const std::wstring& name, TColor def, std::function<TColor(C&)> get,
-               std::function<void(C&, TColor)> set) {
-        Add(
-            name, IntV(def),
-            [set](C& c, const TDescValue& v, TReadContext&) {
-                if (v.Type != Kind::Integer || v.Integer < 0 || v.Integer > 0xFFFFFFFFll) return false;
-                set(c, static_cast<TColor>(v.Integer));
-                return true;
-            },
-            [get](C& c) { return IntV(get(c)); });
+    template <typename G, typename S>
+    void Int(const wchar_t* name, int def, G, S) {
+        AddInt(
+            info_, name, def, [](TControl& c) -> int { return G{}(static_cast<C&>(c)); },
+            [](TControl& c, int v) { S{}(static_cast<C&>(c), v); });
     }
-    void Bool(const std::wstring& name, bool def, std::function<bool(C&)> get,
-              std::function<void(C&, bool)> set) {
-        Add(
-            name, BoolV(def),
-            [set](C& c, const TDescValue& v, TReadContext&) {
-                if (v.Type != Kind::Ident || (v.Text != L"True" && v.Text != L"False")) return false;
-                set(c, v.Text == L"True");
-                return true;
-            },
-            [get](C& c) { return BoolV(get(c)); });
+    template <typename G, typename S>
+    void Color(const wchar_t* name, TColor def, G, S) {
+        AddColor(
+            info_, name, def, [](TControl& c) -> TColor { return G{}(static_cast<C&>(c)); },
+            [](TControl& c, TColor v) { S{}(static_cast<C&>(c), v); });
     }
-    void Str(const std::wstring& name, std::function<std::wstring(C&)> get,
-             std::function<void(C&, const std::wstring&)> set) {
-        Add(
-            name, StrV(L""),
-            [set](C& c, const TDescValue& v, TReadContext&) {
-                if (v.Type != Kind::String) return false;
-                set(c, v.Text);
-                return true;
-            },
-            [get](C& c) { return StrV(get(c)); });
+    template <typename G, typename S>
+    void Bool(const wchar_t* name, bool def, G, S) {
+        AddBool(
+            info_, name, def, [](TControl& c) -> bool { return G{}(static_cast<C&>(c)); },
+            [](TControl& c, bool v) { S{}(static_cast<C&>(c), v); });
     }
-    template <typename E>
-    void Enum(const std::wstring& name, E def, const Names<E>& names, std::function<E(C&)> get,
-              std::function<void(C&, E)> set) {
-        auto nameOf = [names](E e) {
-            for (const auto& [n, val] : names)
-                if (val == e) return std::wstring(n);
-            return std::wstring();
-        };
-        Add(
-            name, IdentV(nameOf(def)),
-            [set, names](C& c, const TDescValue& v, TReadContext&) {
-                if (v.Type != Kind::Ident) return false;
-                for (const auto& [n, val] : names)
-                    if (v.Text == n) {
-                        set(c, val);
-                        return true;
-                    }
-                return false;
-            },
-            [get, nameOf](C& c) { return IdentV(nameOf(get(c))); });
+    template <typename G, typename S>
+    void Str(const wchar_t* name, G, S) {
+        AddStr(
+            info_, name, [](TControl& c) -> std::wstring { return G{}(static_cast<C&>(c)); },
+            [](TControl& c, const std::wstring& v) { S{}(static_cast<C&>(c), v); });
     }
-    void Set(const std::wstring& name, unsigned def, const Names<unsigned>& bits,
-             std::function<unsigned(C&)> get, std::function<void(C&, unsigned)> set) {
-        auto toValue = [bits](unsigned s) {
-            TDescValue d;
-            d.Type = Kind::Set;
-            for (const auto& [n, b] : bits)
-                if (s & b) d.SetItems.push_back(n);
-            return d;
-        };
-        Add(
-            name, toValue(def),
-            [set, bits](C& c, const TDescValue& v, TReadContext&) {
-                if (v.Type != Kind::Set) return false;
-                unsigned s = 0;
-                for (const auto& item : v.SetItems) {
-                    bool found = false;
-                    for (const auto& [n, b] : bits)
-                        if (item == n) {
-                            s |= b;
-                            found = true;
-                        }
-                    if (!found) return false;
-                }
-                set(c, s);
-                return true;
-            },
-            [get, toValue](C& c) { return toValue(get(c)); });
+    template <typename E, typename G, typename S>
+    void Enum(const wchar_t* name, E def, const TNameValue* names, G, S) {
+        AddEnum(
+            info_, name, static_cast<int>(def), names,
+            [](TControl& c) -> int { return static_cast<int>(G{}(static_cast<C&>(c))); },
+            [](TControl& c, int v) { S{}(static_cast<C&>(c), static_cast<E>(v)); });
     }
-    void Picture(const std::wstring& name, std::function<TPicture&(C&)> pic) {
-        Add(
-            name, TextV(Kind::Picture, L""),
-            [pic](C& c, const TDescValue& v, TReadContext& ctx) { return LoadPicture(pic(c), v, ctx); },
-            [pic](C& c) { return PictureV(pic(c)); });
+    template <typename G, typename S>
+    void Set(const wchar_t* name, unsigned def, const TNameValue* bits, G, S) {
+        AddSet(
+            info_, name, def, bits, [](TControl& c) -> unsigned { return G{}(static_cast<C&>(c)); },
+            [](TControl& c, unsigned v) { S{}(static_cast<C&>(c), v); });
     }
-    template <typename Ev, typename Find>
-    void Event(const std::wstring& name, std::function<Ev&(C&)> ev, Find find) {
-        Add(
-            name, IdentV(L""),
-            [name, ev, find](C& c, const TDescValue& v, TReadContext& ctx) {
-                if (v.Type != Kind::Ident) return false;
-                const Ev* handler = find(ctx.Form, v.Text);
-                if (!handler) {
-                    ctx.Error = L"unknown handler " + v.Text + L" (not registered by the form)";
-                    return false;
-                }
-                ev(c) = *handler;
-                c.HandlerNames[name] = v.Text;
-                return true;
-            },
-            [name](C& c) {
-                auto it = c.HandlerNames.find(name);
-                return IdentV(it == c.HandlerNames.end() ? L"" : it->second);
-            });
+    template <typename G>
+    void Picture(const wchar_t* name, G) {
+        AddPicture(
+            info_, name, [](TControl& c, int) -> TPicture& { return G{}(static_cast<C&>(c)); }, 0);
     }
-    void Notify(const std::wstring& name, std::function<TNotifyEvent&(C&)> ev) {
-        Event<TNotifyEvent>(name, ev, [](TForm& f, const std::wstring& n) { return f.FindNotifyHandler(n); });
+    // A picture picked by index from the object (G takes C& and the index).
+    template <typename G>
+    void PictureAt(std::wstring name, int index, G) {
+        AddPicture(
+            info_, std::move(name),
+            [](TControl& c, int i) -> TPicture& { return G{}(static_cast<C&>(c), i); }, index);
     }
-    void Mouse(const std::wstring& name, std::function<TMouseEvent&(C&)> ev) {
-        Event<TMouseEvent>(name, ev, [](TForm& f, const std::wstring& n) { return f.FindMouseHandler(n); });
+    template <typename Ev, typename G>
+    void Event(const wchar_t* name, G) {
+        AddEvent(info_, name, SetEvent<Ev>,
+                 Erase(+[](TControl& c) -> Ev& { return G{}(static_cast<C&>(c)); }));
     }
-    void MouseMove(const std::wstring& name, std::function<TMouseMoveEvent&(C&)> ev) {
-        Event<TMouseMoveEvent>(name, ev,
-                               [](TForm& f, const std::wstring& n) { return f.FindMouseMoveHandler(n); });
+    template <typename G>
+    void Notify(const wchar_t* name, G g) {
+        Event<TNotifyEvent>(name, g);
     }
-    void Font(const std::wstring& prefix, std::function<TFont&(C&)> font) {
-        Str(
-            prefix + L".Name", [font](C& c) { return font(c).Name(); },
-            [font](C& c, const std::wstring& v) { font(c).SetName(v); });
-        info_.Properties.back().Default = StrV(L"Tahoma");
-        Int(
-            prefix + L".Height", -11, [font](C& c) { return font(c).Height(); },
-            [font](C& c, int v) { font(c).SetHeight(v); });
-        Color(
-            prefix + L".Color", clWindowText, [font](C& c) { return font(c).Color(); },
-            [font](C& c, TColor v) { font(c).SetColor(v); });
-        Set(
-            prefix + L".Style", 0, kFontStyles, [font](C& c) { return font(c).Style(); },
-            [font](C& c, unsigned v) { font(c).SetStyle(v); });
-        Int(
-            prefix + L".Charset", DEFAULT_CHARSET, [font](C& c) { return font(c).Charset(); },
-            [font](C& c, int v) { font(c).SetCharset(v); });
+    template <typename G>
+    void Mouse(const wchar_t* name, G g) {
+        Event<TMouseEvent>(name, g);
     }
-    void Margins(const std::wstring& prefix, std::function<TDesignRect&(C&)> rect) {
-        const wchar_t* names[] = {L".Left", L".Top", L".Right", L".Bottom"};
-        for (int i = 0; i < 4; ++i) {
-            Int(
-                prefix + names[i], 0,
-                [rect, i](C& c) {
-                    const TDesignRect& r = rect(c);
-                    const int v[] = {r.Left(), r.Top(), r.Right(), r.Bottom()};
-                    return v[i];
-                },
-                [rect, i](C& c, int v) { rect(c).SetMargin(i, v); });
-        }
-        Enum<TSuperStretchMode>(
-            prefix + L".StretchMode", TSuperStretchMode::sdmDefault, kStretchModes,
-            [rect](C& c) { return rect(c).StretchMode(); },
-            [rect](C& c, TSuperStretchMode v) { rect(c).SetStretchMode(v); });
+    template <typename G>
+    void MouseMove(const wchar_t* name, G g) {
+        Event<TMouseMoveEvent>(name, g);
     }
-
-    // The windowless control base's published properties.
-    void ControlBase(int width, int height, TColor color = clBtnFace) {
-        Int(
-            L"Left", 0, [](C& c) { return c.Left(); }, [](C& c, int v) { c.SetLeft(v); });
-        Int(
-            L"Top", 0, [](C& c) { return c.Top(); }, [](C& c, int v) { c.SetTop(v); });
-        Int(
-            L"Width", width, [](C& c) { return c.Width(); }, [](C& c, int v) { c.SetWidth(v); });
-        Int(
-            L"Height", height, [](C& c) { return c.Height(); }, [](C& c, int v) { c.SetHeight(v); });
-        Enum<TAlign>(
-            L"Align", TAlign::alNone, kAligns, [](C& c) { return c.Align(); },
-            [](C& c, TAlign v) { c.SetAlign(v); });
-        Set(
-            L"Anchors", akLeft | akTop, kAnchors, [](C& c) { return c.Anchors(); },
-            [](C& c, unsigned v) { c.SetAnchors(v); });
-        Int(
-            L"Constraints.MinWidth", 0, [](C& c) { return c.Constraints().MinWidth(); },
-            [](C& c, int v) { c.Constraints().SetMinWidth(v); });
-        Int(
-            L"Constraints.MaxWidth", 0, [](C& c) { return c.Constraints().MaxWidth(); },
-            [](C& c, int v) { c.Constraints().SetMaxWidth(v); });
-        Int(
-            L"Constraints.MinHeight", 0, [](C& c) { return c.Constraints().MinHeight(); },
-            [](C& c, int v) { c.Constraints().SetMinHeight(v); });
-        Int(
-            L"Constraints.MaxHeight", 0, [](C& c) { return c.Constraints().MaxHeight(); },
-            [](C& c, int v) { c.Constraints().SetMaxHeight(v); });
-        Color(
-            L"Color", color, [](C& c) { return c.Color(); }, [](C& c, TColor v) { c.SetColor(v); });
-        Bool(
-            L"ParentColor", false, [](C& c) { return c.ParentColor(); },
-            [](C& c, bool v) { c.SetParentColor(v); });
-        Font(L"Font", [](C& c) -> TFont& { return c.Font(); });
-        Bool(
-            L"ParentFont", true, [](C& c) { return c.ParentFont(); },
-            [](C& c, bool v) { c.SetParentFont(v); });
-        Bool(
-            L"Enabled", true, [](C& c) { return c.Enabled(); }, [](C& c, bool v) { c.SetEnabled(v); });
-        Bool(
-            L"Visible", true, [](C& c) { return c.Visible(); }, [](C& c, bool v) { c.SetVisible(v); });
-        Str(
-            L"Hint", [](C& c) { return c.Hint(); }, [](C& c, const std::wstring& v) { c.SetHint(v); });
-        Bool(
-            L"ShowHint", false, [](C& c) { return c.ShowHint(); }, [](C& c, bool v) { c.SetShowHint(v); });
-        Bool(
-            L"ParentShowHint", true, [](C& c) { return c.ParentShowHint(); },
-            [](C& c, bool v) { c.SetParentShowHint(v); });
-        Notify(L"OnClick", [](C& c) -> TNotifyEvent& { return c.OnClick; });
-        Notify(L"OnDblClick", [](C& c) -> TNotifyEvent& { return c.OnDblClick; });
-        Mouse(L"OnMouseDown", [](C& c) -> TMouseEvent& { return c.OnMouseDown; });
-        Mouse(L"OnMouseUp", [](C& c) -> TMouseEvent& { return c.OnMouseUp; });
-        MouseMove(L"OnMouseMove", [](C& c) -> TMouseMoveEvent& { return c.OnMouseMove; });
-        Notify(L"OnMouseEnter", [](C& c) -> TNotifyEvent& { return c.OnMouseEnter; });
+    template <typename G>
+    void Font(const std::wstring& prefix, G) {
+        AddFont(info_, prefix, [](TControl& c) -> TFont& { return G{}(static_cast<C&>(c)); });
     }
-    void Caption() {
-        Str(
-            L"Caption", [](C& c) { return c.Caption(); },
-            [](C& c, const std::wstring& v) { c.SetCaption(v); });
-    }
-    void PictureBase() {
-        Bool(
-            L"AutoSize", false, [](C& c) { return c.AutoSize(); }, [](C& c, bool v) { c.SetAutoSize(v); });
-        Picture(L"Picture", [](C& c) -> TPicture& { return c.Picture(); });
+    template <typename G>
+    void Margins(const std::wstring& prefix, G) {
+        AddMargins(info_, prefix, [](TControl& c) -> TDesignRect& { return G{}(static_cast<C&>(c)); });
     }
 
 private:
     TClassInfo& info_;
 };
 
+// The windowless control base's published properties (all of TControl, so
+// registered once for every control class).
+void ControlBase(TClassInfo& info, int width, int height, TColor color = clBtnFace) {
+    using C = TControl;
+    Builder<C> b(info);
+    b.Int(
+        L"Left", 0, [](C& c) { return c.Left(); }, [](C& c, int v) { c.SetLeft(v); });
+    b.Int(
+        L"Top", 0, [](C& c) { return c.Top(); }, [](C& c, int v) { c.SetTop(v); });
+    b.Int(
+        L"Width", width, [](C& c) { return c.Width(); }, [](C& c, int v) { c.SetWidth(v); });
+    b.Int(
+        L"Height", height, [](C& c) { return c.Height(); }, [](C& c, int v) { c.SetHeight(v); });
+    b.Enum<TAlign>(
+        L"Align", TAlign::alNone, kAligns, [](C& c) { return c.Align(); },
+        [](C& c, TAlign v) { c.SetAlign(v); });
+    b.Set(
+        L"Anchors", akLeft | akTop, kAnchors, [](C& c) { return c.Anchors(); },
+        [](C& c, unsigned v) { c.SetAnchors(v); });
+    b.Int(
+        L"Constraints.MinWidth", 0, [](C& c) { return c.Constraints().MinWidth(); },
+        [](C& c, int v) { c.Constraints().SetMinWidth(v); });
+    b.Int(
+        L"Constraints.MaxWidth", 0, [](C& c) { return c.Constraints().MaxWidth(); },
+        [](C& c, int v) { c.Constraints().SetMaxWidth(v); });
+    b.Int(
+        L"Constraints.MinHeight", 0, [](C& c) { return c.Constraints().MinHeight(); },
+        [](C& c, int v) { c.Constraints().SetMinHeight(v); });
+    b.Int(
+        L"Constraints.MaxHeight", 0, [](C& c) { return c.Constraints().MaxHeight(); },
+        [](C& c, int v) { c.Constraints().SetMaxHeight(v); });
+    b.Color(
+        L"Color", color, [](C& c) { return c.Color(); }, [](C& c, TColor v) { c.SetColor(v); });
+    b.Bool(
+        L"ParentColor", false, [](C& c) { return c.ParentColor(); },
+        [](C& c, bool v) { c.SetParentColor(v); });
+    b.Font(L"Font", [](C& c) -> TFont& { return c.Font(); });
+    b.Bool(
+        L"ParentFont", true, [](C& c) { return c.ParentFont(); }, [](C& c, bool v) { c.SetParentFont(v); });
+    b.Bool(
+        L"Enabled", true, [](C& c) { return c.Enabled(); }, [](C& c, bool v) { c.SetEnabled(v); });
+    b.Bool(
+        L"Visible", true, [](C& c) { return c.Visible(); }, [](C& c, bool v) { c.SetVisible(v); });
+    b.Str(
+        L"Hint", [](C& c) { return c.Hint(); }, [](C& c, const std::wstring& v) { c.SetHint(v); });
+    b.Bool(
+        L"ShowHint", false, [](C& c) { return c.ShowHint(); }, [](C& c, bool v) { c.SetShowHint(v); });
+    b.Bool(
+        L"ParentShowHint", true, [](C& c) { return c.ParentShowHint(); },
+        [](C& c, bool v) { c.SetParentShowHint(v); });
+    b.Notify(L"OnClick", [](C& c) -> TNotifyEvent& { return c.OnClick; });
+    b.Notify(L"OnDblClick", [](C& c) -> TNotifyEvent& { return c.OnDblClick; });
+    b.Mouse(L"OnMouseDown", [](C& c) -> TMouseEvent& { return c.OnMouseDown; });
+    b.Mouse(L"OnMouseUp", [](C& c) -> TMouseEvent& { return c.OnMouseUp; });
+    b.MouseMove(L"OnMouseMove", [](C& c) -> TMouseMoveEvent& { return c.OnMouseMove; });
+    b.Notify(L"OnMouseEnter", [](C& c) -> TNotifyEvent& { return c.OnMouseEnter; });
+}
+void Caption(TClassInfo& info) {
+    Builder<TControl>(info).Str(
+        L"Caption", [](TControl& c) { return c.Caption(); },
+        [](TControl& c, const std::wstring& v) { c.SetCaption(v); });
+}
+void PictureBase(TClassInfo& info) {
+    Builder<TCustomImage> b(info);
+    b.Bool(
+        L"AutoSize", false, [](TCustomImage& c) { return c.AutoSize(); },
+        [](TCustomImage& c, bool v) { c.SetAutoSize(v); });
+    b.Picture(L"Picture", [](TCustomImage& c) -> TPicture& { return c.Picture(); });
+}
+
 template <typename C>
 TClassInfo& NewClass(std::vector<TClassInfo>& table, const wchar_t* name, bool creatable = true) {
-    table.push_back({name, {}, {}});
+    TClassInfo& info = table.emplace_back();
+    info.Name = name;
     if constexpr (std::is_default_constructible_v<C>) {
-        if (creatable) table.back().Create = [] { return std::make_unique<C>(); };
+        if (creatable) info.Create = []() -> std::unique_ptr<TControl> { return std::make_unique<C>(); };
     }
-    return table.back();
+    return info;
 }
 
 void FormClass(std::vector<TClassInfo>& table) {
@@ -361,14 +601,8 @@ void FormClass(std::vector<TClassInfo>& table) {
         L"Color", clBtnFace, [](TForm& f) { return f.Color(); }, [](TForm& f, TColor v) { f.SetColor(v); });
     b.Font(L"Font", [](TForm& f) -> TFont& { return f.Font(); });
     b.template Enum<TFormBorderStyle>(
-        L"BorderStyle", TFormBorderStyle::bsSizeable,
-        {{L"bsNone", TFormBorderStyle::bsNone},
-         {L"bsSingle", TFormBorderStyle::bsSingle},
-         {L"bsSizeable", TFormBorderStyle::bsSizeable},
-         {L"bsDialog", TFormBorderStyle::bsDialog},
-         {L"bsToolWindow", TFormBorderStyle::bsToolWindow},
-         {L"bsSizeToolWin", TFormBorderStyle::bsSizeToolWin}},
-        [](TForm& f) { return f.BorderStyle(); }, [](TForm& f, TFormBorderStyle v) { f.SetBorderStyle(v); });
+        L"BorderStyle", TFormBorderStyle::bsSizeable, kBorderStyles, [](TForm& f) { return f.BorderStyle(); },
+        [](TForm& f, TFormBorderStyle v) { f.SetBorderStyle(v); });
     b.Bool(
         L"Scaled", true, [](TForm& f) { return f.Scaled; }, [](TForm& f, bool v) { f.Scaled = v; });
     b.Int(
@@ -387,13 +621,13 @@ void FormClass(std::vector<TClassInfo>& table) {
 void ImageClasses(std::vector<TClassInfo>& table) {
     {
         Builder<TImage> b(NewClass<TImage>(table, L"TImage"));
-        b.ControlBase(105, 105);
-        b.PictureBase();
+        ControlBase(b.Info(), 105, 105);
+        PictureBase(b.Info());
     }
     {
         Builder<TImageNote> b(NewClass<TImageNote>(table, L"TImageNote"));
-        b.ControlBase(105, 105);
-        b.PictureBase();
+        ControlBase(b.Info(), 105, 105);
+        PictureBase(b.Info());
         b.Int(
             L"ImageIndex", -1, [](TImageNote& c) { return c.ImageIndex(); },
             [](TImageNote& c, int v) { c.SetImageIndex(v); });
@@ -437,14 +671,13 @@ void ImageClasses(std::vector<TClassInfo>& table) {
     }
     {
         Builder<TShape> b(NewClass<TShape>(table, L"TShape"));
-        b.ControlBase(65, 65);
+        ControlBase(b.Info(), 65, 65);
         b.Color(
             L"Brush.Color", clWhite, [](TShape& s) { return s.BrushColor(); },
             [](TShape& s, TColor v) { s.SetBrushColor(v); });
         b.template Enum<TBrushStyle>(
-            L"Brush.Style", TBrushStyle::bsSolid,
-            {{L"bsSolid", TBrushStyle::bsSolid}, {L"bsClear", TBrushStyle::bsClear}},
-            [](TShape& s) { return s.BrushStyle(); }, [](TShape& s, TBrushStyle v) { s.SetBrushStyle(v); });
+            L"Brush.Style", TBrushStyle::bsSolid, kBrushStyles, [](TShape& s) { return s.BrushStyle(); },
+            [](TShape& s, TBrushStyle v) { s.SetBrushStyle(v); });
         b.Color(
             L"Pen.Color", clBlack, [](TShape& s) { return s.PenColor(); },
             [](TShape& s, TColor v) { s.SetPenColor(v); });
@@ -454,8 +687,8 @@ void ImageClasses(std::vector<TClassInfo>& table) {
 void LabelClass(std::vector<TClassInfo>& table) {
     using L = TRdLabel;
     Builder<L> b(NewClass<L>(table, L"TRdLabel"));
-    b.ControlBase(65, 17);
-    b.Caption();
+    ControlBase(b.Info(), 65, 17);
+    Caption(b.Info());
     b.template Enum<TAlignment>(
         L"Alignment", TAlignment::taLeftJustify, kAlignments, [](L& c) { return c.Alignment(); },
         [](L& c, TAlignment v) { c.SetAlignment(v); });
@@ -467,11 +700,7 @@ void LabelClass(std::vector<TClassInfo>& table) {
     b.Picture(L"Background", [](L& c) -> TPicture& { return c.Background(); });
     b.Margins(L"BackgroundOption", [](L& c) -> TDesignRect& { return c.BackgroundOption(); });
     b.template Enum<TEllipsisPosition>(
-        L"EllipsisPosition", TEllipsisPosition::epNone,
-        {{L"epNone", TEllipsisPosition::epNone},
-         {L"epPathEllipsis", TEllipsisPosition::epPathEllipsis},
-         {L"epEndEllipsis", TEllipsisPosition::epEndEllipsis},
-         {L"epWordEllipsis", TEllipsisPosition::epWordEllipsis}},
+        L"EllipsisPosition", TEllipsisPosition::epNone, kEllipsisPositions,
         [](L& c) { return c.EllipsisPosition(); },
         [](L& c, TEllipsisPosition v) { c.SetEllipsisPosition(v); });
     b.Add(
@@ -502,11 +731,8 @@ void LabelClass(std::vector<TClassInfo>& table) {
     b.Int(
         L"GlowSize", 0, [](L& c) { return c.GlowSize(); }, [](L& c, int v) { c.SetGlowSize(v); });
     b.template Enum<TTextLayout>(
-        L"Layout", TTextLayout::tlTop,
-        {{L"tlTop", TTextLayout::tlTop},
-         {L"tlCenter", TTextLayout::tlCenter},
-         {L"tlBottom", TTextLayout::tlBottom}},
-        [](L& c) { return c.Layout(); }, [](L& c, TTextLayout v) { c.SetLayout(v); });
+        L"Layout", TTextLayout::tlTop, kTextLayouts, [](L& c) { return c.Layout(); },
+        [](L& c, TTextLayout v) { c.SetLayout(v); });
     b.Bool(
         L"ShowAccelChar", true, [](L& c) { return c.ShowAccelChar(); },
         [](L& c, bool v) { c.SetShowAccelChar(v); });
@@ -526,8 +752,8 @@ void LabelClass(std::vector<TClassInfo>& table) {
 void ButtonClass(std::vector<TClassInfo>& table) {
     using B = TRdImageButton;
     Builder<B> b(NewClass<B>(table, L"TRdImageButton"));
-    b.ControlBase(75, 25);
-    b.Caption();
+    ControlBase(b.Info(), 75, 25);
+    Caption(b.Info());
     b.Bool(
         L"AutoSize", false, [](B& c) { return c.AutoSize(); }, [](B& c, bool v) { c.SetAutoSize(v); });
     b.Picture(L"ImageNormal", [](B& c) -> TPicture& { return c.ImageNormal(); });
@@ -544,9 +770,11 @@ void ButtonClass(std::vector<TClassInfo>& table) {
                                                              {L"Disable", TRdIconState::Disabled},
                                                              {L"Selected", TRdIconState::Selected}};
     for (const auto& [suffix, state] : icons) {
-        const TRdIconState s = state;
-        b.Picture(std::wstring(L"Up") + suffix + L"Icon", [s](B& c) -> TPicture& { return c.UpIcon(s); });
-        b.Picture(std::wstring(L"Dn") + suffix + L"Icon", [s](B& c) -> TPicture& { return c.DnIcon(s); });
+        const int s = static_cast<int>(state);
+        b.PictureAt(std::wstring(L"Up") + suffix + L"Icon", s,
+                    [](B& c, int i) -> TPicture& { return c.UpIcon(static_cast<TRdIconState>(i)); });
+        b.PictureAt(std::wstring(L"Dn") + suffix + L"Icon", s,
+                    [](B& c, int i) -> TPicture& { return c.DnIcon(static_cast<TRdIconState>(i)); });
     }
     b.Picture(L"CheckBoxNormalImage", [](B& c) -> TPicture& { return c.CheckBoxNormalImage(); });
     b.Picture(L"CheckBoxCheckedImage", [](B& c) -> TPicture& { return c.CheckBoxCheckedImage(); });
@@ -630,11 +858,8 @@ void ButtonClass(std::vector<TClassInfo>& table) {
     b.Bool(
         L"Checked", false, [](B& c) { return c.Checked(); }, [](B& c, bool v) { c.SetChecked(v); });
     b.template Enum<TCheckBoxState>(
-        L"CheckState", TCheckBoxState::cbUnchecked,
-        {{L"cbUnchecked", TCheckBoxState::cbUnchecked},
-         {L"cbChecked", TCheckBoxState::cbChecked},
-         {L"cbGrayed", TCheckBoxState::cbGrayed}},
-        [](B& c) { return c.CheckState(); }, [](B& c, TCheckBoxState v) { c.SetCheckState(v); });
+        L"CheckState", TCheckBoxState::cbUnchecked, kCheckStates, [](B& c) { return c.CheckState(); },
+        [](B& c, TCheckBoxState v) { c.SetCheckState(v); });
     b.template Enum<TAlignment>(
         L"CheckBoxAlignX", TAlignment::taLeftJustify, kAlignments, [](B& c) { return c.CheckBoxAlignX(); },
         [](B& c, TAlignment v) { c.SetCheckBoxAlignX(v); });

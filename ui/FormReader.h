@@ -44,17 +44,31 @@ struct TReadContext {
 };
 
 // One published property: how to set it from a description value, how to
-// read it back, and its declared default (what a new object has).
+// read it back, and its declared default (what a new object has). The
+// routines are shared by every property of one value kind; what tells the
+// properties apart is small data: the accessors of the object's value (plain
+// functions, in the kind's own signature), a name table and an index.
 struct TPropertyInfo {
+    using SetProc = bool (*)(const TPropertyInfo& p, TControl& c, const TDescValue& v, TReadContext& ctx);
+    using GetProc = TDescValue (*)(const TPropertyInfo& p, TControl& c);
+    using Accessor = void (*)();  // cast back to its own signature by the kind's routines
+
     std::wstring Name;
     TDescValue Default;
-    std::function<bool(TControl&, const TDescValue&, TReadContext&)> Set;
-    std::function<TDescValue(TControl&)> Get;
+    SetProc Setter = nullptr;
+    GetProc Getter = nullptr;
+    Accessor Read = nullptr;
+    Accessor Write = nullptr;
+    const void* Table = nullptr;
+    int Index = 0;
+
+    bool Set(TControl& c, const TDescValue& v, TReadContext& ctx) const { return Setter(*this, c, v, ctx); }
+    TDescValue Get(TControl& c) const { return Getter(*this, c); }
 };
 
 struct TClassInfo {
     std::wstring Name;
-    std::function<std::unique_ptr<TControl>()> Create;  // empty for form classes
+    std::unique_ptr<TControl> (*Create)() = nullptr;  // empty for form classes
     std::vector<TPropertyInfo> Properties;
     const TPropertyInfo* Find(const std::wstring& name) const;
 };
