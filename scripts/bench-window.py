@@ -102,12 +102,14 @@ def find_process(exe_name, exclude=()):
 
 
 def process_of(launcher, exe_name, timeout=5.0):
-    """The process that runs the exe: the one that holds a Wine loader image and
-    has most memory among those naming the exe (the launcher script may have
-    been replaced by the loader itself, then it is the launcher's own pid)."""
+    """The process that runs the exe: the launcher itself when the loader
+    replaced it in place, otherwise the one with most memory among those whose
+    command line names the exe."""
     end = time.monotonic() + timeout
     while time.monotonic() < end:
         pids = [p for p in find_process(exe_name) if vm_rss(p) is not None]
+        if launcher.pid in pids:
+            return launcher.pid  # wine became the loader in place
         if pids:
             return max(pids, key=lambda p: vm_rss(p) or 0)
         time.sleep(0.05)
