@@ -36,7 +36,8 @@ def display():
         return os.environ["DISPLAY"]
     path = os.path.join(STATE_DIR, "display")
     if os.path.exists(path):
-        return open(path).read().strip()
+        with open(path) as f:
+            return f.read().strip()
     return None
 
 
@@ -327,13 +328,20 @@ def xdotool(*args, check=True):
     return r.stdout.decode().strip()
 
 
-def find_window(name, timeout=30.0, process=None):
-    """Waits until a mapped top-level window with this exact name exists; its id or None."""
+def find_window(name, timeout=180.0, process=None):
+    """Waits until a mapped top-level window with this exact name exists and
+    stays put (the same id twice, its geometry readable); its id or None."""
     end = time.monotonic() + timeout
+    last = None
     while time.monotonic() < end:
         out = xdotool("search", "--onlyvisible", "--name", "^%s$" % re.escape(name), check=False)
-        if out:
-            return out.splitlines()[0]
+        wid = out.splitlines()[0] if out else None
+        if wid and wid == last:
+            r = subprocess.run(["xdotool", "getwindowgeometry", wid], env=dict(os.environ, DISPLAY=display() or ""),
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            if r.returncode == 0:
+                return wid
+        last = wid
         if process is not None and process.poll() is not None:
             return None
         time.sleep(0.2)

@@ -113,18 +113,18 @@ class BadInput(E2ECase):
         before = ini_entries(px.read_file(px.config_ini))
         with Receiver(STATS_PORT, mode=mode) as receiver:
             if expect.get("silent"):
-                r = px.run(["/kv"], timeout=90)
+                r = px.run(["/kv"], timeout=240)
                 self.assertNotIn("result: True", r.debug_lines)
             else:
                 p = px.start(["/kv"])
-                wid = find_window(WINDOW_CAPTION, timeout=120, process=p)
+                wid = find_window(WINDOW_CAPTION, timeout=240, process=p)
                 if wid is None:
                     r = px.finish(p, timeout=5)
                     self.fail("the window did not appear: rc %s, %s" % (r.rc, r.debug_lines))
                 time.sleep(0.5)
                 x, y, _, _ = window_geometry(wid)
                 click(x + button[0], y + button[1])
-                r = px.finish(p, timeout=90)
+                r = px.finish(p, timeout=240)
             request = receiver.wait_for_request(5 if not expect.get("silent") else 0.5)
         self.assertEqual(r.rc, 0, r.stderr[-3000:])
         self.assertNotIn("Unhandled exception", r.stderr)

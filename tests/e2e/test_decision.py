@@ -50,13 +50,13 @@ class Decision(E2ECase):
         px.write_file(px.config_ini, text + extra)
 
     def run_program(self, px):
-        return px.run(["/kv"], timeout=90, debug="warn+seh,trace+win")
+        return px.run(["/kv"], timeout=240, debug="warn+seh,trace+win")
 
     def run_to_window(self, px):
         """Runs the program expecting the window: waits for it, then ends the
         program from outside. Returns (window id or None, result)."""
         p = px.start(["/kv"], debug="warn+seh,trace+win")
-        shown = find_window(WINDOW_CAPTION, timeout=60, process=p)
+        shown = find_window(WINDOW_CAPTION, timeout=240, process=p)
         if p.poll() is None:
             p.kill()
         return shown, px.finish(p)
@@ -87,7 +87,7 @@ class Decision(E2ECase):
             err.close()
 
         self.addCleanup(stop)
-        self.assertIsNotNone(find_window(GAME_TITLE, timeout=60, process=game), "the game window did not appear")
+        self.assertIsNotNone(find_window(GAME_TITLE, timeout=240, process=game), "the game window did not appear")
         return game
 
     def test_marker_present_ends_after_haveshow(self):

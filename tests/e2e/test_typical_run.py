@@ -22,12 +22,12 @@ class TypicalRun(E2ECase):
 
     def press(self, px, button):
         p = px.start(["/kv"])
-        wid = find_window(WINDOW_CAPTION, timeout=90, process=p)
+        wid = find_window(WINDOW_CAPTION, timeout=240, process=p)
         self.assertIsNotNone(wid, "the window did not appear")
         time.sleep(0.5)
         x, y, _, _ = window_geometry(wid)
         click(x + button[0], y + button[1])
-        return px.finish(p, timeout=90)
+        return px.finish(p, timeout=240)
 
     def test_buy_button_opens_the_purchase_page_and_reports_the_click(self):
         px = self.prefix()
@@ -56,7 +56,7 @@ class TypicalRun(E2ECase):
                          int(days_now()) - 300)
 
         # The next start finds the marker and ends before showing anything.
-        again = px.run(["/kv"], timeout=60)
+        again = px.run(["/kv"], timeout=240)
         self.assertEqual(again.rc, 0)
         self.assertEqual([l for l in again.debug_lines if l in ("limitdate", "haveshow", "jp")],
                          ["limitdate", "haveshow"])

@@ -20,7 +20,7 @@ class Window(E2ECase):
     def open_window(self, px, lang="EN"):
         px.seed_product(200, lang=lang)
         p = px.start(["/kv"])
-        wid = find_window(WINDOW_CAPTION, timeout=90, process=p)
+        wid = find_window(WINDOW_CAPTION, timeout=240, process=p)
         self.assertIsNotNone(wid, "the window did not appear")
         time.sleep(0.5)  # first paint
         return p, wid
@@ -73,7 +73,7 @@ class Window(E2ECase):
                     p, wid = self.open_window(px, lang=lang)
                     x, y, _, _ = window_geometry(wid)
                     click(x + CLOSE[0], y + CLOSE[1])
-                    r = px.finish(p, timeout=60)
+                    r = px.finish(p, timeout=240)
                     self.assertEqual(r.rc, 0)
                     body = receiver.wait_for_request(5)
                 self.assertIsNotNone(body)
