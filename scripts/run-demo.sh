@@ -8,8 +8,8 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh || exit 1
 if [ ! -f build/windows/demo/PellorinPromo.exe ]; then
-  cmake --preset windows >/dev/null && cmake --build --preset windows || exit 1
+  cmake --preset windows >/dev/null && cmake --build --preset windows --target PellorinPromoDemo FocusHook || exit 1
 else
-  cmake --build --preset windows >/dev/null || exit 1
+  cmake --build --preset windows --target PellorinPromoDemo FocusHook >/dev/null || exit 1
 fi
 exec python3 scripts/demo.py "${1:-EN}"
