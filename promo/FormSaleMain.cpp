@@ -73,7 +73,7 @@ bool TFormSale::FindControls() {
 }
 
 void TFormSale::FormCreate(TControl*) {
-    FindControls();
+    controlsFound_ = FindControls();
     if (mode_ == Mode::Preview) return;
     RequestDpiAwareness();
     WaitForUptime(
@@ -132,7 +132,7 @@ void TFormSale::ApplyTexts() {
 }
 
 void TFormSale::ArrangeControls() {
-    if (!FindControls()) return;
+    if (!controlsFound_) return;  // a description without them: leave the design layout
     TLayoutInput in;
     in.form = {ClientWidth(), ClientHeight()};
     in.btnClose = SizeOf(btnClose);

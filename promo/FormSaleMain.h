@@ -74,6 +74,7 @@ private:
 
     Mode mode_;
     bool created_ = false;
+    bool controlsFound_ = false;
     std::wstring createError_;
 };
 

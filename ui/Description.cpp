@@ -1,51 +1,12 @@
 #include "ui/Description.h"
 
+#include "support/TextCodec.h"
+
 #include <cctype>
 
 namespace promo {
 
-std::wstring WideFromUtf8(std::string_view s) {
-    std::wstring out;
-    out.reserve(s.size());
-    auto put = [&out](char32_t cp) {
-        if constexpr (sizeof(wchar_t) == 2) {
-            if (cp >= 0x10000) {
-                cp -= 0x10000;
-                out.push_back(static_cast<wchar_t>(0xD800 + (cp >> 10)));
-                out.push_back(static_cast<wchar_t>(0xDC00 + (cp & 0x3FF)));
-                return;
-            }
-        }
-        out.push_back(static_cast<wchar_t>(cp));
-    };
-    for (size_t i = 0; i < s.size();) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        int extra = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : -1;
-        if (extra < 0 || i + extra >= s.size()) {
-            put(0xFFFD);
-            ++i;
-            continue;
-        }
-        char32_t cp = extra == 0 ? c : c & (0x3F >> extra);
-        bool ok = true;
-        for (int k = 1; k <= extra; ++k) {
-            const auto cc = static_cast<unsigned char>(s[i + k]);
-            if ((cc & 0xC0) != 0x80) {
-                ok = false;
-                break;
-            }
-            cp = (cp << 6) | (cc & 0x3F);
-        }
-        if (!ok || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-            put(0xFFFD);
-            ++i;
-            continue;
-        }
-        put(cp);
-        i += extra + 1;
-    }
-    return out;
-}
+std::wstring WideFromUtf8(std::string_view s) { return DecodeUtf8(s); }
 
 std::vector<std::uint8_t> MakePictureStream(std::string_view className,
                                             const std::vector<std::uint8_t>& file) {
