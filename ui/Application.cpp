@@ -44,7 +44,7 @@ void TApplication::Initialize() {
     ::RegisterClassExW(&wc);
     // A zero-sized window: visible only as the task-bar button.
     handle_ = ::CreateWindowExW(0, kWindowClass, L"PellorinPromo",
-                                WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0,
+                                WS_POPUP | WS_CLIPSIBLINGS, 0, 0, 0,
                                 0, nullptr, nullptr, instance, nullptr);
 }
 
@@ -65,7 +65,7 @@ void TApplication::ProcessMessages() {
 void TApplication::Run() {
     if (!mainForm_) return;
     if (ShowMainForm) {
-        if (!MainFormOnTaskBar && handle_) ::ShowWindow(handle_, SW_SHOWNORMAL);
+        if (!MainFormOnTaskBar && handle_) ::ShowWindow(handle_, SW_SHOWNOACTIVATE);
         mainForm_->ShowAsMainForm();
     }
     MSG msg;

@@ -1,0 +1,25 @@
+# Script mode: writes a module-definition file with every function the import
+# library IMPORT_LIB names, then the delay-import library OUT for DLL.
+execute_process(COMMAND ${NM} --defined-only ${IMPORT_LIB} OUTPUT_VARIABLE symbols RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "${NM} failed on ${IMPORT_LIB}")
+endif()
+# Each import has an __imp_ pointer: "__imp__Name@8" on i686 (stdcall), "__imp__name" for cdecl.
+string(REGEX MATCHALL "[0-9a-fA-F]+ I __imp__[^\n]+" entries "${symbols}")
+set(def "LIBRARY ${DLL}\nEXPORTS\n")
+foreach(entry IN LISTS entries)
+  string(REGEX REPLACE "^[0-9a-fA-F]+ I __imp__" "" name "${entry}")
+  string(APPEND def "${name}\n")
+endforeach()
+list(LENGTH entries count)
+if(count EQUAL 0)
+  message(FATAL_ERROR "no imports found in ${IMPORT_LIB}")
+endif()
+get_filename_component(dir ${OUT} DIRECTORY)
+file(MAKE_DIRECTORY ${dir})
+file(WRITE ${OUT}.def "${def}")
+execute_process(COMMAND ${DLLTOOL} --kill-at --input-def ${OUT}.def --dllname ${DLL} --output-delaylib ${OUT}
+                RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "${DLLTOOL} could not write ${OUT}")
+endif()
