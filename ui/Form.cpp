@@ -38,6 +38,7 @@ TForm::TForm(std::wstring className) : className_(std::move(className)) {
 
 TForm::~TForm() {
     if (wnd_) ::SetWindowLongPtrW(wnd_.get(), GWLP_USERDATA, 0);
+    ReleaseBackBuffer();
     tooltip_.reset();
     wnd_.reset();
     hover_ = captured_ = nullptr;
@@ -217,23 +218,35 @@ void TForm::Close() {
 
 void TForm::InvalidateArea(const TRect& r) {
     if (!wnd_) return;
-    RECT rc{r.Left, r.Top, r.Right, r.Bottom};
+    const TRect area = r.Intersection(ClientRect());
+    if (area.Empty()) return;
+    dirty_ = dirty_.Union(area);
+    RECT rc{area.Left, area.Top, area.Right, area.Bottom};
     ::InvalidateRect(wnd_.get(), &rc, FALSE);
 }
 
-void TForm::RenderTo(HDC dc) {
+void TForm::RenderTo(HDC dc) { RenderArea(dc, ClientRect()); }
+
+void TForm::RenderArea(HDC dc, const TRect& area) {
+    if (area.Empty()) return;
     {
         HBRUSH brush = ::CreateSolidBrush(ColorToRgb(Color()));
-        RECT rc{0, 0, Width(), Height()};
+        RECT rc{area.Left, area.Top, area.Right, area.Bottom};
         ::FillRect(dc, &rc, brush);
         ::DeleteObject(brush);
     }
     for (const auto& c : controls_) {
         if (!c->Visible() || c->Width() <= 0 || c->Height() <= 0) continue;
+        // Only the part inside area is drawn again: outside it the control's
+        // earlier image is still there, and blending over it twice would
+        // darken its translucent pixels.
+        TRect part = c->BoundsRect().Intersection(area);
+        if (part.Empty()) continue;
+        part.Offset(-c->Left(), -c->Top());
         const int saved = ::SaveDC(dc);
         POINT old;
         ::SetViewportOrgEx(dc, c->Left(), c->Top(), &old);
-        ::IntersectClipRect(dc, 0, 0, c->Width(), c->Height());
+        ::IntersectClipRect(dc, part.Left, part.Top, part.Right, part.Bottom);
         ::SetBkMode(dc, TRANSPARENT);
         c->PaintTo(dc);
         ::RestoreDC(dc, saved);
@@ -272,15 +285,39 @@ void TForm::OnPaintMessage() {
     PAINTSTRUCT ps;
     HDC dc = ::BeginPaint(wnd_.get(), &ps);
     if (!dc) return;
-    const int w = Width(), h = Height();
-    UniqueMemoryDc mem(::CreateCompatibleDC(dc));
-    UniqueGdiObject bmp(::CreateCompatibleBitmap(dc, std::max(w, 1), std::max(h, 1)));
-    if (mem && bmp) {
-        ScopedSelectObject sel(mem.get(), bmp.get());
-        RenderTo(mem.get());
-        ::BitBlt(dc, 0, 0, w, h, mem.get(), 0, 0, SRCCOPY);
+    const int w = std::max(Width(), 1), h = std::max(Height(), 1);
+    if (!backDc_ || w != backWidth_ || h != backHeight_) {
+        // A new size (or the first paint): compose everything afresh.
+        ReleaseBackBuffer();
+        backDc_.reset(::CreateCompatibleDC(dc));
+        backBitmap_.reset(::CreateCompatibleBitmap(dc, w, h));
+        if (backDc_ && backBitmap_) {
+            backOldBitmap_ = ::SelectObject(backDc_.get(), backBitmap_.get());
+            backWidth_ = w;
+            backHeight_ = h;
+            dirty_ = ClientRect();
+        } else {
+            ReleaseBackBuffer();
+        }
+    }
+    if (backDc_) {
+        RenderArea(backDc_.get(), dirty_.Intersection(ClientRect()));
+        dirty_ = {};
+        const RECT& r = ps.rcPaint;
+        ::BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, backDc_.get(), r.left, r.top, SRCCOPY);
+    } else {
+        // Out of memory for the buffer: paint straight onto the window.
+        RenderArea(dc, ClientRect());
     }
     ::EndPaint(wnd_.get(), &ps);
+}
+
+void TForm::ReleaseBackBuffer() {
+    if (backDc_ && backOldBitmap_) ::SelectObject(backDc_.get(), backOldBitmap_);
+    backOldBitmap_ = nullptr;
+    backDc_.reset();
+    backBitmap_.reset();
+    backWidth_ = backHeight_ = 0;
 }
 
 TControl* TForm::ControlAt(int x, int y, bool enabledOnly) const {

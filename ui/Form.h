@@ -93,6 +93,9 @@ public:
 
     // Paints the whole form (background and visible controls) into dc.
     void RenderTo(HDC dc);
+    // Paints only what lies in area (form client coordinates): the
+    // background there and the controls that reach into it, clipped to it.
+    void RenderArea(HDC dc, const TRect& area);
     // Renders off-screen into an opaque BGRA image of the client size.
     bool RenderToImage(DecodedImage& out);
 
@@ -117,6 +120,7 @@ private:
     static LRESULT CALLBACK WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
     void OnPaintMessage();
+    void ReleaseBackBuffer();
     TControl* ControlAt(int x, int y, bool enabledOnly) const;
     void UpdateHover(int x, int y, bool inside);
     void MouseButton(UINT msg, WPARAM wp, int x, int y);
@@ -138,6 +142,15 @@ private:
     std::vector<std::pair<std::wstring, TMouseMoveEvent>> mouseMoveHandlers_;
     UniqueWindow wnd_;
     UniqueWindow tooltip_;
+    // The composed client area, kept between paints: a paint draws again only
+    // what was invalidated since the last one (dirty_), then presents the
+    // requested part with one blit.
+    UniqueMemoryDc backDc_;
+    UniqueGdiObject backBitmap_;
+    HGDIOBJ backOldBitmap_ = nullptr;
+    int backWidth_ = 0;
+    int backHeight_ = 0;
+    TRect dirty_{};
     std::wstring hintText_;
     TControl* hover_ = nullptr;
     TControl* captured_ = nullptr;

@@ -28,6 +28,21 @@ struct TRect {
         Top += dy;
         Bottom += dy;
     }
+    bool Empty() const { return Right <= Left || Bottom <= Top; }
+    bool Intersects(const TRect& o) const {
+        return !Empty() && !o.Empty() && Left < o.Right && o.Left < Right && Top < o.Bottom && o.Top < Bottom;
+    }
+    // The common part (an empty rectangle when there is none).
+    TRect Intersection(const TRect& o) const {
+        if (!Intersects(o)) return {};
+        return {std::max(Left, o.Left), std::max(Top, o.Top), std::min(Right, o.Right), std::min(Bottom, o.Bottom)};
+    }
+    // The smallest rectangle holding both; an empty one adds nothing.
+    TRect Union(const TRect& o) const {
+        if (o.Empty()) return *this;
+        if (Empty()) return o;
+        return {std::min(Left, o.Left), std::min(Top, o.Top), std::max(Right, o.Right), std::max(Bottom, o.Bottom)};
+    }
     friend bool operator==(const TRect&, const TRect&) = default;
 };
 

@@ -1,15 +1,21 @@
-// Times one full repaint of the promotion window against the bare window's
-// paint, in-process: the window (TFormSale in Preview mode, skinned, with its
-// texts, laid out) painted with RenderTo into a 500x330 memory DC, and the bare
-// window's paint (a filled 500x330 surface with one AlphaBlend of the 364x93
-// picture). CPU time from GetThreadTimes, wall time from QueryPerformanceCounter.
+// Times the promotion window's repaints against the bare window's paint,
+// in-process. The window is TFormSale in Preview mode, skinned, with its texts,
+// laid out and shown; the bare window is a plain popup whose WM_PAINT fills
+// 500x330 and blends the 364x93 picture onto its DC, as bench/window's
+// bare_window does. CPU time from GetThreadTimes, wall time from
+// QueryPerformanceCounter.
 //
 //   window_repaint_bench.exe [N]      (N = 200 repaints of each by default)
 //
-// Prints one line per subject:
-//   repaint <subject> n=<N> cpu_us=<CPU per repaint> wall_us=<wall per repaint>
-// and then, to show where the window's repaint goes, one line per visible
-// control of the window (painted as RenderTo paints it):
+// Prints one line per figure:
+//   repaint window|bare n=<N> cpu_us=<CPU per repaint> wall_us=<wall per repaint>
+//       the whole client area invalidated from outside and painted at once
+//       (InvalidateRect + UpdateWindow), as when the window is uncovered;
+//   rerender window ...   every control invalidated and painted again;
+//   hover window ...      the buy button invalidated and painted again, as when
+//                         the mouse enters it;
+//   render window ...     every control painted into a memory DC (no window);
+// then, to show where a re-render goes, one line per visible control:
 //   control <name> n=<N> cpu_us=<...> wall_us=<...>
 // Before them, the one-off steps before a first paint:
 //   build window|bare n=1 ...   (the form from its description / the bare picture decoded)
@@ -105,6 +111,45 @@ void PrintOnce(const char* kind, const char* subject, std::uint64_t cpu0, std::i
     std::fflush(stdout);
 }
 
+struct BarePaint {
+    HDC pictureDc = nullptr;
+    int width = 0;
+    int height = 0;
+};
+BarePaint g_bare;
+
+LRESULT CALLBACK BareProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    if (msg == WM_ERASEBKGND) return 1;
+    if (msg != WM_PAINT) return ::DefWindowProcW(wnd, msg, wp, lp);
+    PAINTSTRUCT ps;
+    HDC dc = ::BeginPaint(wnd, &ps);
+    if (!dc) return 0;
+    RECT rc{0, 0, kWidth, kHeight};
+    HBRUSH brush = ::CreateSolidBrush(RGB(0x2E, 0x2E, 0x2E));
+    ::FillRect(dc, &rc, brush);
+    ::DeleteObject(brush);
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    ::AlphaBlend(dc, (kWidth - g_bare.width) / 2, 130, g_bare.width, g_bare.height, g_bare.pictureDc, 0, 0,
+                 g_bare.width, g_bare.height, blend);
+    ::EndPaint(wnd, &ps);
+    return 0;
+}
+
+void Pump() {
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+}
+
+// The window painted as the system asks for it: area invalidated, then
+// UpdateWindow sends WM_PAINT at once.
+void RepaintNow(HWND wnd) {
+    ::InvalidateRect(wnd, nullptr, FALSE);
+    ::UpdateWindow(wnd);
+}
+
 bool LoadFeaturesPicture(promo::DecodedImage& image) {
     HMODULE self = ::GetModuleHandleW(nullptr);
     HRSRC res = ::FindResourceW(self, L"BARE_FEATURES_PNG", MAKEINTRESOURCEW(10));  // RT_RCDATA
@@ -136,9 +181,27 @@ int main(int argc, char** argv) {
     form.ArrangeControls();
     PrintOnce("layout", "window", cpu0, t0);
     std::printf("window %dx%d, %zu controls\n", form.Width(), form.Height(), form.Controls().size());
+    HWND formWnd = form.Handle();
+    promo::TControl* buy = form.FindControl(L"btnBuy");
+    if (!formWnd || !buy) {
+        std::fprintf(stderr, "the window has no handle or no buy button\n");
+        return 1;
+    }
+    ::SetWindowPos(formWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    Pump();
+    Time("repaint", "window", n, [&] { RepaintNow(formWnd); });
+    Time("rerender", "window", n, [&] {
+        form.InvalidateArea(form.ClientRect());
+        ::UpdateWindow(formWnd);
+    });
+    Time("hover", "window", n, [&] {
+        buy->Invalidate();
+        ::UpdateWindow(formWnd);
+    });
     Surface formSurface(kWidth, kHeight);
     if (!formSurface.Ok()) return 1;
-    Time("repaint", "window", n, [&] { form.RenderTo(formSurface.dc); });
+    Time("render", "window", n, [&] { form.RenderTo(formSurface.dc); });
+    ::ShowWindow(formWnd, SW_HIDE);
 
     // The bare window's paint.
     promo::DecodedImage image;
@@ -150,20 +213,24 @@ int main(int argc, char** argv) {
     }
     PrintOnce("build", "bare", cpu0, t0);
     Surface picture(image.width, image.height);
-    Surface bareSurface(kWidth, kHeight);
-    if (!picture.Ok() || !bareSurface.Ok()) return 1;
+    if (!picture.Ok()) return 1;
     BITMAP bm{};
     ::GetObjectW(picture.bitmap, sizeof bm, &bm);
     std::copy(image.pixels.begin(), image.pixels.end(), static_cast<std::uint32_t*>(bm.bmBits));
-    HBRUSH brush = ::CreateSolidBrush(RGB(0x2E, 0x2E, 0x2E));
-    Time("repaint", "bare", n, [&] {
-        RECT rc{0, 0, kWidth, kHeight};
-        ::FillRect(bareSurface.dc, &rc, brush);
-        BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-        ::AlphaBlend(bareSurface.dc, (kWidth - image.width) / 2, 130, image.width, image.height, picture.dc, 0, 0,
-                     image.width, image.height, blend);
-    });
-    ::DeleteObject(brush);
+    g_bare = {picture.dc, image.width, image.height};
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = BareProc;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"BareRepaint";
+    ::RegisterClassExW(&wc);
+    HWND bareWnd = ::CreateWindowExW(0, L"BareRepaint", L"BareRepaint", WS_POPUP, 0, 0, kWidth, kHeight, nullptr,
+                                     nullptr, wc.hInstance, nullptr);
+    if (!bareWnd) return 1;
+    ::ShowWindow(bareWnd, SW_SHOWNOACTIVATE);
+    Pump();
+    Time("repaint", "bare", n, [&] { RepaintNow(bareWnd); });
+    ::DestroyWindow(bareWnd);
 
     // The window's repaint, control by control.
     for (const auto& c : form.Controls()) {
