@@ -1,7 +1,5 @@
 #include "ui/Control.h"
 
-#include <cwctype>
-
 #include "ui/Form.h"
 #include "ui/Menu.h"
 
@@ -69,9 +67,17 @@ wchar_t AcceleratorOf(const std::wstring& caption) {
     return 0;
 }
 
+namespace {
+// One character upper-cased by the system's case table, whatever the locale.
+wchar_t Upper(wchar_t c) {
+    return static_cast<wchar_t>(
+        reinterpret_cast<ULONG_PTR>(::CharUpperW(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(c)))));
+}
+}  // namespace
+
 bool IsAccel(wchar_t c, const std::wstring& caption) {
     const wchar_t accel = AcceleratorOf(caption);
-    return accel != 0 && c != 0 && std::towupper(accel) == std::towupper(c);
+    return accel != 0 && c != 0 && Upper(accel) == Upper(c);
 }
 
 // --- TComponent ---------------------------------------------------------------------------
