@@ -309,7 +309,8 @@ void TRdCustomLabel::AutoFitBounds() {
         return pos + cur - want;
     };
     int x = Left();
-    if (EffectiveAlignment(alignment_) == TAlignment::taRightJustify) x = keepFarEdge(x, Width(), w, lim.MinWidth, lim.MaxWidth);
+    if (EffectiveAlignment(alignment_) == TAlignment::taRightJustify)
+        x = keepFarEdge(x, Width(), w, lim.MinWidth, lim.MaxWidth);
     int y = Top();
     if (layout_ == TTextLayout::tlCenter) {
         int hh = r.Height();

@@ -428,8 +428,8 @@ void TWinControl::CreateHandle(HWND parent) {
                                  parent, nullptr, ::GetModuleHandleW(nullptr), nullptr));
     if (!wnd_) return;
     ::SetWindowLongPtrW(wnd_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    oldProc_ = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrW(wnd_.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWinControl::SubclassProc)));
+    oldProc_ = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
+        wnd_.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWinControl::SubclassProc)));
     ApplyFont();
     HandleCreated();
 }

@@ -412,7 +412,8 @@ void TForm::ContextPopup(POINT screen, bool keyboard) {
     for (TControl* c = target; c;) {
         const bool isForm = c == static_cast<TControl*>(this);
         TPoint local{-1, -1};
-        if (!keyboard) local = isForm ? TPoint{client.x, client.y} : TPoint{client.x - c->Left(), client.y - c->Top()};
+        if (!keyboard)
+            local = isForm ? TPoint{client.x, client.y} : TPoint{client.x - c->Left(), client.y - c->Top()};
         bool handled = false;
         c->DoContextPopup(local, handled);
         if (handled || (!isForm && !FindControlPtr(c))) return;

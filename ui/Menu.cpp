@@ -56,8 +56,9 @@ int TPopupMenu::Popup(int x, int y, HWND owner) {
         ::AppendMenuW(menu.get(), flags, static_cast<UINT_PTR>(i) + 1, item.Caption.c_str());
     }
     const UINT flags = TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY;
-    const UINT chosen = g_trackProc ? g_trackProc(menu.get(), flags, x, y, owner)
-                                    : static_cast<UINT>(::TrackPopupMenuEx(menu.get(), flags, x, y, owner, nullptr));
+    const UINT chosen = g_trackProc
+                            ? g_trackProc(menu.get(), flags, x, y, owner)
+                            : static_cast<UINT>(::TrackPopupMenuEx(menu.get(), flags, x, y, owner, nullptr));
     const int index = static_cast<int>(chosen) - 1;
     const TMenuItem* item = Items(index);
     if (!item || !item->Enabled || !item->Visible || item->Caption == L"-") return -1;

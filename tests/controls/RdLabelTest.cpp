@@ -308,7 +308,7 @@ TEST(RdLabel, HoverRepaintsOnlyForAHoverColourOtherThanTheFonts) {
     l->MouseEnter();  // no hover colour
     l->MouseLeave();
     EXPECT_FALSE(test::TakeRepaint(wnd));
-    l->SetFontHoverColor(clWhite);  // the font's own colour: nothing to show
+    l->SetFontHoverColor(clWhite);         // the font's own colour: nothing to show
     EXPECT_FALSE(test::TakeRepaint(wnd));  // stored without a repaint
     l->MouseEnter();
     EXPECT_FALSE(test::TakeRepaint(wnd));

@@ -103,7 +103,8 @@ TEST(PopupMenu, TheDescriptionDeclaresMenusWithItemsAndControlsNameThem) {
                          L"line 3: a.PopupMenu: no popup menu named mnuNone"));
     EXPECT_TRUE(Contains(ReadError("object a: TShape\n PopupMenu = b\nend\nobject b: TShape\nend\n"),
                          L"no popup menu named b"));
-    EXPECT_TRUE(Contains(ReadError("object i: TMenuItem\nend\n"), L"line 2: a TMenuItem belongs in a popup menu"));
+    EXPECT_TRUE(
+        Contains(ReadError("object i: TMenuItem\nend\n"), L"line 2: a TMenuItem belongs in a popup menu"));
     EXPECT_TRUE(Contains(ReadError("object m: TPopupMenu\n object s: TShape\n end\nend\n"),
                          L"line 3: a TShape cannot stand in a menu"));
     EXPECT_TRUE(Contains(ReadError("object s: TShape\n object i: TMenuItem\n end\nend\n"),
