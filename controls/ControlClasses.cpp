@@ -11,6 +11,7 @@
 #include "support/DebugOutput.h"
 #include "ui/Form.h"
 #include "ui/FormReader.h"
+#include "ui/Menu.h"
 
 namespace promo {
 namespace {
@@ -114,6 +115,11 @@ constexpr TNameValue kTextLayouts[] = {NV(L"tlTop", TTextLayout::tlTop),
                                        NV(L"tlCenter", TTextLayout::tlCenter),
                                        NV(L"tlBottom", TTextLayout::tlBottom),
                                        {nullptr, 0}};
+constexpr TNameValue kBiDiModes[] = {NV(L"bdLeftToRight", TBiDiMode::bdLeftToRight),
+                                     NV(L"bdRightToLeft", TBiDiMode::bdRightToLeft),
+                                     NV(L"bdRightToLeftNoAlign", TBiDiMode::bdRightToLeftNoAlign),
+                                     NV(L"bdRightToLeftReadingOnly", TBiDiMode::bdRightToLeftReadingOnly),
+                                     {nullptr, 0}};
 constexpr TNameValue kCheckStates[] = {NV(L"cbUnchecked", TCheckBoxState::cbUnchecked),
                                        NV(L"cbChecked", TCheckBoxState::cbChecked),
                                        NV(L"cbGrayed", TCheckBoxState::cbGrayed),
@@ -123,19 +129,19 @@ constexpr TNameValue kCheckStates[] = {NV(L"cbUnchecked", TCheckBoxState::cbUnch
 // properties; a property's accessors are plain functions kept in
 // TPropertyInfo::Read/Write in the kind's own signature.
 using P = TPropertyInfo;
-using IntRead = int (*)(TControl&);
-using IntWrite = void (*)(TControl&, int);
-using ColorRead = TColor (*)(TControl&);
-using ColorWrite = void (*)(TControl&, TColor);
-using BoolRead = bool (*)(TControl&);
-using BoolWrite = void (*)(TControl&, bool);
-using StrRead = std::wstring (*)(TControl&);
-using StrWrite = void (*)(TControl&, const std::wstring&);
-using SetRead = unsigned (*)(TControl&);
-using SetWrite = void (*)(TControl&, unsigned);
-using PictureAccess = TPicture& (*)(TControl&, int index);
-using FontAccess = TFont& (*)(TControl&);
-using RectAccess = TDesignRect& (*)(TControl&);
+using IntRead = int (*)(TComponent&);
+using IntWrite = void (*)(TComponent&, int);
+using ColorRead = TColor (*)(TComponent&);
+using ColorWrite = void (*)(TComponent&, TColor);
+using BoolRead = bool (*)(TComponent&);
+using BoolWrite = void (*)(TComponent&, bool);
+using StrRead = std::wstring (*)(TComponent&);
+using StrWrite = void (*)(TComponent&, const std::wstring&);
+using SetRead = unsigned (*)(TComponent&);
+using SetWrite = void (*)(TComponent&, unsigned);
+using PictureAccess = TPicture& (*)(TComponent&, int index);
+using FontAccess = TFont& (*)(TComponent&);
+using RectAccess = TDesignRect& (*)(TComponent&);
 
 template <typename F>
 P::Accessor Erase(F f) {
@@ -194,59 +200,59 @@ TDescValue SetV(const TNameValue* names, unsigned s) {
     return d;
 }
 
-bool SetInt(const P& p, TControl& c, const TDescValue& v, TReadContext&) {
+bool SetInt(const P& p, TComponent& c, const TDescValue& v, TReadContext&) {
     int i;
     if (!IntOf(v, i)) return false;
     As<IntWrite>(p.Write)(c, i);
     return true;
 }
-TDescValue GetInt(const P& p, TControl& c) { return IntV(As<IntRead>(p.Read)(c)); }
+TDescValue GetInt(const P& p, TComponent& c) { return IntV(As<IntRead>(p.Read)(c)); }
 
-bool SetColor(const P& p, TControl& c, const TDescValue& v, TReadContext&) {
+bool SetColor(const P& p, TComponent& c, const TDescValue& v, TReadContext&) {
     TColor color;
     if (!ColorOf(v, color)) return false;
     As<ColorWrite>(p.Write)(c, color);
     return true;
 }
-TDescValue GetColor(const P& p, TControl& c) { return IntV(As<ColorRead>(p.Read)(c)); }
+TDescValue GetColor(const P& p, TComponent& c) { return IntV(As<ColorRead>(p.Read)(c)); }
 
-bool SetBool(const P& p, TControl& c, const TDescValue& v, TReadContext&) {
+bool SetBool(const P& p, TComponent& c, const TDescValue& v, TReadContext&) {
     if (v.Type != Kind::Ident || (v.Text != L"True" && v.Text != L"False")) return false;
     As<BoolWrite>(p.Write)(c, v.Text == L"True");
     return true;
 }
-TDescValue GetBool(const P& p, TControl& c) { return BoolV(As<BoolRead>(p.Read)(c)); }
+TDescValue GetBool(const P& p, TComponent& c) { return BoolV(As<BoolRead>(p.Read)(c)); }
 
-bool SetStr(const P& p, TControl& c, const TDescValue& v, TReadContext&) {
+bool SetStr(const P& p, TComponent& c, const TDescValue& v, TReadContext&) {
     if (v.Type != Kind::String) return false;
     As<StrWrite>(p.Write)(c, v.Text);
     return true;
 }
-TDescValue GetStr(const P& p, TControl& c) { return StrV(As<StrRead>(p.Read)(c)); }
+TDescValue GetStr(const P& p, TComponent& c) { return StrV(As<StrRead>(p.Read)(c)); }
 
-bool SetEnum(const P& p, TControl& c, const TDescValue& v, TReadContext&) {
+bool SetEnum(const P& p, TComponent& c, const TDescValue& v, TReadContext&) {
     int e;
     if (!EnumOf(v, NamesOf(p), e)) return false;
     As<IntWrite>(p.Write)(c, e);
     return true;
 }
-TDescValue GetEnum(const P& p, TControl& c) { return EnumV(NamesOf(p), As<IntRead>(p.Read)(c)); }
+TDescValue GetEnum(const P& p, TComponent& c) { return EnumV(NamesOf(p), As<IntRead>(p.Read)(c)); }
 
-bool SetSet(const P& p, TControl& c, const TDescValue& v, TReadContext&) {
+bool SetSet(const P& p, TComponent& c, const TDescValue& v, TReadContext&) {
     unsigned s;
     if (!SetOf(v, NamesOf(p), s)) return false;
     As<SetWrite>(p.Write)(c, s);
     return true;
 }
-TDescValue GetSet(const P& p, TControl& c) { return SetV(NamesOf(p), As<SetRead>(p.Read)(c)); }
+TDescValue GetSet(const P& p, TComponent& c) { return SetV(NamesOf(p), As<SetRead>(p.Read)(c)); }
 
-bool SetPicture(const P& p, TControl& c, const TDescValue& v, TReadContext& ctx) {
+bool SetPicture(const P& p, TComponent& c, const TDescValue& v, TReadContext& ctx) {
     return LoadPicture(As<PictureAccess>(p.Read)(c, p.Index), v, ctx);
 }
-TDescValue GetPicture(const P& p, TControl& c) { return PictureV(As<PictureAccess>(p.Read)(c, p.Index)); }
+TDescValue GetPicture(const P& p, TComponent& c) { return PictureV(As<PictureAccess>(p.Read)(c, p.Index)); }
 
 // Font sub-properties by index: 0 Name, 1 Height, 2 Color, 3 Style, 4 Charset.
-bool SetFont(const P& p, TControl& c, const TDescValue& v, TReadContext&) {
+bool SetFont(const P& p, TComponent& c, const TDescValue& v, TReadContext&) {
     TFont& font = As<FontAccess>(p.Read)(c);
     int i;
     TColor color;
@@ -274,7 +280,7 @@ bool SetFont(const P& p, TControl& c, const TDescValue& v, TReadContext&) {
             return true;
     }
 }
-TDescValue GetFont(const P& p, TControl& c) {
+TDescValue GetFont(const P& p, TComponent& c) {
     const TFont& font = As<FontAccess>(p.Read)(c);
     switch (p.Index) {
         case 0:
@@ -291,7 +297,7 @@ TDescValue GetFont(const P& p, TControl& c) {
 }
 
 // Margin sub-properties by index: 0..3 the margins, 4 the stretch mode.
-bool SetMargin(const P& p, TControl& c, const TDescValue& v, TReadContext&) {
+bool SetMargin(const P& p, TComponent& c, const TDescValue& v, TReadContext&) {
     TDesignRect& rect = As<RectAccess>(p.Read)(c);
     int i;
     if (p.Index < 4) {
@@ -303,7 +309,7 @@ bool SetMargin(const P& p, TControl& c, const TDescValue& v, TReadContext&) {
     }
     return true;
 }
-TDescValue GetMargin(const P& p, TControl& c) {
+TDescValue GetMargin(const P& p, TComponent& c) {
     const TDesignRect& r = As<RectAccess>(p.Read)(c);
     switch (p.Index) {
         case 0:
@@ -328,20 +334,23 @@ const TMouseEvent* FindHandler(TForm& f, const std::wstring& n, const TMouseEven
 const TMouseMoveEvent* FindHandler(TForm& f, const std::wstring& n, const TMouseMoveEvent*) {
     return f.FindMouseMoveHandler(n);
 }
+const TContextPopupEvent* FindHandler(TForm& f, const std::wstring& n, const TContextPopupEvent*) {
+    return f.FindContextPopupHandler(n);
+}
 bool UnknownHandler(const TDescValue& v, TReadContext& ctx) {
     ctx.Error = L"unknown handler " + v.Text + L" (not registered by the form)";
     return false;
 }
 template <typename Ev>
-bool SetEvent(const P& p, TControl& c, const TDescValue& v, TReadContext& ctx) {
+bool SetEvent(const P& p, TComponent& c, const TDescValue& v, TReadContext& ctx) {
     if (v.Type != Kind::Ident) return false;
     const Ev* handler = FindHandler(ctx.Form, v.Text, static_cast<const Ev*>(nullptr));
     if (!handler) return UnknownHandler(v, ctx);
-    As<Ev& (*)(TControl&)>(p.Read)(c) = *handler;
+    As<Ev& (*)(TComponent&)>(p.Read)(c) = *handler;
     c.HandlerNames[p.Name] = v.Text;
     return true;
 }
-TDescValue GetEvent(const P& p, TControl& c) {
+TDescValue GetEvent(const P& p, TComponent& c) {
     auto it = c.HandlerNames.find(p.Name);
     return IdentV(it == c.HandlerNames.end() ? L"" : it->second);
 }
@@ -418,64 +427,64 @@ public:
     void Add(const wchar_t* name, TDescValue def, S, G) {
         AddProperty(
             info_, name, std::move(def),
-            [](const P&, TControl& c, const TDescValue& v, TReadContext& ctx) -> bool {
+            [](const P&, TComponent& c, const TDescValue& v, TReadContext& ctx) -> bool {
                 return S{}(static_cast<C&>(c), v, ctx);
             },
-            [](const P&, TControl& c) -> TDescValue { return G{}(static_cast<C&>(c)); }, nullptr);
+            [](const P&, TComponent& c) -> TDescValue { return G{}(static_cast<C&>(c)); }, nullptr);
     }
     template <typename G, typename S>
     void Int(const wchar_t* name, int def, G, S) {
         AddInt(
-            info_, name, def, [](TControl& c) -> int { return G{}(static_cast<C&>(c)); },
-            [](TControl& c, int v) { S{}(static_cast<C&>(c), v); });
+            info_, name, def, [](TComponent& c) -> int { return G{}(static_cast<C&>(c)); },
+            [](TComponent& c, int v) { S{}(static_cast<C&>(c), v); });
     }
     template <typename G, typename S>
     void Color(const wchar_t* name, TColor def, G, S) {
         AddColor(
-            info_, name, def, [](TControl& c) -> TColor { return G{}(static_cast<C&>(c)); },
-            [](TControl& c, TColor v) { S{}(static_cast<C&>(c), v); });
+            info_, name, def, [](TComponent& c) -> TColor { return G{}(static_cast<C&>(c)); },
+            [](TComponent& c, TColor v) { S{}(static_cast<C&>(c), v); });
     }
     template <typename G, typename S>
     void Bool(const wchar_t* name, bool def, G, S) {
         AddBool(
-            info_, name, def, [](TControl& c) -> bool { return G{}(static_cast<C&>(c)); },
-            [](TControl& c, bool v) { S{}(static_cast<C&>(c), v); });
+            info_, name, def, [](TComponent& c) -> bool { return G{}(static_cast<C&>(c)); },
+            [](TComponent& c, bool v) { S{}(static_cast<C&>(c), v); });
     }
     template <typename G, typename S>
     void Str(const wchar_t* name, G, S) {
         AddStr(
-            info_, name, [](TControl& c) -> std::wstring { return G{}(static_cast<C&>(c)); },
-            [](TControl& c, const std::wstring& v) { S{}(static_cast<C&>(c), v); });
+            info_, name, [](TComponent& c) -> std::wstring { return G{}(static_cast<C&>(c)); },
+            [](TComponent& c, const std::wstring& v) { S{}(static_cast<C&>(c), v); });
     }
     template <typename E, typename G, typename S>
     void Enum(const wchar_t* name, E def, const TNameValue* names, G, S) {
         AddEnum(
             info_, name, static_cast<int>(def), names,
-            [](TControl& c) -> int { return static_cast<int>(G{}(static_cast<C&>(c))); },
-            [](TControl& c, int v) { S{}(static_cast<C&>(c), static_cast<E>(v)); });
+            [](TComponent& c) -> int { return static_cast<int>(G{}(static_cast<C&>(c))); },
+            [](TComponent& c, int v) { S{}(static_cast<C&>(c), static_cast<E>(v)); });
     }
     template <typename G, typename S>
     void Set(const wchar_t* name, unsigned def, const TNameValue* bits, G, S) {
         AddSet(
-            info_, name, def, bits, [](TControl& c) -> unsigned { return G{}(static_cast<C&>(c)); },
-            [](TControl& c, unsigned v) { S{}(static_cast<C&>(c), v); });
+            info_, name, def, bits, [](TComponent& c) -> unsigned { return G{}(static_cast<C&>(c)); },
+            [](TComponent& c, unsigned v) { S{}(static_cast<C&>(c), v); });
     }
     template <typename G>
     void Picture(const wchar_t* name, G) {
         AddPicture(
-            info_, name, [](TControl& c, int) -> TPicture& { return G{}(static_cast<C&>(c)); }, 0);
+            info_, name, [](TComponent& c, int) -> TPicture& { return G{}(static_cast<C&>(c)); }, 0);
     }
     // A picture picked by index from the object (G takes C& and the index).
     template <typename G>
     void PictureAt(std::wstring name, int index, G) {
         AddPicture(
             info_, std::move(name),
-            [](TControl& c, int i) -> TPicture& { return G{}(static_cast<C&>(c), i); }, index);
+            [](TComponent& c, int i) -> TPicture& { return G{}(static_cast<C&>(c), i); }, index);
     }
     template <typename Ev, typename G>
     void Event(const wchar_t* name, G) {
         AddEvent(info_, name, SetEvent<Ev>,
-                 Erase(+[](TControl& c) -> Ev& { return G{}(static_cast<C&>(c)); }));
+                 Erase(+[](TComponent& c) -> Ev& { return G{}(static_cast<C&>(c)); }));
     }
     template <typename G>
     void Notify(const wchar_t* name, G g) {
@@ -490,17 +499,63 @@ public:
         Event<TMouseMoveEvent>(name, g);
     }
     template <typename G>
+    void ContextPopup(const wchar_t* name, G g) {
+        Event<TContextPopupEvent>(name, g);
+    }
+    template <typename G>
     void Font(const std::wstring& prefix, G) {
-        AddFont(info_, prefix, [](TControl& c) -> TFont& { return G{}(static_cast<C&>(c)); });
+        AddFont(info_, prefix, [](TComponent& c) -> TFont& { return G{}(static_cast<C&>(c)); });
     }
     template <typename G>
     void Margins(const std::wstring& prefix, G) {
-        AddMargins(info_, prefix, [](TControl& c) -> TDesignRect& { return G{}(static_cast<C&>(c)); });
+        AddMargins(info_, prefix, [](TComponent& c) -> TDesignRect& { return G{}(static_cast<C&>(c)); });
     }
 
 private:
     TClassInfo& info_;
 };
+
+// A reference to another object of the form by name, resolved once every
+// object exists (it may come later in the description). An unknown name, or
+// one of an object of another kind, is an error naming the property's line.
+template <typename T, typename Assign>
+bool DeferReference(const TDescValue& v, TReadContext& ctx, const wchar_t* kind, Assign assign) {
+    if (v.Type != Kind::Ident) return false;
+    ctx.Fixups.push_back([name = v.Text, where = ctx.Where, kind, assign](TReadContext& c) {
+        T* target = dynamic_cast<T*>(c.Form.FindComponent(name));
+        if (!target) {
+            c.Error = where + L": no " + kind + L" named " + name;
+            return false;
+        }
+        assign(target);
+        return true;
+    });
+    return true;
+}
+
+void PopupMenuProperties(TClassInfo& info) {
+    using C = TControl;
+    Builder<C> b(info);
+    b.Add(
+        L"PopupMenu", IdentV(L""),
+        [](C& c, const TDescValue& v, TReadContext& ctx) {
+            return DeferReference<TPopupMenu>(v, ctx, L"popup menu",
+                                              [&c](TPopupMenu* m) { c.SetPopupMenu(m); });
+        },
+        [](C& c) { return IdentV(c.PopupMenu() ? c.PopupMenu()->Name : L""); });
+    b.ContextPopup(L"OnContextPopup", [](C& c) -> TContextPopupEvent& { return c.OnContextPopup; });
+}
+
+void BiDiProperties(TClassInfo& info) {
+    using C = TControl;
+    Builder<C> b(info);
+    b.Enum<TBiDiMode>(
+        L"BiDiMode", TBiDiMode::bdLeftToRight, kBiDiModes, [](C& c) { return c.BiDiMode(); },
+        [](C& c, TBiDiMode v) { c.SetBiDiMode(v); });
+    b.Bool(
+        L"ParentBiDiMode", true, [](C& c) { return c.ParentBiDiMode(); },
+        [](C& c, bool v) { c.SetParentBiDiMode(v); });
+}
 
 // The windowless control base's published properties (all of TControl, so
 // registered once for every control class).
@@ -558,6 +613,7 @@ void ControlBase(TClassInfo& info, int width, int height, TColor color = clBtnFa
     b.Mouse(L"OnMouseUp", [](C& c) -> TMouseEvent& { return c.OnMouseUp; });
     b.MouseMove(L"OnMouseMove", [](C& c) -> TMouseMoveEvent& { return c.OnMouseMove; });
     b.Notify(L"OnMouseEnter", [](C& c) -> TNotifyEvent& { return c.OnMouseEnter; });
+    PopupMenuProperties(info);
 }
 void Caption(TClassInfo& info) {
     Builder<TControl>(info).Str(
@@ -577,7 +633,7 @@ TClassInfo& NewClass(std::vector<TClassInfo>& table, const wchar_t* name, bool c
     TClassInfo& info = table.emplace_back();
     info.Name = name;
     if constexpr (std::is_default_constructible_v<C>) {
-        if (creatable) info.Create = []() -> std::unique_ptr<TControl> { return std::make_unique<C>(); };
+        if (creatable) info.Create = []() -> std::unique_ptr<TComponent> { return std::make_unique<C>(); };
     }
     return info;
 }
@@ -616,6 +672,37 @@ void FormClass(std::vector<TClassInfo>& table) {
     b.Notify(L"OnCreate", [](TForm& f) -> TNotifyEvent& { return f.OnCreate; });
     b.Notify(L"OnShow", [](TForm& f) -> TNotifyEvent& { return f.OnShow; });
     b.Notify(L"OnClose", [](TForm& f) -> TNotifyEvent& { return f.OnClose; });
+    BiDiProperties(b.Info());
+    PopupMenuProperties(b.Info());
+}
+
+void MenuClasses(std::vector<TClassInfo>& table) {
+    {
+        Builder<TPopupMenu> b(NewClass<TPopupMenu>(table, L"TPopupMenu"));
+        b.Bool(
+            L"AutoPopup", true, [](TPopupMenu& m) { return m.AutoPopup; },
+            [](TPopupMenu& m, bool v) { m.AutoPopup = v; });
+    }
+    {
+        using M = TMenuItem;
+        Builder<M> b(NewClass<M>(table, L"TMenuItem"));
+        b.Str(
+            L"Caption", [](M& m) { return m.Caption; }, [](M& m, const std::wstring& v) { m.Caption = v; });
+        b.Bool(
+            L"Enabled", true, [](M& m) { return m.Enabled; }, [](M& m, bool v) { m.Enabled = v; });
+        b.Bool(
+            L"Checked", false, [](M& m) { return m.Checked; }, [](M& m, bool v) { m.Checked = v; });
+        b.Bool(
+            L"Visible", true, [](M& m) { return m.Visible; }, [](M& m, bool v) { m.Visible = v; });
+        b.Notify(L"OnClick", [](M& m) -> TNotifyEvent& { return m.OnClick; });
+    }
+}
+
+void EditClass(std::vector<TClassInfo>& table) {
+    Builder<TEdit> b(NewClass<TEdit>(table, L"TEdit"));
+    ControlBase(b.Info(), 121, 21);
+    b.Str(
+        L"Text", [](TEdit& e) { return e.Text(); }, [](TEdit& e, const std::wstring& v) { e.SetText(v); });
 }
 
 void ImageClasses(std::vector<TClassInfo>& table) {
@@ -703,17 +790,12 @@ void LabelClass(std::vector<TClassInfo>& table) {
         L"EllipsisPosition", TEllipsisPosition::epNone, kEllipsisPositions,
         [](L& c) { return c.EllipsisPosition(); },
         [](L& c, TEllipsisPosition v) { c.SetEllipsisPosition(v); });
+    BiDiProperties(b.Info());
     b.Add(
         L"FocusControl", IdentV(L""),
         [](L& c, const TDescValue& v, TReadContext& ctx) {
-            if (v.Type != Kind::Ident) return false;
-            TControl* target = ctx.Form.FindControl(v.Text);
-            if (!target) {
-                ctx.Error = L"no control named " + v.Text + L" (it must come before the label)";
-                return false;
-            }
-            c.SetFocusControl(target);
-            return true;
+            return DeferReference<TWinControl>(v, ctx, L"windowed control",
+                                               [&c](TWinControl* t) { c.SetFocusControl(t); });
         },
         [](L& c) { return IdentV(c.FocusControl() ? c.FocusControl()->Name : L""); });
     b.Color(
@@ -905,11 +987,13 @@ void ButtonClass(std::vector<TClassInfo>& table) {
 
 std::vector<TClassInfo> BuildControlClasses() {
     std::vector<TClassInfo> table;
-    table.reserve(8);
+    table.reserve(11);
     FormClass(table);
     ImageClasses(table);
     LabelClass(table);
     ButtonClass(table);
+    EditClass(table);
+    MenuClasses(table);
     return table;
 }
 

@@ -652,9 +652,12 @@ void TRdImageButton::MouseEnter() {
 }
 
 void TRdImageButton::MouseLeave() {
+    RestoreCursor(savedCursor_);
     if (iconState_ != TRdIconState::Down && iconState_ != TRdIconState::Disabled &&
-        iconState_ != TRdIconState::Selected)
+        iconState_ != TRdIconState::Selected) {
         SetIconState(TRdIconState::Normal);
+        RestoreCursor(savedIconCursor_);
+    }
     SetHovering(false);
     if (OnMouseExit) OnMouseExit(this);
     enterIconState_ = iconState_;
@@ -693,14 +696,37 @@ void TRdImageButton::MouseDown(TMouseButton button, TShiftState shift, int x, in
     if (changeState && state_ == TRdButtonState::Normal) SetButtonState(TRdButtonState::Down);
 }
 
+void TRdImageButton::SwitchCursor(std::optional<TCursor>& saved, TCursor cursor) {
+    if (!saved) saved = Cursor();
+    SetCursor(cursor);
+}
+
+void TRdImageButton::RestoreCursor(std::optional<TCursor>& saved) {
+    if (!saved) return;
+    SetCursor(*saved);
+    saved.reset();
+}
+
 void TRdImageButton::MouseMove(TShiftState shift, int x, int y) {
     lastMouse_ = {x, y};
+    if (CheckBoxCursor != crDefault) {
+        if (OnCheckBox(x, y))
+            SwitchCursor(savedCursor_, CheckBoxCursor);
+        else
+            RestoreCursor(savedCursor_);
+    }
     if (iconState_ != TRdIconState::Down && iconState_ != TRdIconState::Disabled &&
-        enterIconState_ != TRdIconState::Selected && enterIconState_ != TRdIconState::Hover && iconVisible_) {
-        if (OnIcon(x, y))
-            SetIconState(TRdIconState::Hover);
-        else if (!IconFullClick)
-            SetIconState(TRdIconState::Normal);
+        enterIconState_ != TRdIconState::Selected) {
+        const bool onIcon = OnIcon(x, y);
+        if (onIcon) {
+            // Hover at the last enter: only the cursor follows the icon.
+            if (enterIconState_ != TRdIconState::Hover && iconVisible_) SetIconState(TRdIconState::Hover);
+            if (IconCursor != crDefault) SwitchCursor(savedIconCursor_, IconCursor);
+        } else {
+            if (enterIconState_ != TRdIconState::Hover && iconVisible_ && !IconFullClick)
+                SetIconState(TRdIconState::Normal);
+            RestoreCursor(savedIconCursor_);
+        }
     }
     TControl::MouseMove(shift, x, y);
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "controls/RdLabel.h"
@@ -99,7 +100,8 @@ public:
     void SetIconOffset(int v);
     int IconOffsetY() const { return iconOffsetY_; }
     void SetIconOffsetY(int v);
-    int IconCursor = 0;
+    // Cursor over the icon rectangle (0: none, the control's own stays).
+    TCursor IconCursor = crDefault;
     bool IconFullClick = false;
     bool IconLockBySelected = true;
     bool Expand() const { return expand_; }
@@ -121,7 +123,8 @@ public:
     void SetCheckBoxOffsetY(int v) { SetCheckInt(checkOffsetY_, v); }
     bool CheckBoxFullClick() const { return checkFullClick_; }
     void SetCheckBoxFullClick(bool v);
-    int CheckBoxCursor = 0;
+    // Cursor over the check box (0: none).
+    TCursor CheckBoxCursor = crDefault;
 
     bool AutoSizeByText() const { return autoSizeByText_; }
     void SetAutoSizeByText(bool v);
@@ -195,6 +198,9 @@ private:
     bool OnCheckBox(int x, int y) const { return showCheckBox_ && checkRect_.Contains(x, y); }
     void ToggleCheckBox();
     void RebuildMask();
+    // Shows cursor, keeping the one it replaces in saved (once).
+    void SwitchCursor(std::optional<TCursor>& saved, TCursor cursor);
+    void RestoreCursor(std::optional<TCursor>& saved);
 
     TPicture imageNormal_, imageOver_, imageDown_, imageDisabled_, imageSelected_, imageRange_, expandImage_;
     TPicture upIcons_[5], dnIcons_[5];
@@ -238,6 +244,8 @@ private:
     bool clickSwallowed_ = false;  // the press toggled the check box only
     TRect checkRect_;
     TPoint lastMouse_;
+    // The cursors replaced over the check box and over the icon.
+    std::optional<TCursor> savedCursor_, savedIconCursor_;
 };
 
 }  // namespace promo

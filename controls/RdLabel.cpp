@@ -77,6 +77,25 @@ void TRdCustomLabel::SetEllipsisPosition(TEllipsisPosition v) {
     Invalidate();
 }
 
+void TRdCustomLabel::SetFocusControl(TWinControl* v) {
+    if (v == focusControl_) return;
+    if (focusControl_) focusControl_->RemoveFreeNotification(this);
+    focusControl_ = v;
+    if (v) v->FreeNotification(this);
+}
+
+void TRdCustomLabel::Notification(TComponent* component, TOperation op) {
+    TControl::Notification(component, op);
+    if (op == TOperation::opRemove && component == focusControl_) focusControl_ = nullptr;
+}
+
+bool TRdCustomLabel::DialogChar(wchar_t c) {
+    if (!focusControl_ || !Enabled() || !showAccelChar_ || !IsAccel(c, Caption())) return false;
+    if (!focusControl_->CanFocus()) return false;
+    focusControl_->SetFocus();
+    return true;
+}
+
 void TRdCustomLabel::SetFontDisabledColor(TColor v) {
     if (v == fontDisabledColor_) return;
     fontDisabledColor_ = v;
@@ -208,6 +227,7 @@ void TRdCustomLabel::DrawLabelText(TCanvas& canvas, TRect& rect, unsigned flags)
     if (calc && (text.empty() || (showAccelChar_ && text == L"&"))) text += L' ';
     if (text.empty()) return;
     if (!showAccelChar_) flags |= DT_NOPREFIX;
+    flags = DrawTextBiDiModeFlags(flags);
     canvas.Font().Assign(Font());
     const unsigned ellipsisFlag = EllipsisFlag(ellipsis_);
     if (ellipsis_ != TEllipsisPosition::epNone && !AutoSize()) {
@@ -289,7 +309,8 @@ void TRdCustomLabel::AutoFitBounds() {
         return pos + cur - want;
     };
     int x = Left();
-    if (alignment_ == TAlignment::taRightJustify) x = keepFarEdge(x, Width(), w, lim.MinWidth, lim.MaxWidth);
+    if (EffectiveAlignment(alignment_) == TAlignment::taRightJustify)
+        x = keepFarEdge(x, Width(), w, lim.MinWidth, lim.MaxWidth);
     int y = Top();
     if (layout_ == TTextLayout::tlCenter) {
         int hh = r.Height();

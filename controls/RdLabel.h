@@ -38,8 +38,10 @@ public:
     TDesignRect& BackgroundOption() { return backgroundOption_; }
     TEllipsisPosition EllipsisPosition() const { return ellipsis_; }
     void SetEllipsisPosition(TEllipsisPosition v);
-    TControl* FocusControl() const { return focusControl_; }
-    void SetFocusControl(TControl* v) { focusControl_ = v; }
+    // Takes the focus when the caption's accelerator is typed (Alt+key);
+    // cleared when that control is destroyed.
+    TWinControl* FocusControl() const { return focusControl_; }
+    void SetFocusControl(TWinControl* v);
     TColor FontHoverColor() const { return fontHoverColor_; }
     void SetFontHoverColor(TColor v) { fontHoverColor_ = v; }
     TColor FontDownColor() const { return fontDownColor_; }
@@ -81,8 +83,10 @@ public:
     void MouseLeave() override;
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    bool DialogChar(wchar_t c) override;
 
 protected:
+    void Notification(TComponent* component, TOperation op) override;
     void Paint(TCanvas& canvas) override;
     void Loaded() override;
     void Resize() override;
@@ -102,7 +106,7 @@ private:
     TPicture background_;
     TDesignRect backgroundOption_;
     TEllipsisPosition ellipsis_ = TEllipsisPosition::epNone;
-    TControl* focusControl_ = nullptr;
+    TWinControl* focusControl_ = nullptr;
     TColor fontHoverColor_ = clNoOverride;
     TColor fontDownColor_ = clNoOverride;
     TColor fontDisabledColor_ = clGrayText;

@@ -1,8 +1,120 @@
 #include "ui/Control.h"
 
 #include "ui/Form.h"
+#include "ui/Menu.h"
 
 namespace promo {
+
+// --- cursors and accelerators ---------------------------------------------------------
+
+HCURSOR CursorHandle(TCursor cursor) {
+    const wchar_t* id = IDC_ARROW;
+    switch (cursor) {
+        case crNone:
+            return nullptr;
+        case crCross:
+            id = IDC_CROSS;
+            break;
+        case crIBeam:
+            id = IDC_IBEAM;
+            break;
+        case crSize:
+        case crSizeAll:
+            id = IDC_SIZEALL;
+            break;
+        case crSizeNESW:
+            id = IDC_SIZENESW;
+            break;
+        case crSizeNS:
+            id = IDC_SIZENS;
+            break;
+        case crSizeNWSE:
+            id = IDC_SIZENWSE;
+            break;
+        case crSizeWE:
+            id = IDC_SIZEWE;
+            break;
+        case crUpArrow:
+            id = IDC_UPARROW;
+            break;
+        case crHourGlass:
+            id = IDC_WAIT;
+            break;
+        case crNo:
+            id = IDC_NO;
+            break;
+        case crAppStart:
+            id = IDC_APPSTARTING;
+            break;
+        case crHelp:
+            id = IDC_HELP;
+            break;
+        case crHandPoint:
+            id = IDC_HAND;
+            break;
+        default:
+            break;
+    }
+    return ::LoadCursorW(nullptr, id);
+}
+
+wchar_t AcceleratorOf(const std::wstring& caption) {
+    for (size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != L'&') continue;
+        if (caption[i + 1] != L'&') return caption[i + 1];
+        ++i;  // "&&" is one plain "&"
+    }
+    return 0;
+}
+
+namespace {
+// One character upper-cased by the system's case table, whatever the locale.
+wchar_t Upper(wchar_t c) {
+    return static_cast<wchar_t>(
+        reinterpret_cast<ULONG_PTR>(::CharUpperW(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(c)))));
+}
+}  // namespace
+
+bool IsAccel(wchar_t c, const std::wstring& caption) {
+    const wchar_t accel = AcceleratorOf(caption);
+    return accel != 0 && c != 0 && Upper(accel) == Upper(c);
+}
+
+// --- TComponent ---------------------------------------------------------------------------
+
+TComponent::~TComponent() {
+    // Each one told is unlinked first, so that it may not call back here.
+    while (!notified_.empty()) {
+        TComponent* other = notified_.back();
+        notified_.pop_back();
+        other->Unlink(this);
+        other->Notification(this, TOperation::opRemove);
+    }
+}
+
+void TComponent::FreeNotification(TComponent* other) {
+    if (!other || other == this) return;
+    for (TComponent* c : notified_)
+        if (c == other) return;
+    notified_.push_back(other);
+    other->notified_.push_back(this);
+}
+
+void TComponent::RemoveFreeNotification(TComponent* other) {
+    if (!other) return;
+    Unlink(other);
+    other->Unlink(this);
+}
+
+void TComponent::Unlink(TComponent* other) {
+    for (auto it = notified_.begin(); it != notified_.end(); ++it)
+        if (*it == other) {
+            notified_.erase(it);
+            return;
+        }
+}
+
+// --- TControl -----------------------------------------------------------------------------
 
 TControl::TControl() {
     font_.OnChange = [this] {
@@ -20,6 +132,7 @@ void TControl::SetParent(TControl* parent) {
         if (parentFont_) ParentFontChanged();
         if (parentColor_) ParentColorChanged();
         if (parentShowHint_) showHint_ = parent_->EffectiveShowHint();
+        if (parentBiDiMode_) ParentBiDiModeChanged();
     }
 }
 
@@ -110,6 +223,7 @@ void TControl::SetVisible(bool v) {
     if (!v) Invalidate();
     visible_ = v;
     if (v) Invalidate();
+    VisibleChanged();
 }
 
 void TControl::SetShowHint(bool v) {
@@ -132,6 +246,71 @@ void TControl::SetCaption(const std::wstring& v) {
     caption_ = v;
     TextChanged();
 }
+
+void TControl::SetBiDiMode(TBiDiMode v) {
+    parentBiDiMode_ = false;
+    if (v == biDiMode_) return;
+    biDiMode_ = v;
+    BiDiModeChanged();
+}
+
+void TControl::SetParentBiDiMode(bool v) {
+    if (v == parentBiDiMode_) return;
+    parentBiDiMode_ = v;
+    if (v) ParentBiDiModeChanged();
+}
+
+void TControl::ParentBiDiModeChanged() {
+    if (!parentBiDiMode_ || !parent_ || parent_->BiDiMode() == biDiMode_) return;
+    biDiMode_ = parent_->BiDiMode();
+    BiDiModeChanged();
+}
+
+unsigned TControl::DrawTextBiDiModeFlags(unsigned flags) const {
+    if (UseRightToLeftAlignment()) {
+        if ((flags & DT_RIGHT) == DT_RIGHT)
+            flags &= ~static_cast<unsigned>(DT_RIGHT);
+        else if ((flags & DT_CENTER) != DT_CENTER)
+            flags |= DT_RIGHT;
+    }
+    if (UseRightToLeftReading()) flags |= DT_RTLREADING;
+    return flags;
+}
+
+TAlignment TControl::EffectiveAlignment(TAlignment a) const {
+    if (!UseRightToLeftAlignment()) return a;
+    switch (a) {
+        case TAlignment::taLeftJustify:
+            return TAlignment::taRightJustify;
+        case TAlignment::taRightJustify:
+            return TAlignment::taLeftJustify;
+        default:
+            return a;
+    }
+}
+
+void TControl::SetCursor(TCursor v) {
+    if (v == cursor_) return;
+    cursor_ = v;
+    if (TForm* form = HostForm(); form && form != static_cast<void*>(this)) form->CursorChanged(this);
+}
+
+void TControl::SetPopupMenu(TPopupMenu* menu) {
+    if (menu == popupMenu_) return;
+    if (popupMenu_) popupMenu_->RemoveFreeNotification(this);
+    popupMenu_ = menu;
+    if (menu) menu->FreeNotification(this);
+}
+
+void TControl::Notification(TComponent* component, TOperation op) {
+    if (op == TOperation::opRemove && component == popupMenu_) popupMenu_ = nullptr;
+}
+
+void TControl::DoContextPopup(TPoint mousePos, bool& handled) {
+    if (OnContextPopup) OnContextPopup(this, mousePos, handled);
+}
+
+bool TControl::DialogChar(wchar_t) { return false; }
 
 void TControl::EndLoading() {
     loading_ = false;
@@ -229,5 +408,90 @@ void TShape::Paint(TCanvas& canvas) {
     canvas.Pen = pen_;
     canvas.Rectangle(ClientRect());
 }
+
+// --- TWinControl --------------------------------------------------------------------------
+
+TWinControl::~TWinControl() {
+    if (!wnd_) return;
+    // The window no longer reaches this object while it goes.
+    ::SetWindowLongPtrW(wnd_.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(oldProc_));
+    ::SetWindowLongPtrW(wnd_.get(), GWLP_USERDATA, 0);
+    wnd_.reset();
+}
+
+void TWinControl::CreateHandle(HWND parent) {
+    if (wnd_ || !parent) return;
+    DWORD style = WindowStyle();
+    if (Visible()) style |= WS_VISIBLE;
+    if (!Enabled()) style |= WS_DISABLED;
+    wnd_.reset(::CreateWindowExW(WindowExStyle(), WindowClass(), L"", style, Left(), Top(), Width(), Height(),
+                                 parent, nullptr, ::GetModuleHandleW(nullptr), nullptr));
+    if (!wnd_) return;
+    ::SetWindowLongPtrW(wnd_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    oldProc_ = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
+        wnd_.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWinControl::SubclassProc)));
+    ApplyFont();
+    HandleCreated();
+}
+
+LRESULT CALLBACK TWinControl::SubclassProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    auto* self = reinterpret_cast<TWinControl*>(::GetWindowLongPtrW(wnd, GWLP_USERDATA));
+    if (!self) return ::DefWindowProcW(wnd, msg, wp, lp);
+    if (msg == WM_SYSCHAR) {
+        // Alt+key: the form's controls come first, as a dialog's mnemonics.
+        TForm* form = self->HostForm();
+        if (form && form->DialogChar(static_cast<wchar_t>(wp))) return 0;
+    }
+    return ::CallWindowProcW(self->oldProc_, wnd, msg, wp, lp);
+}
+
+bool TWinControl::CanFocus() const {
+    if (!wnd_) return false;
+    HWND top = ::GetAncestor(wnd_.get(), GA_ROOT);
+    return ::IsWindowVisible(wnd_.get()) && ::IsWindowEnabled(wnd_.get()) && top && ::IsWindowEnabled(top);
+}
+
+void TWinControl::SetFocus() {
+    if (wnd_) ::SetFocus(wnd_.get());
+}
+
+bool TWinControl::Focused() const { return wnd_ && ::GetFocus() == wnd_.get(); }
+
+void TWinControl::SetBounds(int left, int top, int width, int height) {
+    TControl::SetBounds(left, top, width, height);
+    if (wnd_)
+        ::SetWindowPos(wnd_.get(), nullptr, Left(), Top(), Width(), Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TWinControl::EnabledChanged() {
+    if (wnd_) ::EnableWindow(wnd_.get(), Enabled());
+}
+
+void TWinControl::VisibleChanged() {
+    if (wnd_) ::ShowWindow(wnd_.get(), Visible() ? SW_SHOWNA : SW_HIDE);
+}
+
+void TWinControl::FontChanged() { ApplyFont(); }
+
+void TWinControl::ApplyFont() {
+    // The font object owns the GDI font and outlives the window.
+    if (wnd_) ::SendMessageW(wnd_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), TRUE);
+}
+
+TEdit::TEdit() { SetBounds(0, 0, 121, 21); }
+
+std::wstring TEdit::Text() const {
+    if (!Handle()) return text_;
+    std::wstring s(static_cast<size_t>(::GetWindowTextLengthW(Handle())) + 1, L'\0');
+    s.resize(static_cast<size_t>(::GetWindowTextW(Handle(), s.data(), static_cast<int>(s.size()))));
+    return s;
+}
+
+void TEdit::SetText(const std::wstring& v) {
+    text_ = v;
+    if (Handle()) ::SetWindowTextW(Handle(), v.c_str());
+}
+
+void TEdit::HandleCreated() { ::SetWindowTextW(Handle(), text_.c_str()); }
 
 }  // namespace promo

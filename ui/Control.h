@@ -1,9 +1,11 @@
 // The windowless control base: a control without a native window that paints
 // on its form's canvas. Position and size with constraints, alignment and
 // anchors, font (or the parent's), colour, enabled and visible state, hint,
-// caption, the loading state with Loaded afterwards, mouse events, and
-// repainting on request. Also the picture control base with TImage, and the
-// rectangle shape TShape.
+// caption, BiDi mode, mouse cursor, popup menu and context popup, dialog
+// characters, the loading state with Loaded afterwards, mouse events, and
+// repainting on request. Also the picture control base with TImage, the
+// rectangle shape TShape and a control with a native child window
+// (TWinControl, TEdit) that can take the keyboard focus.
 #pragma once
 
 #include <windows.h>
@@ -11,6 +13,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "ui/Geometry.h"
 #include "ui/Graphics.h"
@@ -19,6 +22,8 @@ namespace promo {
 
 class TControl;
 class TForm;
+class TPopupMenu;
+class TWinControl;
 
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 enum TAnchorKind : unsigned { akLeft = 1, akTop = 2, akRight = 4, akBottom = 8 };
@@ -31,6 +36,75 @@ using TNotifyEvent = std::function<void(TControl* sender)>;
 using TMouseEvent =
     std::function<void(TControl* sender, TMouseButton button, TShiftState shift, int x, int y)>;
 using TMouseMoveEvent = std::function<void(TControl* sender, TShiftState shift, int x, int y)>;
+// mousePos: client coordinates of the sender, (-1, -1) when the keyboard
+// asked for the menu. Setting handled keeps the popup menu from showing.
+using TContextPopupEvent = std::function<void(TControl* sender, TPoint mousePos, bool& handled)>;
+
+// Which way text runs and lines align. bdRightToLeft flips the alignment and
+// reads right to left; the other two right-to-left modes only change the
+// reading order.
+enum class TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
+
+// Cursor identifiers: 0 the default (the arrow), negative numbers the
+// standard cursors. Other values have no cursor of their own here and show
+// the arrow.
+using TCursor = int;
+enum : TCursor {
+    crDefault = 0,
+    crNone = -1,
+    crArrow = -2,
+    crCross = -3,
+    crIBeam = -4,
+    crSize = -5,
+    crSizeNESW = -6,
+    crSizeNS = -7,
+    crSizeNWSE = -8,
+    crSizeWE = -9,
+    crUpArrow = -10,
+    crHourGlass = -11,
+    crNo = -18,
+    crAppStart = -19,
+    crHelp = -20,
+    crHandPoint = -21,
+    crSizeAll = -22,
+};
+// The system cursor for an identifier (nullptr for crNone: no cursor).
+HCURSOR CursorHandle(TCursor cursor);
+
+// The accelerator of a caption: the character after the first single "&"
+// ("&&" is a plain "&"), 0 when there is none.
+wchar_t AcceleratorOf(const std::wstring& caption);
+// The character is the caption's accelerator (letters compare without case).
+bool IsAccel(wchar_t c, const std::wstring& caption);
+
+enum class TOperation { opInsert, opRemove };
+
+// What every object of a window description is: a name, the handler names
+// bound to it, and notification when another component it refers to is
+// destroyed.
+class TComponent {
+public:
+    TComponent() = default;
+    virtual ~TComponent();
+    TComponent(const TComponent&) = delete;
+    TComponent& operator=(const TComponent&) = delete;
+
+    std::wstring Name;
+    // Names of the handlers bound from the description, by event property.
+    std::map<std::wstring, std::wstring> HandlerNames;
+
+    // Each of the two is told (Notification with opRemove) when the other is
+    // destroyed.
+    void FreeNotification(TComponent* other);
+    void RemoveFreeNotification(TComponent* other);
+
+protected:
+    virtual void Notification(TComponent*, TOperation) {}
+
+private:
+    void Unlink(TComponent* other);
+    std::vector<TComponent*> notified_;
+};
 
 // MinWidth/MaxWidth/MinHeight/MaxHeight (0 = no limit). A change re-applies
 // them to the owner's current size at once.
@@ -58,14 +132,10 @@ private:
     TSizeLimits limits_;
 };
 
-class TControl {
+class TControl : public TComponent {
 public:
     TControl();
-    virtual ~TControl();
-    TControl(const TControl&) = delete;
-    TControl& operator=(const TControl&) = delete;
-
-    std::wstring Name;
+    ~TControl() override;
 
     // The form that hosts this control (nullptr for a form or a free control).
     TControl* Parent() const { return parent_; }
@@ -121,6 +191,34 @@ public:
     const std::wstring& Caption() const { return caption_; }
     void SetCaption(const std::wstring& v);
 
+    // BiDi mode, or the parent's while ParentBiDiMode.
+    TBiDiMode BiDiMode() const { return biDiMode_; }
+    void SetBiDiMode(TBiDiMode v);
+    bool ParentBiDiMode() const { return parentBiDiMode_; }
+    void SetParentBiDiMode(bool v);
+    void ParentBiDiModeChanged();
+    bool UseRightToLeftAlignment() const { return biDiMode_ == TBiDiMode::bdRightToLeft; }
+    bool UseRightToLeftReading() const { return biDiMode_ != TBiDiMode::bdLeftToRight; }
+    // DrawTextW flags under the BiDi mode: DT_LEFT and DT_RIGHT swap with
+    // right-to-left alignment; DT_RTLREADING with right-to-left reading.
+    unsigned DrawTextBiDiModeFlags(unsigned flags) const;
+    // An alignment as it applies under the BiDi mode (left and right swap).
+    TAlignment EffectiveAlignment(TAlignment a) const;
+
+    // The cursor shown while the mouse is over the control.
+    TCursor Cursor() const { return cursor_; }
+    void SetCursor(TCursor v);
+
+    // The menu shown on a right click or the menu key (the parent's when
+    // there is none). Cleared when the menu is destroyed.
+    TPopupMenu* PopupMenu() const { return popupMenu_; }
+    void SetPopupMenu(TPopupMenu* menu);
+    TContextPopupEvent OnContextPopup;
+    virtual void DoContextPopup(TPoint mousePos, bool& handled);
+
+    // A dialog character (Alt+key) offered by the form; true when taken.
+    virtual bool DialogChar(wchar_t c);
+
     // Loading state: set while the form is read from its description.
     bool Loading() const { return loading_; }
     void BeginLoading() { loading_ = true; }
@@ -156,9 +254,6 @@ public:
     TNotifyEvent OnMouseEnter;  // the base's enter/leave events
     TNotifyEvent OnMouseLeave;
 
-    // Names of the handlers bound from the description, by event property.
-    std::map<std::wstring, std::wstring> HandlerNames;
-
     // The parent's font changed (ParentFont) or the parent's colour.
     void ParentFontChanged();
     void ParentColorChanged();
@@ -171,6 +266,9 @@ protected:
     virtual void EnabledChanged();
     virtual void TextChanged();
     virtual void ColorChanged() { Invalidate(); }
+    virtual void VisibleChanged() {}
+    virtual void BiDiModeChanged() { Invalidate(); }
+    void Notification(TComponent* component, TOperation op) override;
     // Proposes a size for AutoSize; false leaves the size alone.
     virtual bool CanAutoSize(int& width, int& height);
     void AdjustSize();
@@ -204,6 +302,10 @@ private:
     bool showHint_ = false;
     bool parentShowHint_ = true;
     std::wstring caption_;
+    TBiDiMode biDiMode_ = TBiDiMode::bdLeftToRight;
+    bool parentBiDiMode_ = true;
+    TCursor cursor_ = crDefault;
+    TPopupMenu* popupMenu_ = nullptr;
     bool loading_ = false;
     bool opaque_ = false;
     bool mouseCaptured_ = false;
@@ -246,6 +348,56 @@ protected:
 private:
     TBrush brush_;
     TPen pen_;
+};
+
+// A control with a native child window of the form (created with the form's
+// window, or when added to a form that has one): it can take the keyboard
+// focus. Bounds, visibility and the enabled state follow onto the window.
+// Alt+key typed into it is offered to the form's controls first, as a
+// dialog does with its mnemonics.
+class TWinControl : public TControl {
+public:
+    ~TWinControl() override;
+    HWND Handle() const { return wnd_.get(); }
+    // Creates the window as a child of parent (once).
+    void CreateHandle(HWND parent);
+    // The window exists, is visible and enabled with its form.
+    bool CanFocus() const;
+    void SetFocus();
+    bool Focused() const;
+    void SetBounds(int left, int top, int width, int height) override;
+
+protected:
+    virtual const wchar_t* WindowClass() const = 0;
+    virtual DWORD WindowStyle() const { return WS_CHILD | WS_TABSTOP; }
+    virtual DWORD WindowExStyle() const { return 0; }
+    virtual void HandleCreated() {}
+    void EnabledChanged() override;
+    void VisibleChanged() override;
+    void FontChanged() override;
+
+private:
+    static LRESULT CALLBACK SubclassProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
+    void ApplyFont();
+    UniqueWindow wnd_;
+    WNDPROC oldProc_ = nullptr;
+};
+
+// A single-line edit box.
+class TEdit : public TWinControl {
+public:
+    TEdit();
+    std::wstring Text() const;
+    void SetText(const std::wstring& v);
+
+protected:
+    const wchar_t* WindowClass() const override { return L"EDIT"; }
+    DWORD WindowStyle() const override { return WS_CHILD | WS_TABSTOP | ES_AUTOHSCROLL; }
+    DWORD WindowExStyle() const override { return WS_EX_CLIENTEDGE; }
+    void HandleCreated() override;
+
+private:
+    std::wstring text_;
 };
 
 }  // namespace promo

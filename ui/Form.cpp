@@ -38,6 +38,10 @@ TForm::TForm(std::wstring className) : className_(std::move(className)) {
 
 TForm::~TForm() {
     if (wnd_) ::SetWindowLongPtrW(wnd_.get(), GWLP_USERDATA, 0);
+    // Child windows go with their controls while the form's window still exists.
+    hover_ = captured_ = nullptr;
+    controls_.clear();
+    components_.clear();
     ReleaseBackBuffer();
     tooltip_.reset();
     wnd_.reset();
@@ -74,6 +78,14 @@ void TForm::RegisterHandler(const std::wstring& name, TMouseEvent handler) {
 void TForm::RegisterHandler(const std::wstring& name, TMouseMoveEvent handler) {
     mouseMoveHandlers_.emplace_back(name, std::move(handler));
 }
+void TForm::RegisterHandler(const std::wstring& name, TContextPopupEvent handler) {
+    contextPopupHandlers_.emplace_back(name, std::move(handler));
+}
+const TContextPopupEvent* TForm::FindContextPopupHandler(const std::wstring& name) const {
+    for (const auto& [n, h] : contextPopupHandlers_)
+        if (n == name) return &h;
+    return nullptr;
+}
 const TMouseMoveEvent* TForm::FindMouseMoveHandler(const std::wstring& name) const {
     for (const auto& [n, h] : mouseMoveHandlers_)
         if (n == name) return &h;
@@ -95,6 +107,21 @@ void TForm::AddControl(std::unique_ptr<TControl> control) {
     controls_.push_back(std::move(control));
     c->SetParent(this);
     c->Invalidate();
+    if (auto* win = dynamic_cast<TWinControl*>(c); win && wnd_) win->CreateHandle(wnd_.get());
+}
+
+void TForm::AddComponent(std::unique_ptr<TComponent> component) {
+    components_.push_back(std::move(component));
+}
+
+TComponent* TForm::FindComponent(const std::wstring& name) const {
+    if (TControl* c = FindControl(name)) return c;
+    for (const auto& c : components_) {
+        if (c->Name == name) return c.get();
+        if (auto* menu = dynamic_cast<TPopupMenu*>(c.get()))
+            if (TMenuItem* item = menu->FindItem(name)) return item;
+    }
+    return nullptr;
 }
 
 TControl* TForm::FindControl(const std::wstring& name) const {
@@ -109,6 +136,10 @@ void TForm::FontChanged() {
 }
 void TForm::ColorChanged() {
     for (const auto& c : controls_) c->ParentColorChanged();
+    InvalidateArea(ClientRect());
+}
+void TForm::BiDiModeChanged() {
+    for (const auto& c : controls_) c->ParentBiDiModeChanged();
     InvalidateArea(ClientRect());
 }
 
@@ -195,6 +226,9 @@ void TForm::CreateHandle() {
                       r.bottom - r.top, owner, nullptr, instance, this);
     // wnd_ was set in WM_NCCREATE. The tooltip waits for the first mouse
     // move: nothing but the window itself stands before the first paint.
+    if (!wnd_) return;
+    for (const auto& c : controls_)
+        if (auto* win = dynamic_cast<TWinControl*>(c.get())) win->CreateHandle(wnd_.get());
 }
 
 void TForm::Show() {
@@ -382,6 +416,58 @@ bool TForm::FindControlPtr(const TControl* c) const {
     return false;
 }
 
+TControl* TForm::ControlUnderCursor() const {
+    POINT p;
+    if (!wnd_ || !::GetCursorPos(&p) || !::ScreenToClient(wnd_.get(), &p)) return nullptr;
+    return ControlAt(p.x, p.y, true);
+}
+
+void TForm::CursorChanged(TControl* c) {
+    if (!wnd_ || !c) return;
+    TControl* under = captured_ ? captured_ : hover_;
+    if (under == c) ::SetCursor(CursorHandle(c->Cursor()));
+}
+
+bool TForm::DialogChar(wchar_t c) {
+    for (size_t i = 0; i < controls_.size(); ++i)
+        if (controls_[i]->DialogChar(c)) return true;
+    return false;
+}
+
+void TForm::ContextPopup(POINT screen, bool keyboard) {
+    if (!wnd_) return;
+    TControl* target = nullptr;
+    POINT client = screen;
+    if (keyboard) {
+        target = hover_ && hover_->Visible() && hover_->Enabled() ? hover_ : nullptr;
+    } else {
+        ::ScreenToClient(wnd_.get(), &client);
+        target = ControlAt(client.x, client.y, true);
+    }
+    if (!target) target = this;
+    // The control first, then its parents, as an unhandled message would go.
+    for (TControl* c = target; c;) {
+        const bool isForm = c == static_cast<TControl*>(this);
+        TPoint local{-1, -1};
+        if (!keyboard)
+            local = isForm ? TPoint{client.x, client.y} : TPoint{client.x - c->Left(), client.y - c->Top()};
+        bool handled = false;
+        c->DoContextPopup(local, handled);
+        if (handled || (!isForm && !FindControlPtr(c))) return;
+        if (TPopupMenu* menu = c->PopupMenu(); menu && menu->AutoPopup) {
+            POINT at = screen;
+            if (keyboard) {
+                at = isForm ? POINT{0, 0} : POINT{c->Left(), c->Top()};
+                ::ClientToScreen(wnd_.get(), &at);
+            }
+            menu->SetPopupComponent(c);
+            menu->Popup(at.x, at.y, wnd_.get());
+            return;
+        }
+        c = c->Parent();
+    }
+}
+
 void TForm::CreateTooltip() {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&icc);
@@ -483,7 +569,41 @@ LRESULT TForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_MBUTTONUP:
             RelayToTooltip(msg, wp, lp);
             MouseButton(msg, wp, GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+            if (msg == WM_RBUTTONUP) {
+                // What the default handling would do: ask for the context menu.
+                POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+                ::ClientToScreen(wnd, &p);
+                ::SendMessageW(wnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(wnd), MAKELPARAM(p.x, p.y));
+            }
             return 0;
+        case WM_SETCURSOR:
+            if (reinterpret_cast<HWND>(wp) == wnd && LOWORD(lp) == HTCLIENT) {
+                TControl* c = captured_ ? captured_ : ControlUnderCursor();
+                ::SetCursor(CursorHandle(c ? c->Cursor() : Cursor()));
+                return TRUE;
+            }
+            break;
+        case WM_CONTEXTMENU:
+            if (reinterpret_cast<HWND>(wp) != wnd) break;
+            ContextPopup(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}, lp == -1);
+            return 0;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            if (wp == VK_F10 && ::GetKeyState(VK_SHIFT) < 0) {
+                ContextPopup(POINT{-1, -1}, true);
+                return 0;
+            }
+            break;
+        case WM_KEYUP:
+            if (wp == VK_APPS) {
+                ContextPopup(POINT{-1, -1}, true);
+                return 0;
+            }
+            break;
+        case WM_SYSCHAR:
+        case WM_CHAR:
+            if (DialogChar(static_cast<wchar_t>(wp))) return 0;
+            break;
         case WM_CAPTURECHANGED:
             if (captured_) captured_->mouseCaptured_ = false;
             captured_ = nullptr;

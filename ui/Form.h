@@ -1,8 +1,10 @@
 // The form host: one native borderless popup window (owned by the
 // application window, so it has no task-bar button) that owns its windowless
 // controls, paints them in creation order into an off-screen buffer presented
-// with one blit, routes the mouse (capture, enter/leave, hit tests) and shows
-// the controls' hints in a tooltip. A form is built from its description
+// with one blit, routes the mouse (capture, enter/leave, hit tests, the
+// cursor of the control under it), shows the controls' hints in a tooltip,
+// offers dialog characters to the controls, and shows popup menus on a right
+// click or the menu key. A form is built from its description
 // (ui/FormReader.h): Initialize reads it, creates the window and runs OnCreate.
 #pragma once
 
@@ -16,6 +18,7 @@
 #include "ui/Application.h"
 #include "ui/Control.h"
 #include "ui/FormReader.h"
+#include "ui/Menu.h"
 
 namespace promo {
 
@@ -43,6 +46,7 @@ public:
     void RegisterHandler(const std::wstring& name, TNotifyEvent handler);
     void RegisterHandler(const std::wstring& name, TMouseEvent handler);
     void RegisterHandler(const std::wstring& name, TMouseMoveEvent handler);
+    void RegisterHandler(const std::wstring& name, TContextPopupEvent handler);
     template <typename F>
     void RegisterHandler(const std::wstring& name, F* self, void (F::*method)(TControl*)) {
         RegisterHandler(name, TNotifyEvent([self, method](TControl* s) { (self->*method)(s); }));
@@ -60,7 +64,14 @@ public:
                             (self->*method)(s, sh, x, y);
                         }));
     }
+    template <typename F>
+    void RegisterHandler(const std::wstring& name, F* self, void (F::*method)(TControl*, TPoint, bool&)) {
+        RegisterHandler(name, TContextPopupEvent([self, method](TControl* s, TPoint p, bool& handled) {
+                            (self->*method)(s, p, handled);
+                        }));
+    }
     const TNotifyEvent* FindNotifyHandler(const std::wstring& name) const;
+    const TContextPopupEvent* FindContextPopupHandler(const std::wstring& name) const;
     const TMouseEvent* FindMouseHandler(const std::wstring& name) const;
     const TMouseMoveEvent* FindMouseMoveHandler(const std::wstring& name) const;
 
@@ -68,6 +79,11 @@ public:
     void AddControl(std::unique_ptr<TControl> control);
     const std::vector<std::unique_ptr<TControl>>& Controls() const { return controls_; }
     TControl* FindControl(const std::wstring& name) const;
+    // Components without a window of their own (popup menus), in creation order.
+    void AddComponent(std::unique_ptr<TComponent> component);
+    const std::vector<std::unique_ptr<TComponent>>& Components() const { return components_; }
+    // A control, a component or a menu item by name.
+    TComponent* FindComponent(const std::wstring& name) const;
     template <typename T>
     T* FindChild(const std::wstring& name) const {
         return dynamic_cast<T*>(FindControl(name));
@@ -108,6 +124,17 @@ public:
     // The control under the mouse (the last one that got MouseEnter).
     TControl* HoverControl() const { return hover_; }
 
+    // A control's cursor changed: shown at once when the mouse is over it.
+    void CursorChanged(TControl* c);
+    // Offers a dialog character to the controls in creation order; true
+    // when one took it.
+    bool DialogChar(wchar_t c);
+    // Right click or menu key: OnContextPopup of the control (keyboard:
+    // the control under the mouse), then its PopupMenu; when neither acts,
+    // the same with its parent. screen is the point of the click; keyboard
+    // shows the menu at the control's top left.
+    void ContextPopup(POINT screen, bool keyboard);
+
     TNotifyEvent OnCreate;
     TNotifyEvent OnShow;
     TNotifyEvent OnClose;
@@ -115,6 +142,7 @@ public:
 protected:
     void FontChanged() override;
     void ColorChanged() override;
+    void BiDiModeChanged() override;
 
 private:
     static LRESULT CALLBACK WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
@@ -134,12 +162,15 @@ public:
 
 private:
     void UpdateTooltipTool();
+    TControl* ControlUnderCursor() const;
 
     std::wstring className_;
     std::vector<std::unique_ptr<TControl>> controls_;
     std::vector<std::pair<std::wstring, TNotifyEvent>> notifyHandlers_;
     std::vector<std::pair<std::wstring, TMouseEvent>> mouseHandlers_;
     std::vector<std::pair<std::wstring, TMouseMoveEvent>> mouseMoveHandlers_;
+    std::vector<std::pair<std::wstring, TContextPopupEvent>> contextPopupHandlers_;
+    std::vector<std::unique_ptr<TComponent>> components_;
     UniqueWindow wnd_;
     UniqueWindow tooltip_;
     // The composed client area, kept between paints: a paint draws again only

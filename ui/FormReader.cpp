@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "ui/Form.h"
+#include "ui/Menu.h"
 
 namespace promo {
 
@@ -132,7 +133,7 @@ std::wstring ValueText(const TDescValue& v) {
 
 namespace {
 
-bool ApplyProperties(TControl& control, const TClassInfo& cls, const std::vector<TDescProperty>& props,
+bool ApplyProperties(TComponent& object, const TClassInfo& cls, const std::vector<TDescProperty>& props,
                      TReadContext& ctx, const std::wstring& objectName) {
     for (const auto& p : props) {
         const TPropertyInfo* info = cls.Find(p.Name);
@@ -142,12 +143,51 @@ bool ApplyProperties(TControl& control, const TClassInfo& cls, const std::vector
             return false;
         }
         ctx.Error.clear();
-        if (!info->Set(control, p.Value, ctx)) {
+        ctx.Where = where;
+        if (!info->Set(object, p.Value, ctx)) {
             ctx.Error =
                 where + L": " + (ctx.Error.empty() ? L"unsuitable value " + ValueText(p.Value) : ctx.Error);
             return false;
         }
     }
+    return true;
+}
+
+bool Fail(TReadContext& ctx, const TDescObject& obj, const std::wstring& what) {
+    ctx.Error = L"line " + std::to_wstring(obj.Line) + L": " + what;
+    return false;
+}
+
+// Creates one object of the description by its class and sets its
+// properties; a popup menu takes its nested menu items.
+bool ReadObject(TForm& form, const TDescObject& desc, TReadContext& ctx, std::vector<TControl*>& created,
+                TPopupMenu* menu) {
+    const TClassInfo* cls = FindControlClass(desc.ClassName);
+    if (!cls || !cls->Create) return Fail(ctx, desc, L"unknown class " + desc.ClassName);
+    if (form.FindComponent(desc.Name) || desc.Name == form.Name)
+        return Fail(ctx, desc, L"the name " + desc.Name + L" is taken");
+    std::unique_ptr<TComponent> object = cls->Create();
+    TComponent* raw = object.get();
+    raw->Name = desc.Name;
+    auto* control = dynamic_cast<TControl*>(raw);
+    auto* popup = dynamic_cast<TPopupMenu*>(raw);
+    auto* item = dynamic_cast<TMenuItem*>(raw);
+    if (menu) {
+        if (!item) return Fail(ctx, desc, L"a " + desc.ClassName + L" cannot stand in a menu");
+        menu->Add(std::unique_ptr<TMenuItem>(static_cast<TMenuItem*>(object.release())));
+    } else if (control) {
+        control->BeginLoading();
+        form.AddControl(std::unique_ptr<TControl>(static_cast<TControl*>(object.release())));
+        created.push_back(control);
+    } else if (popup) {
+        form.AddComponent(std::move(object));
+    } else {
+        return Fail(ctx, desc, L"a " + desc.ClassName + L" belongs in a popup menu");
+    }
+    if (!desc.Children.empty() && !popup) return Fail(ctx, desc, desc.ClassName + L" holds no controls");
+    if (!ApplyProperties(*raw, *cls, desc.Properties, ctx, desc.Name)) return false;
+    for (const TDescObject& child : desc.Children)
+        if (!ReadObject(form, child, ctx, created, popup)) return false;
     return true;
 }
 
@@ -163,38 +203,15 @@ bool ReadForm(TForm& form, std::string_view description, const TPictureSource& p
         return false;
     }
     const TClassInfo* formClass = FindControlClass(L"TForm");
-    TReadContext ctx{form, pictures, {}, options.StrictPictures};
+    TReadContext ctx{form, pictures, {}, options.StrictPictures, {}, {}};
     form.Name = root.Name;
     form.BeginLoading();
     std::vector<TControl*> created;
     bool ok = ApplyProperties(form, *formClass, root.Properties, ctx, root.Name);
-    for (size_t i = 0; ok && i < root.Children.size(); ++i) {
-        const TDescObject& child = root.Children[i];
-        const TClassInfo* cls = FindControlClass(child.ClassName);
-        if (!cls || !cls->Create) {
-            ctx.Error = L"line " + std::to_wstring(child.Line) + L": unknown class " + child.ClassName;
-            ok = false;
-            break;
-        }
-        if (!child.Children.empty()) {
-            ctx.Error =
-                L"line " + std::to_wstring(child.Line) + L": " + child.ClassName + L" holds no controls";
-            ok = false;
-            break;
-        }
-        if (form.FindControl(child.Name) || child.Name == root.Name) {
-            ctx.Error = L"line " + std::to_wstring(child.Line) + L": the name " + child.Name + L" is taken";
-            ok = false;
-            break;
-        }
-        std::unique_ptr<TControl> control = cls->Create();
-        control->Name = child.Name;
-        control->BeginLoading();
-        TControl* raw = control.get();
-        form.AddControl(std::move(control));
-        created.push_back(raw);
-        ok = ApplyProperties(*raw, *cls, child.Properties, ctx, child.Name);
-    }
+    for (size_t i = 0; ok && i < root.Children.size(); ++i)
+        ok = ReadObject(form, root.Children[i], ctx, created, nullptr);
+    // References by name, now that every object exists.
+    for (size_t i = 0; ok && i < ctx.Fixups.size(); ++i) ok = ctx.Fixups[i](ctx);
     if (!ok) {
         error = ctx.Error;
         return false;

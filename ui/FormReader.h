@@ -1,10 +1,13 @@
 // Reading a window description (ui/Description.h) into a form: controls are
 // created by class name from the class table, published properties are set by
 // name, pictures come from a picture source in their stream form, handlers
-// are bound by name to the form's registered handlers. The loading state is
-// set on every object while reading and Loaded runs on each afterwards. An
-// unknown class, property, value or handler is an error, never skipped; a
-// missing picture leaves its picture empty (see TReadOptions).
+// are bound by name to the form's registered handlers, references to other
+// components (FocusControl, PopupMenu) are resolved by name once every object
+// exists. A popup menu holds its menu items as nested objects. The loading
+// state is set on every control while reading and Loaded runs on each
+// afterwards. An unknown class, property, value, handler or referenced name
+// is an error, never skipped; a missing picture leaves its picture empty (see
+// TReadOptions).
 #pragma once
 
 #include <windows.h>
@@ -20,6 +23,7 @@
 
 namespace promo {
 
+class TComponent;
 class TControl;
 class TForm;
 
@@ -41,6 +45,10 @@ struct TReadContext {
     const TPictureSource& Pictures;
     std::wstring Error;
     bool StrictPictures = false;
+    // "line N: object.Property" of the property being set.
+    std::wstring Where;
+    // Run once every object exists (references by name); false sets Error.
+    std::vector<std::function<bool(TReadContext&)>> Fixups;
 };
 
 // One published property: how to set it from a description value, how to
@@ -49,8 +57,8 @@ struct TReadContext {
 // properties apart is small data: the accessors of the object's value (plain
 // functions, in the kind's own signature), a name table and an index.
 struct TPropertyInfo {
-    using SetProc = bool (*)(const TPropertyInfo& p, TControl& c, const TDescValue& v, TReadContext& ctx);
-    using GetProc = TDescValue (*)(const TPropertyInfo& p, TControl& c);
+    using SetProc = bool (*)(const TPropertyInfo& p, TComponent& c, const TDescValue& v, TReadContext& ctx);
+    using GetProc = TDescValue (*)(const TPropertyInfo& p, TComponent& c);
     using Accessor = void (*)();  // cast back to its own signature by the kind's routines
 
     std::wstring Name;
@@ -62,13 +70,13 @@ struct TPropertyInfo {
     const void* Table = nullptr;
     int Index = 0;
 
-    bool Set(TControl& c, const TDescValue& v, TReadContext& ctx) const { return Setter(*this, c, v, ctx); }
-    TDescValue Get(TControl& c) const { return Getter(*this, c); }
+    bool Set(TComponent& c, const TDescValue& v, TReadContext& ctx) const { return Setter(*this, c, v, ctx); }
+    TDescValue Get(TComponent& c) const { return Getter(*this, c); }
 };
 
 struct TClassInfo {
     std::wstring Name;
-    std::unique_ptr<TControl> (*Create)() = nullptr;  // empty for form classes
+    std::unique_ptr<TComponent> (*Create)() = nullptr;  // empty for form classes
     std::vector<TPropertyInfo> Properties;
     const TPropertyInfo* Find(const std::wstring& name) const;
 };

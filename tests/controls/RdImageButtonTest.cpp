@@ -278,5 +278,110 @@ TEST(RdImageButton, CheckBoxPressTogglesWithoutPressingTheButton) {
     EXPECT_EQ(s.At(12, 15), Rgb(0, 200, 200));
 }
 
+// --- cursors -------------------------------------------------------------------------------
+
+// The cursor WM_SETCURSOR shows with the mouse at a client point of the form.
+HCURSOR CursorShownAt(TForm& form, int x, int y) {
+    POINT p{x, y};
+    ::ClientToScreen(form.Handle(), &p);
+    ::SetCursorPos(p.x, p.y);
+    ::SetCursor(nullptr);
+    ::SendMessageW(form.Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(form.Handle()),
+                   MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    return ::GetCursor();
+}
+
+TEST(RdImageButton, IconCursorShowsOverTheIconAndTheSavedCursorComesBack) {
+    Host h;
+    TRdImageButton& b = *h.button;
+    h.form.Show();
+    // A 10x10 icon at the right: (40, 10)-(50, 20) in the button, (50, 20) on the form.
+    SetSolid(b.DnIcon(TRdIconState::Normal), 10, 10, Rgb(9, 9, 9));
+    b.IconCursor = crHandPoint;
+    const HCURSOR arrow = ::LoadCursorW(nullptr, IDC_ARROW), hand = ::LoadCursorW(nullptr, IDC_HAND);
+    h.Send(WM_MOUSEMOVE, 15, 15);
+    EXPECT_EQ(b.Cursor(), crDefault);
+    h.Send(WM_MOUSEMOVE, 55, 25);
+    EXPECT_EQ(b.Cursor(), crHandPoint);
+    EXPECT_EQ(b.IconState(), TRdIconState::Hover);
+    EXPECT_EQ(CursorShownAt(h.form, 55, 25), hand);
+    h.Send(WM_MOUSEMOVE, 15, 15);
+    EXPECT_EQ(b.Cursor(), crDefault);
+    EXPECT_EQ(b.IconState(), TRdIconState::Normal);
+    EXPECT_EQ(CursorShownAt(h.form, 15, 15), arrow);
+    // The button's own cursor is what comes back, also when the mouse leaves
+    // straight from the icon.
+    b.SetCursor(crHelp);
+    h.Send(WM_MOUSEMOVE, 55, 25);
+    EXPECT_EQ(b.Cursor(), crHandPoint);
+    h.Send(WM_MOUSEMOVE, 150, 80);
+    EXPECT_EQ(h.form.HoverControl(), nullptr);
+    EXPECT_EQ(b.Cursor(), crHelp);
+    // Without an icon cursor the cursor stays what it is.
+    b.IconCursor = crDefault;
+    h.Send(WM_MOUSEMOVE, 55, 25);
+    EXPECT_EQ(b.Cursor(), crHelp);
+    EXPECT_EQ(CursorShownAt(h.form, 55, 25), ::LoadCursorW(nullptr, IDC_HELP));
+}
+
+TEST(RdImageButton, CheckBoxCursorShowsOverTheCheckBox) {
+    Host h;
+    TRdImageButton& b = *h.button;
+    h.form.Show();
+    b.SetShowCheckBox(true);
+    SetSolid(b.CheckBoxNormalImage(), 10, 10, Rgb(200, 200, 200));
+    b.CheckBoxCursor = crCross;
+    Surface s(60, 30);
+    s.Paint(b);  // places the box: (10, 10)-(20, 20) in the button
+    h.Send(WM_MOUSEMOVE, 45, 15);
+    EXPECT_EQ(b.Cursor(), crDefault);
+    h.Send(WM_MOUSEMOVE, 25, 25);
+    EXPECT_EQ(b.Cursor(), crCross);
+    EXPECT_EQ(CursorShownAt(h.form, 25, 25), ::LoadCursorW(nullptr, IDC_CROSS));
+    h.Send(WM_MOUSEMOVE, 45, 15);
+    EXPECT_EQ(b.Cursor(), crDefault);
+    h.Send(WM_MOUSEMOVE, 25, 25);
+    h.Send(WM_MOUSEMOVE, 150, 80);  // leaving restores it too
+    EXPECT_EQ(b.Cursor(), crDefault);
+}
+
+// --- repaints on hover ---------------------------------------------------------------------
+
+TEST(RdImageButton, HoverRepaintsOnlyWhenDisabledWithAnOverPictureOrAHoverColour) {
+    Host h;
+    TRdImageButton& b = *h.button;
+    h.form.Show();
+    const HWND wnd = h.form.Handle();
+    TPicture none;
+    b.ImageOver().Assign(none);
+    test::TakeRepaint(wnd);
+    b.MouseEnter();
+    EXPECT_TRUE(b.Hovering());
+    EXPECT_FALSE(test::TakeRepaint(wnd));
+    b.MouseLeave();
+    EXPECT_FALSE(test::TakeRepaint(wnd));
+    b.SetFontHoverColor(0x00FFFF);
+    EXPECT_FALSE(test::TakeRepaint(wnd));  // stored without a repaint
+    b.MouseEnter();
+    EXPECT_TRUE(test::TakeRepaint(wnd));
+    b.MouseLeave();
+    EXPECT_TRUE(test::TakeRepaint(wnd));
+    b.SetFontHoverColor(clNoOverride);
+    SetSolid(b.ImageOver(), 60, 30, kOver);
+    test::TakeRepaint(wnd);
+    b.MouseEnter();
+    EXPECT_TRUE(test::TakeRepaint(wnd));
+    b.MouseLeave();
+    EXPECT_TRUE(test::TakeRepaint(wnd));
+    // Disabled while hovered: the flag's change repaints.
+    b.ImageOver().Assign(none);
+    b.MouseEnter();
+    b.SetEnabled(false);
+    test::TakeRepaint(wnd);
+    b.MouseLeave();
+    EXPECT_FALSE(b.Hovering());
+    EXPECT_TRUE(test::TakeRepaint(wnd));
+}
+
 }  // namespace
 }  // namespace promo

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "controls/RdLabel.h"
+#include "ui/Form.h"
 #include "ui/UiTestSupport.h"
 
 namespace promo {
@@ -210,6 +211,192 @@ TEST(RdLabel, ColoursByState) {
     s.Fill(kBlack);
     s.Paint(l);
     EXPECT_GT(s.Count(Rgb(0, 255, 0), s.Ink(kBlack)), 0);
+}
+
+// --- right to left -------------------------------------------------------------------------
+
+// Where the text of a 100-pixel label lands, by BiDi mode and alignment.
+TRect InkOf(TBiDiMode mode, TAlignment alignment, const std::wstring& caption = L"WW") {
+    TRdLabel l;
+    Prepare(l, caption);
+    l.SetAutoSize(false);
+    l.SetBounds(0, 0, 100, 20);
+    l.SetAlignment(alignment);
+    l.SetBiDiMode(mode);
+    Surface s(100, 20, kBlack);
+    s.Paint(l);
+    return s.Ink(kBlack);
+}
+
+TEST(RdLabel, RightToLeftAlignmentSwapsLeftAndRight) {
+    const int w = MeasureText(L"WW", -12).cx;
+    const TRect ltr = InkOf(TBiDiMode::bdLeftToRight, TAlignment::taLeftJustify);
+    EXPECT_LT(ltr.Left, 3);
+    const TRect rtl = InkOf(TBiDiMode::bdRightToLeft, TAlignment::taLeftJustify);
+    EXPECT_GT(rtl.Left, 100 - w - 3);
+    EXPECT_GT(rtl.Right, 100 - 3);
+    EXPECT_LT(InkOf(TBiDiMode::bdRightToLeft, TAlignment::taRightJustify).Left, 3);
+    // Centred stays centred.
+    const TRect centred = InkOf(TBiDiMode::bdRightToLeft, TAlignment::taCenter);
+    EXPECT_NEAR(centred.Left + centred.Right, 100, 4);
+    // The modes that only change the reading order keep the alignment.
+    EXPECT_LT(InkOf(TBiDiMode::bdRightToLeftNoAlign, TAlignment::taLeftJustify).Left, 3);
+    EXPECT_LT(InkOf(TBiDiMode::bdRightToLeftReadingOnly, TAlignment::taLeftJustify).Left, 3);
+}
+
+TEST(RdLabel, RightToLeftReadingPutsTrailingPunctuationFirst) {
+    // "b." read right to left shows as ".b": the full stop's ink moves to
+    // the left end, the letter to the right.
+    auto columns = [](TBiDiMode mode) {
+        TRdLabel l;
+        Prepare(l, L"b.");
+        l.SetBiDiMode(mode);
+        Surface s(l.Width(), l.Height(), kBlack);
+        s.Paint(l);
+        // The first column with ink near the top is the tall letter's.
+        const TRect ink = s.Ink(kBlack);
+        int firstTall = -1;
+        for (int x = 0; x < s.Width() && firstTall < 0; ++x)
+            for (int y = ink.Top; y < ink.Top + 3; ++y)
+                if (s.At(x, y) != kBlack) firstTall = x;
+        return std::pair{ink.Left, firstTall};
+    };
+    const auto [ltrLeft, ltrTall] = columns(TBiDiMode::bdLeftToRight);
+    const auto [rtlLeft, rtlTall] = columns(TBiDiMode::bdRightToLeftReadingOnly);
+    EXPECT_EQ(ltrTall, ltrLeft);  // the letter starts the line
+    EXPECT_GT(rtlTall, rtlLeft);  // the full stop does
+}
+
+TEST(RdLabel, AutoSizeKeepsTheRightEdgeWhenTheModeFlipsALeftAlignment) {
+    auto grow = [](TBiDiMode mode, int maxWidth) {
+        TRdLabel l;
+        Prepare(l, L"ab");
+        l.SetBiDiMode(mode);
+        l.SetLeft(300);
+        l.Constraints().SetMaxWidth(maxWidth);
+        l.SetAutoSize(false);
+        l.SetAutoSize(true);
+        const TRect before = l.BoundsRect();
+        l.SetCaption(L"a much longer caption");
+        return std::pair{before, l.BoundsRect()};
+    };
+    const int longer = MeasureText(L"a much longer caption", -12, DT_EXPANDTABS).cx;
+    auto [before, after] = grow(TBiDiMode::bdRightToLeft, 0);
+    EXPECT_EQ(after.Width(), longer);
+    EXPECT_EQ(after.Right, before.Right);
+    std::tie(before, after) = grow(TBiDiMode::bdRightToLeft, 60);
+    EXPECT_EQ(after.Width(), 60);
+    EXPECT_EQ(after.Right, before.Right);
+    // Reading order alone does not flip the alignment: the left edge stays.
+    std::tie(before, after) = grow(TBiDiMode::bdRightToLeftNoAlign, 0);
+    EXPECT_EQ(after.Left, 300);
+    EXPECT_EQ(after.Width(), longer);
+}
+
+// --- repaints on hover ---------------------------------------------------------------------
+
+TEST(RdLabel, HoverRepaintsOnlyForAHoverColourOtherThanTheFonts) {
+    TForm form(L"TTestForm");
+    form.SetBounds(0, 0, 200, 60);
+    auto label = std::make_unique<TRdLabel>();
+    TRdLabel* l = label.get();
+    form.AddControl(std::move(label));
+    Prepare(*l, L"Hover");
+    form.Show();
+    const HWND wnd = form.Handle();
+    test::TakeRepaint(wnd);
+    l->MouseEnter();  // no hover colour
+    l->MouseLeave();
+    EXPECT_FALSE(test::TakeRepaint(wnd));
+    l->SetFontHoverColor(clWhite);         // the font's own colour: nothing to show
+    EXPECT_FALSE(test::TakeRepaint(wnd));  // stored without a repaint
+    l->MouseEnter();
+    EXPECT_FALSE(test::TakeRepaint(wnd));
+    l->MouseLeave();
+    EXPECT_FALSE(test::TakeRepaint(wnd));
+    l->SetFontHoverColor(0x00FF00);
+    l->MouseEnter();
+    EXPECT_TRUE(test::TakeRepaint(wnd));
+    l->MouseLeave();
+    EXPECT_TRUE(test::TakeRepaint(wnd));
+}
+
+// --- the accelerator -----------------------------------------------------------------------
+
+// A shown form with two edits and a label "&Name" that names the first.
+struct AccelForm {
+    TForm form{L"TTestForm"};
+    TEdit* name = nullptr;
+    TEdit* other = nullptr;
+    TRdLabel* label = nullptr;
+    AccelForm() {
+        form.SetBounds(20, 20, 300, 100);
+        auto add = [this](auto control) {
+            auto* raw = control.get();
+            form.AddControl(std::move(control));
+            return raw;
+        };
+        label = add(std::make_unique<TRdLabel>());
+        name = add(std::make_unique<TEdit>());
+        other = add(std::make_unique<TEdit>());
+        name->SetBounds(80, 10, 100, 21);
+        other->SetBounds(80, 40, 100, 21);
+        label->SetCaption(L"&Name");
+        label->SetFocusControl(name);
+        form.Show();
+    }
+    // Alt+key typed while the other edit has the focus; true when the focus moved.
+    bool AltKey(wchar_t c) {
+        other->SetFocus();
+        EXPECT_TRUE(other->Focused());
+        ::SendMessageW(other->Handle(), WM_SYSCHAR, c, 1u << 29);
+        return name->Focused();
+    }
+};
+
+TEST(RdLabel, TheAcceleratorMovesTheFocusOnlyWhenEveryConditionHolds) {
+    AccelForm f;
+    ASSERT_NE(f.name->Handle(), nullptr);
+    EXPECT_TRUE(f.AltKey(L'n'));
+    EXPECT_TRUE(f.AltKey(L'N'));
+    EXPECT_FALSE(f.AltKey(L'x'));  // not the accelerator
+    f.label->SetEnabled(false);
+    EXPECT_FALSE(f.AltKey(L'n'));
+    f.label->SetEnabled(true);
+    f.label->SetShowAccelChar(false);
+    EXPECT_FALSE(f.AltKey(L'n'));
+    f.label->SetShowAccelChar(true);
+    f.name->SetEnabled(false);  // cannot take the focus
+    EXPECT_FALSE(f.AltKey(L'n'));
+    EXPECT_FALSE(f.label->DialogChar(L'n'));
+    f.name->SetEnabled(true);
+    f.label->SetCaption(L"&&Name");  // "&&" is a plain "&"
+    EXPECT_FALSE(f.AltKey(L'n'));
+    f.label->SetCaption(L"&Name");
+    // Reported as handled; typed to the form itself it works the same.
+    EXPECT_TRUE(f.label->DialogChar(L'n'));
+    f.other->SetFocus();
+    ::SendMessageW(f.form.Handle(), WM_SYSCHAR, L'n', 1u << 29);
+    EXPECT_TRUE(f.name->Focused());
+    // Without a focus control nothing happens.
+    f.label->SetFocusControl(nullptr);
+    EXPECT_FALSE(f.AltKey(L'n'));
+}
+
+TEST(RdLabel, TheFocusControlIsForgottenWhenItIsDestroyed) {
+    TRdLabel l;
+    {
+        TEdit edit;
+        l.SetFocusControl(&edit);
+        EXPECT_EQ(l.FocusControl(), &edit);
+    }
+    EXPECT_EQ(l.FocusControl(), nullptr);
+    // And the label going first leaves the edit nothing to tell.
+    TEdit edit;
+    {
+        TRdLabel gone;
+        gone.SetFocusControl(&edit);
+    }
 }
 
 }  // namespace

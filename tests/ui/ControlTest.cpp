@@ -1,5 +1,6 @@
 // The windowless control base and the form host: constraints, parent font,
-// enabled state and the mouse, hints, and painting order.
+// enabled state and the mouse, hints, painting order, BiDi modes, cursors
+// and accelerators.
 #include <gtest/gtest.h>
 
 #include "controls/RdLabel.h"
@@ -162,6 +163,94 @@ TEST(Form, HintsFollowShowHintAndTheLabelsEllipsis) {
     EXPECT_EQ(TForm::HintFor(l), L"");
     form.SetShowHint(true);
     EXPECT_EQ(TForm::HintFor(l), L"A caption that will not fit");
+}
+
+TEST(Control, BiDiModesFlipAlignmentOrReadingAndFollowTheParent) {
+    TShape s;
+    struct Case {
+        TBiDiMode mode;
+        unsigned left, right, center;  // DT_LEFT, DT_RIGHT, DT_CENTER become
+    };
+    const unsigned rtl = DT_RTLREADING;
+    const Case cases[] = {
+        {TBiDiMode::bdLeftToRight, DT_LEFT, DT_RIGHT, DT_CENTER},
+        {TBiDiMode::bdRightToLeft, DT_RIGHT | rtl, DT_LEFT | rtl, DT_CENTER | rtl},
+        {TBiDiMode::bdRightToLeftNoAlign, DT_LEFT | rtl, DT_RIGHT | rtl, DT_CENTER | rtl},
+        {TBiDiMode::bdRightToLeftReadingOnly, DT_LEFT | rtl, DT_RIGHT | rtl, DT_CENTER | rtl},
+    };
+    for (const Case& c : cases) {
+        s.SetBiDiMode(c.mode);
+        EXPECT_EQ(s.DrawTextBiDiModeFlags(DT_LEFT | DT_WORDBREAK), c.left | DT_WORDBREAK);
+        EXPECT_EQ(s.DrawTextBiDiModeFlags(DT_RIGHT), c.right);
+        EXPECT_EQ(s.DrawTextBiDiModeFlags(DT_CENTER), c.center);
+    }
+    s.SetBiDiMode(TBiDiMode::bdRightToLeft);
+    EXPECT_EQ(s.EffectiveAlignment(TAlignment::taLeftJustify), TAlignment::taRightJustify);
+    EXPECT_EQ(s.EffectiveAlignment(TAlignment::taCenter), TAlignment::taCenter);
+
+    TForm form(L"TTestForm");
+    auto child = std::make_unique<TShape>();
+    TShape* c = child.get();
+    form.AddControl(std::move(child));
+    form.SetBiDiMode(TBiDiMode::bdRightToLeftReadingOnly);
+    EXPECT_EQ(c->BiDiMode(), TBiDiMode::bdRightToLeftReadingOnly);
+    c->SetBiDiMode(TBiDiMode::bdLeftToRight);  // its own from now on
+    EXPECT_FALSE(c->ParentBiDiMode());
+    form.SetBiDiMode(TBiDiMode::bdRightToLeft);
+    EXPECT_EQ(c->BiDiMode(), TBiDiMode::bdLeftToRight);
+    c->SetParentBiDiMode(true);
+    EXPECT_EQ(c->BiDiMode(), TBiDiMode::bdRightToLeft);
+}
+
+TEST(Control, AcceleratorIsTheCharacterAfterTheFirstSingleAmpersand) {
+    EXPECT_EQ(AcceleratorOf(L"&Name"), L'N');
+    EXPECT_EQ(AcceleratorOf(L"Save && e&xit"), L'x');
+    EXPECT_EQ(AcceleratorOf(L"Save && exit"), 0);
+    EXPECT_EQ(AcceleratorOf(L"Trailing&"), 0);
+    EXPECT_EQ(AcceleratorOf(L"&&&A"), L'A');
+    EXPECT_TRUE(IsAccel(L'n', L"&Name"));
+    EXPECT_TRUE(IsAccel(L'\x00E4', L"&\x00C4rger"));  // letters without regard to case
+    EXPECT_FALSE(IsAccel(L'n', L"N&ame && a"));
+    EXPECT_TRUE(IsAccel(L'a', L"N&ame && a"));
+    EXPECT_FALSE(IsAccel(L'&', L"A && B"));
+}
+
+TEST(Form, TheCursorIsTheOneOfTheControlUnderTheMouse) {
+    EXPECT_EQ(CursorHandle(crDefault), ::LoadCursorW(nullptr, IDC_ARROW));
+    EXPECT_EQ(CursorHandle(crHandPoint), ::LoadCursorW(nullptr, IDC_HAND));
+    EXPECT_EQ(CursorHandle(crSizeWE), ::LoadCursorW(nullptr, IDC_SIZEWE));
+    EXPECT_EQ(CursorHandle(crHourGlass), ::LoadCursorW(nullptr, IDC_WAIT));
+    EXPECT_EQ(CursorHandle(crNone), nullptr);
+    EXPECT_EQ(CursorHandle(7), ::LoadCursorW(nullptr, IDC_ARROW));  // no such cursor here
+
+    TForm form(L"TTestForm");
+    form.SetBounds(60, 60, 200, 100);
+    auto shape = std::make_unique<TShape>();
+    TShape* s = shape.get();
+    form.AddControl(std::move(shape));
+    s->SetBounds(10, 10, 50, 50);
+    s->SetCursor(crCross);
+    form.Show();
+    auto setCursorAt = [&](int x, int y) {
+        POINT p{x, y};
+        ::ClientToScreen(form.Handle(), &p);
+        ::SetCursorPos(p.x, p.y);
+        ::SetCursor(nullptr);
+        return ::SendMessageW(form.Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(form.Handle()),
+                              MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    };
+    EXPECT_TRUE(setCursorAt(20, 20));
+    EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_CROSS));
+    setCursorAt(150, 20);  // the form's own
+    EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_ARROW));
+    // A change while the mouse is over the control shows at once.
+    ::SendMessageW(form.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(20, 20));
+    s->SetCursor(crIBeam);
+    EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_IBEAM));
+    // A disabled control shows none of its own.
+    s->SetEnabled(false);
+    setCursorAt(20, 20);
+    EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_ARROW));
 }
 
 }  // namespace

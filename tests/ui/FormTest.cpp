@@ -41,6 +41,7 @@ public:
         RegisterHandler(L"btnBuyClick", this, &TSampleForm::btnBuyClick);
         RegisterHandler(L"shpMouseDown", this, &TSampleForm::shpMouseDown);
         RegisterHandler(L"shpMouseMove", this, &TSampleForm::shpMouseMove);
+        RegisterHandler(L"shpContextPopup", this, &TSampleForm::shpContextPopup);
     }
     void FormCreate(TControl*) {
         ++created;
@@ -52,6 +53,7 @@ public:
     void btnBuyClick(TControl*) { ++buyClicks; }
     void shpMouseDown(TControl*, TMouseButton, TShiftState, int, int) { ++shapeDowns; }
     void shpMouseMove(TControl*, TShiftState, int, int) {}
+    void shpContextPopup(TControl*, TPoint, bool&) {}
 
     int created = 0, shown = 0, buyClicks = 0, shapeDowns = 0, labelWidthAtCreate = 0;
     bool handleAtCreate = false;
@@ -227,9 +229,9 @@ TEST(FormReader, APictureThatIsNotAPngIsAnError) {
 
 TEST(ControlClasses, EveryDeclaredDefaultIsWhatANewObjectHas) {
     for (const TClassInfo& cls : ControlClasses()) {
-        std::unique_ptr<TControl> made;
+        std::unique_ptr<TComponent> made;
         TSampleForm form;
-        TControl* obj = &form;
+        TComponent* obj = &form;
         if (cls.Create) {
             made = cls.Create();
             obj = made.get();
@@ -315,7 +317,9 @@ TEST(ControlClasses, EveryPropertyReadsBackWhatTheDescriptionSays) {
     for (const TClassInfo& cls : ControlClasses()) {
         for (const TPropertyInfo& p : cls.Properties) {
             TDescValue want = OtherValue(p);
-            if (p.Name == L"FocusControl") want.Text = L"other";
+            if (p.Name == L"FocusControl") want.Text = L"edit";
+            if (p.Name == L"PopupMenu") want.Text = L"menu";
+            if (p.Name == L"OnContextPopup") want.Text = L"shpContextPopup";
             if (p.Name == L"Items") {
                 want.Items.resize(1);
                 want.Items[0].Properties = {{L"Name", {}, 0}, {L"Picture", {}, 0}};
@@ -330,10 +334,15 @@ TEST(ControlClasses, EveryPropertyReadsBackWhatTheDescriptionSays) {
                 valueText = L"<\n item\n Name = 'Mine'\n Picture = picture('note_1.png')\n end>";
             std::wstring text = L"object F: TSampleForm\n";
             std::wstring body = p.Name + L" = " + valueText + L"\n";
-            if (cls.Create)
-                text += L"object other: TShape\nend\nobject x: " + cls.Name + L"\n" + body + L"end\n";
+            // Referenced objects come after the referring one: names resolve
+            // once every object exists.
+            const std::wstring others = L"object edit: TEdit\nend\nobject menu: TPopupMenu\nend\n";
+            if (cls.Name == L"TMenuItem")
+                text += L"object m: TPopupMenu\nobject x: TMenuItem\n" + body + L"end\nend\n";
+            else if (cls.Create)
+                text += L"object x: " + cls.Name + L"\n" + body + L"end\n" + others;
             else
-                text += body;
+                text += body + others;
             text += L"end\n";
             TSampleForm form;
             std::wstring error;
@@ -341,7 +350,7 @@ TEST(ControlClasses, EveryPropertyReadsBackWhatTheDescriptionSays) {
             ASSERT_TRUE(ReadForm(form, utf8, FolderPictures(pictures), error,
                                  {.RunLoaded = false, .StrictPictures = true}))
                 << Narrow(cls.Name) << "." << Narrow(p.Name) << ": " << Narrow(error);
-            TControl& obj = cls.Create ? *form.FindControl(L"x") : form;
+            TComponent& obj = cls.Create ? *form.FindComponent(L"x") : form;
             TDescValue got = p.Get(obj);
             if (want.Type == TDescValue::Kind::Picture) want.Text = L"156x36";
             if (p.Name == L"Items") want.Items[0].Properties[1].Value.Text = L"51x16";

@@ -105,6 +105,15 @@ private:
     HGDIOBJ old_ = nullptr;
 };
 
+// Whether anything of the window was invalidated since the last call (its
+// update region is emptied). The window must be visible.
+inline bool TakeRepaint(HWND wnd) {
+    RECT r;
+    const bool any = ::GetUpdateRect(wnd, &r, FALSE) != 0;
+    ::ValidateRect(wnd, nullptr);
+    return any;
+}
+
 // DrawTextW with DT_CALCRECT on a screen-compatible context with a font made
 // here, independently of TFont and TCanvas.
 inline SIZE MeasureText(const std::wstring& text, int fontHeight, unsigned flags = DT_SINGLELINE,
