@@ -39,3 +39,6 @@ set(SKIP_INSTALL_ALL ON CACHE BOOL "" FORCE)
 add_subdirectory("${_png_src}" "${CMAKE_BINARY_DIR}/_libpng" EXCLUDE_FROM_ALL)
 target_include_directories(png_static INTERFACE "${_png_src}" "${CMAKE_BINARY_DIR}/_libpng")
 add_library(PNG::PNG ALIAS png_static)
+# Each function in its own section, so that the program keeps only the
+# decoding half (the writer serves the tests and the proof sheet).
+target_compile_options(png_static PRIVATE -ffunction-sections -fdata-sections)

@@ -36,16 +36,6 @@ bool RestrictDllSearch() {
     return setDefault && setDefault(kSearchApplicationDir | kSearchSystem32);
 }
 
-HMODULE LoadSystemLibrary(const wchar_t* fileName) {
-    wchar_t folder[MAX_PATH];
-    const UINT n = ::GetSystemDirectoryW(folder, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return nullptr;
-    std::wstring path(folder, n);
-    if (path.back() != L'\\') path += L'\\';
-    path += fileName;
-    return ::LoadLibraryW(path.c_str());
-}
-
 HMODULE LoadApplicationLibrary(const wchar_t* fileName) {
     const std::wstring folder = ModuleFolder();
     if (folder.empty()) return nullptr;

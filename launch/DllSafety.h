@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "support/SystemLibraries.h"  // LoadSystemLibrary
+
 namespace promo {
 
 // Removes the current folder and PATH from the library search of this process
@@ -15,9 +17,6 @@ namespace promo {
 // system offers it; SetDllDirectoryW("") in any case). Returns true when the
 // restriction to those two folders is in force.
 bool RestrictDllSearch();
-
-// Loads a library of the system folder by its full path; nullptr on failure.
-HMODULE LoadSystemLibrary(const wchar_t* fileName);
 
 // Loads a library from the program's own folder by its full path.
 HMODULE LoadApplicationLibrary(const wchar_t* fileName);

@@ -7,6 +7,7 @@
 
 #include "product/OsVersion.h"
 #include "support/Handles.h"
+#include "support/SystemLibraries.h"
 #include "ui/Application.h"
 
 namespace promo {
@@ -118,14 +119,21 @@ std::wstring FileVersionText(const std::wstring& path, int parts) {
         std::wstring file = TrimText(path);
         if (file.empty()) file = OwnExecutablePath();
         if (file.empty()) return {};
+        // The version reader is needed only for the purchase address: bound then.
+        static const auto sizeOf =
+            SystemFunction<decltype(::GetFileVersionInfoSizeW)>(L"version.dll", "GetFileVersionInfoSizeW");
+        static const auto read =
+            SystemFunction<decltype(::GetFileVersionInfoW)>(L"version.dll", "GetFileVersionInfoW");
+        static const auto query = SystemFunction<decltype(::VerQueryValueW)>(L"version.dll", "VerQueryValueW");
+        if (!sizeOf || !read || !query) return {};
         DWORD ignored = 0;
-        const DWORD size = ::GetFileVersionInfoSizeW(file.c_str(), &ignored);
+        const DWORD size = sizeOf(file.c_str(), &ignored);
         if (size == 0) return {};
         std::vector<BYTE> data(size);  // freed on every way out
-        if (!::GetFileVersionInfoW(file.c_str(), 0, size, data.data())) return {};
+        if (!read(file.c_str(), 0, size, data.data())) return {};
         void* block = nullptr;
         UINT length = 0;
-        if (!::VerQueryValueW(data.data(), L"\\", &block, &length) || !block ||
+        if (!query(data.data(), L"\\", &block, &length) || !block ||
             length < sizeof(VS_FIXEDFILEINFO))
             return {};
         const auto* info = static_cast<const VS_FIXEDFILEINFO*>(block);

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <windows.h>
-#include <wininet.h>
 
 #include <utility>
 
@@ -75,11 +74,6 @@ struct WindowTraits {
     static Handle Invalid() noexcept { return nullptr; }
     static void Close(Handle h) noexcept { ::DestroyWindow(h); }
 };
-struct InternetHandleTraits {
-    using Handle = HINTERNET;
-    static Handle Invalid() noexcept { return nullptr; }
-    static void Close(Handle h) noexcept { ::InternetCloseHandle(h); }
-};
 
 using UniqueFileHandle = UniqueResource<KernelHandleTraits>;
 using UniqueHandle = UniqueResource<NullableHandleTraits>;
@@ -88,7 +82,6 @@ using UniqueModule = UniqueResource<ModuleTraits>;
 using UniqueMemoryDc = UniqueResource<MemoryDcTraits>;
 using UniqueGdiObject = UniqueResource<GdiObjectTraits>;
 using UniqueWindow = UniqueResource<WindowTraits>;
-using UniqueInternetHandle = UniqueResource<InternetHandleTraits>;
 
 // A window's device context from GetDC, released with ReleaseDC.
 class UniqueWindowDc {

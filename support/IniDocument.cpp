@@ -1,7 +1,9 @@
 #include "support/IniDocument.h"
 
-#include <charconv>
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <limits>
 
 #ifdef _WIN32
@@ -426,7 +428,7 @@ std::optional<std::int32_t> ParseIniInteger(std::wstring_view text) {
 
 std::optional<double> ParseIniFloat(std::wstring_view text, std::wstring_view decimalSeparator) {
     text = TrimIniText(text);
-    // Rewritten as plain ASCII with "." for from_chars, checking the grammar
+    // Rewritten as plain ASCII with "." for strtod, checking the grammar
     // [sign] digits [separator digits] [(e|E) [sign] digits] on the way.
     std::string ascii;
     ascii.reserve(text.size());
@@ -460,18 +462,23 @@ std::optional<double> ParseIniFloat(std::wstring_view text, std::wstring_view de
         if (takeDigits() == 0) return std::nullopt;
     }
     if (i != text.size()) return std::nullopt;
-    double value = 0;
-    auto [end, ec] = std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
-    if (ec != std::errc() || end != ascii.data() + ascii.size() || !std::isfinite(value)) return std::nullopt;
+    // The program never changes the C locale, so strtod reads "." as the
+    // decimal point. Too large or too small to be held: no number.
+    errno = 0;
+    char* end = nullptr;
+    const double value = std::strtod(ascii.c_str(), &end);
+    if (errno == ERANGE || end != ascii.c_str() + ascii.size() || !std::isfinite(value)) return std::nullopt;
     return value;
 }
 
 std::wstring FormatIniFloat(double value, std::wstring_view decimalSeparator) {
     if (std::isnan(value)) return L"NAN";
     if (std::isinf(value)) return value > 0 ? L"INF" : L"-INF";
+    // Fifteen significant digits in the shortest of fixed or exponent form,
+    // in the C locale (the program never changes it).
     char buffer[64];
-    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
-    std::string_view text(buffer, ec == std::errc() ? static_cast<size_t>(end - buffer) : 0);
+    const int length = std::snprintf(buffer, sizeof buffer, "%.15g", value);
+    std::string_view text(buffer, length > 0 && length < static_cast<int>(sizeof buffer) ? length : 0);
     // "1.5e-07" -> "1.5E-7", "1e+20" -> "1E20".
     std::wstring out;
     size_t e = text.find('e');

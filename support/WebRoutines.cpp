@@ -16,6 +16,7 @@
 
 #include "product/OsVersion.h"
 #include "support/Handles.h"
+#include "support/SystemLibraries.h"
 
 namespace promo {
 namespace {
@@ -56,6 +57,66 @@ std::wstring HeaderBlock(const std::wstring& host, size_t contentLength) {
     return headers;
 }
 
+// WinInet, COM and BSTR functions, bound when first needed: they serve only
+// the dismissal, so the window appears without them.
+struct WinInetApi {
+    template <typename Fn>
+    static Fn* Bind(const char* name) {
+        return SystemFunction<Fn>(L"wininet.dll", name);
+    }
+    decltype(::InternetOpenW)* InternetOpenW = Bind<decltype(::InternetOpenW)>("InternetOpenW");
+    decltype(::InternetConnectW)* InternetConnectW = Bind<decltype(::InternetConnectW)>("InternetConnectW");
+    decltype(::HttpOpenRequestW)* HttpOpenRequestW = Bind<decltype(::HttpOpenRequestW)>("HttpOpenRequestW");
+    decltype(::HttpAddRequestHeadersW)* HttpAddRequestHeadersW =
+        Bind<decltype(::HttpAddRequestHeadersW)>("HttpAddRequestHeadersW");
+    decltype(::HttpSendRequestW)* HttpSendRequestW = Bind<decltype(::HttpSendRequestW)>("HttpSendRequestW");
+    decltype(::InternetSetOptionW)* InternetSetOptionW = Bind<decltype(::InternetSetOptionW)>("InternetSetOptionW");
+    decltype(::InternetCrackUrlW)* InternetCrackUrlW = Bind<decltype(::InternetCrackUrlW)>("InternetCrackUrlW");
+    decltype(::InternetCloseHandle)* InternetCloseHandle =
+        Bind<decltype(::InternetCloseHandle)>("InternetCloseHandle");
+
+    bool Complete() const {
+        return InternetOpenW && InternetConnectW && HttpOpenRequestW && HttpAddRequestHeadersW &&
+               HttpSendRequestW && InternetSetOptionW && InternetCrackUrlW && InternetCloseHandle;
+    }
+};
+const WinInetApi& WinInet() {
+    static const WinInetApi api;
+    return api;
+}
+
+struct ComApi {
+    decltype(::CoInitializeEx)* CoInitializeEx =
+        SystemFunction<decltype(::CoInitializeEx)>(L"ole32.dll", "CoInitializeEx");
+    decltype(::CoUninitialize)* CoUninitialize =
+        SystemFunction<decltype(::CoUninitialize)>(L"ole32.dll", "CoUninitialize");
+    decltype(::CoCreateInstance)* CoCreateInstance =
+        SystemFunction<decltype(::CoCreateInstance)>(L"ole32.dll", "CoCreateInstance");
+    decltype(::CoTaskMemFree)* CoTaskMemFree =
+        SystemFunction<decltype(::CoTaskMemFree)>(L"ole32.dll", "CoTaskMemFree");
+    decltype(::SysAllocStringLen)* SysAllocStringLen =
+        SystemFunction<decltype(::SysAllocStringLen)>(L"oleaut32.dll", "SysAllocStringLen");
+    decltype(::SysFreeString)* SysFreeString =
+        SystemFunction<decltype(::SysFreeString)>(L"oleaut32.dll", "SysFreeString");
+
+    bool Complete() const {
+        return CoInitializeEx && CoUninitialize && CoCreateInstance && CoTaskMemFree && SysAllocStringLen &&
+               SysFreeString;
+    }
+};
+const ComApi& Com() {
+    static const ComApi api;
+    return api;
+}
+
+struct InternetHandleTraits {
+    using Handle = HINTERNET;
+    static Handle Invalid() noexcept { return nullptr; }
+    // Only handles WinInet gave are ever held, so its close function is there.
+    static void Close(Handle h) noexcept { WinInet().InternetCloseHandle(h); }
+};
+using UniqueInternetHandle = UniqueResource<InternetHandleTraits>;
+
 // The three WinInet handles of one request, closed request first, then the
 // connection, then the session, however the request ends.
 struct RequestHandles {
@@ -78,7 +139,7 @@ void SetRequestTimeouts(HINTERNET request, DWORD timeoutMs) {
     for (DWORD option :
          {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT}) {
         DWORD value = timeoutMs;
-        ::InternetSetOptionW(request, option, &value, sizeof value);
+        WinInet().InternetSetOptionW(request, option, &value, sizeof value);
     }
 }
 
@@ -119,8 +180,10 @@ private:
 
 class OwnedBstr {
 public:
-    explicit OwnedBstr(const std::wstring& text) : b_(::SysAllocStringLen(text.data(), text.size())) {}
-    ~OwnedBstr() { ::SysFreeString(b_); }
+    // Only made once Com().Complete() was checked.
+    explicit OwnedBstr(const std::wstring& text)
+        : b_(Com().SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
+    ~OwnedBstr() { Com().SysFreeString(b_); }
     OwnedBstr(const OwnedBstr&) = delete;
     OwnedBstr& operator=(const OwnedBstr&) = delete;
     BSTR get() const { return b_; }
@@ -130,8 +193,7 @@ private:
 };
 
 VARIANT BstrVariant(const OwnedBstr& text) {
-    VARIANT v;
-    ::VariantInit(&v);
+    VARIANT v{};  // VT_EMPTY, as VariantInit leaves it
     V_VT(&v) = VT_BSTR;
     V_BSTR(&v) = text.get();  // borrowed: never cleared
     return v;
@@ -155,15 +217,13 @@ bool ProcessIsElevated() {
 // signed-in user rather than at ours.
 ComRef<IShellDispatch2> DesktopShellDispatch() {
     ComRef<IShellWindows> windows;
-    if (FAILED(::CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, IID_IShellWindows,
+    if (FAILED(Com().CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, IID_IShellWindows,
                                   windows.put_void())))
         return {};
-    VARIANT location;
-    ::VariantInit(&location);
+    VARIANT location{};
     V_VT(&location) = VT_I4;
     V_I4(&location) = CSIDL_DESKTOP;
-    VARIANT empty;
-    ::VariantInit(&empty);
+    VARIANT empty{};
     LONG desktopWindow = 0;
     ComRef<IDispatch> desktop;
     if (windows->FindWindowSW(&location, &empty, SWC_DESKTOP, &desktopWindow, SWFO_NEEDDISPATCH,
@@ -194,14 +254,14 @@ ComRef<IShellDispatch2> DesktopShellDispatch() {
 class ShellLauncher {
 public:
     ShellLauncher() {
-        if (!desktopShellAllowed || !ProcessIsElevated()) return;
-        const HRESULT init = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+        if (!desktopShellAllowed || !ProcessIsElevated() || !Com().Complete()) return;
+        const HRESULT init = Com().CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
         comInitialized_ = SUCCEEDED(init);  // S_OK and S_FALSE both need the CoUninitialize
         if (comInitialized_ || init == RPC_E_CHANGED_MODE) desktop_ = DesktopShellDispatch();
     }
     ~ShellLauncher() {
         desktop_.reset();
-        if (comInitialized_) ::CoUninitialize();
+        if (comInitialized_) Com().CoUninitialize();
     }
     ShellLauncher(const ShellLauncher&) = delete;
     ShellLauncher& operator=(const ShellLauncher&) = delete;
@@ -227,8 +287,7 @@ public:
 private:
     HRESULT OpenThroughDesktop(const std::wstring& file, const std::wstring& parameters) {
         const OwnedBstr fileText(file), parametersText(parameters), folderText(L""), verbText(L"open");
-        VARIANT show;
-        ::VariantInit(&show);
+        VARIANT show{};
         V_VT(&show) = VT_I4;
         V_I4(&show) = SW_SHOWNORMAL;
         return desktop_->ShellExecute(fileText.get(), BstrVariant(parametersText), BstrVariant(folderText),
@@ -309,7 +368,8 @@ std::wstring InternetExplorerPath() {
     if (FAILED(::SHGetSpecialFolderLocation(nullptr, CSIDL_PROGRAM_FILES, &list)) || !list) return {};
     wchar_t folder[MAX_PATH] = {};
     const BOOL ok = ::SHGetPathFromIDListW(list, folder);
-    ::CoTaskMemFree(list);
+    // The shell's item lists are COM task memory (ole32 is loaded with shell32).
+    if (auto free = Com().CoTaskMemFree) free(list);
     if (!ok || folder[0] == L'\0') return {};
     std::wstring path = folder;
     if (path.back() != L'\\') path += L'\\';
@@ -349,7 +409,8 @@ bool CrackUrl(const std::wstring& address, std::wstring* scheme, std::wstring* h
     parts.dwUrlPathLength = capacity;
     parts.lpszExtraInfo = extraBuf.data();
     parts.dwExtraInfoLength = capacity;
-    if (!::InternetCrackUrlW(address.c_str(), static_cast<DWORD>(address.size()), 0, &parts)) return false;
+    if (!WinInet().Complete()) return false;
+    if (!WinInet().InternetCrackUrlW(address.c_str(), static_cast<DWORD>(address.size()), 0, &parts)) return false;
 
     if (scheme) scheme->assign(schemeBuf.data(), parts.dwSchemeLength);
     if (host) host->assign(hostBuf.data(), parts.dwHostNameLength);
@@ -369,20 +430,21 @@ bool HttpPostData(const std::wstring& address, const std::wstring& body, DWORD t
     std::string data = ToAnsi(body);
 
     RequestHandles handles;
-    handles.session.reset(::InternetOpenW(nullptr, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
+    const WinInetApi& net = WinInet();  // complete: CrackUrl checked
+    handles.session.reset(net.InternetOpenW(nullptr, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
     if (!handles.session) return false;
-    handles.connection.reset(::InternetConnectW(handles.session.get(), host.c_str(), port, nullptr, nullptr,
+    handles.connection.reset(net.InternetConnectW(handles.session.get(), host.c_str(), port, nullptr, nullptr,
                                                 INTERNET_SERVICE_HTTP, 0, 0));
     if (!handles.connection) return false;
-    handles.request.reset(::HttpOpenRequestW(handles.connection.get(), L"POST", target.c_str(), L"HTTP/1.1",
+    handles.request.reset(net.HttpOpenRequestW(handles.connection.get(), L"POST", target.c_str(), L"HTTP/1.1",
                                              address.c_str(), nullptr, INTERNET_FLAG_RELOAD, 0));
     if (!handles.request) return false;
     SetRequestTimeouts(handles.request.get(), timeoutMs);
 
     const std::wstring headers = HeaderBlock(host, data.size());
-    ::HttpAddRequestHeadersW(handles.request.get(), headers.c_str(), static_cast<DWORD>(headers.size()),
+    net.HttpAddRequestHeadersW(handles.request.get(), headers.c_str(), static_cast<DWORD>(headers.size()),
                              HTTP_ADDREQ_FLAG_ADD);
-    return ::HttpSendRequestW(handles.request.get(), nullptr, 0, data.empty() ? nullptr : data.data(),
+    return net.HttpSendRequestW(handles.request.get(), nullptr, 0, data.empty() ? nullptr : data.data(),
                               static_cast<DWORD>(data.size())) != FALSE;
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "support/SystemLibraries.h"
 #include "ui/FormReader.h"
 
 namespace promo {
@@ -469,8 +470,11 @@ void TForm::ContextPopup(POINT screen, bool keyboard) {
 }
 
 void TForm::CreateTooltip() {
+    // The common controls are loaded only now, when a hint may first be shown.
+    static const auto init = SystemFunction<decltype(::InitCommonControlsEx)>(
+        L"comctl32.dll", "InitCommonControlsEx", TLibraryLookup::SideBySide);
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
-    ::InitCommonControlsEx(&icc);
+    if (!init || !init(&icc)) return;
     tooltip_.reset(::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                      WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                                      CW_USEDEFAULT, CW_USEDEFAULT, wnd_.get(), nullptr,

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "launch/DllSafety.h"
+#include "support/SystemLibraries.h"
 
 namespace promo {
 namespace {
@@ -42,11 +43,15 @@ struct PlantedFolder {
         ::CopyFileW(source.c_str(), (path + L"PlantedDll.dll").c_str(), FALSE);
         ::CopyFileW(source.c_str(), (path + L"ControlProbe.dll").c_str(), FALSE);
         ::CopyFileW(source.c_str(), (path + L"Shcore.dll").c_str(), FALSE);
+        ::CopyFileW(source.c_str(), (path + L"wininet.dll").c_str(), FALSE);
+        ::CopyFileW(source.c_str(), (path + L"comctl32.dll").c_str(), FALSE);
     }
     ~PlantedFolder() {
         ::DeleteFileW((path + L"PlantedDll.dll").c_str());
         ::DeleteFileW((path + L"ControlProbe.dll").c_str());
         ::DeleteFileW((path + L"Shcore.dll").c_str());
+        ::DeleteFileW((path + L"wininet.dll").c_str());
+        ::DeleteFileW((path + L"comctl32.dll").c_str());
         ::RemoveDirectoryW(path.c_str());
     }
 };
@@ -85,6 +90,44 @@ TEST(DllSafety, PlantedLibrariesAreNotLoadedOnceTheSearchIsRestricted) {
     EXPECT_NE(searched, nullptr);
     ::FreeLibrary(searched);
     ::DeleteFileW(appLocal.c_str());
+
+    ::SetCurrentDirectoryW(oldDir);
+}
+
+// The file a function was found in.
+std::wstring ModuleOf(FARPROC function) {
+    HMODULE module = nullptr;
+    ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                         reinterpret_cast<LPCWSTR>(function), &module);
+    return Lower(ModulePath(module));
+}
+
+TEST(DllSafety, LateBoundFunctionsComeFromTheSystemWhateverLiesInTheCurrentFolder) {
+    PlantedFolder planted;  // wininet.dll and comctl32.dll stand-ins exporting PlantedProbe
+    wchar_t oldDir[MAX_PATH];
+    ::GetCurrentDirectoryW(MAX_PATH, oldDir);
+    ASSERT_TRUE(::SetCurrentDirectoryW(planted.path.c_str()));
+    wchar_t system[MAX_PATH];
+    ::GetSystemDirectoryW(system, MAX_PATH);
+
+    const FARPROC crack = SystemProcedure(L"wininet.dll", "InternetCrackUrlW");
+    ASSERT_NE(crack, nullptr);
+    EXPECT_EQ(ModuleOf(crack).rfind(Lower(system), 0), 0u) << ModuleOf(crack);
+    EXPECT_EQ(SystemProcedure(L"wininet.dll", "PlantedProbe"), nullptr);
+    // Bound again: the same entry point.
+    EXPECT_EQ(SystemProcedure(L"WININET.DLL", "InternetCrackUrlW"), crack);
+
+    // The common controls by name: the manifest's version 6, from the
+    // side-by-side store, never the plant.
+    const FARPROC init = SystemProcedure(L"comctl32.dll", "InitCommonControlsEx", TLibraryLookup::SideBySide);
+    ASSERT_NE(init, nullptr);
+    EXPECT_NE(ModuleOf(init).find(L"winsxs"), std::wstring::npos) << ModuleOf(init);
+    EXPECT_EQ(SystemProcedure(L"comctl32.dll", "PlantedProbe", TLibraryLookup::SideBySide), nullptr);
+
+    // What does not exist is nullptr, not a failure later.
+    EXPECT_EQ(SystemProcedure(L"no-such-library.dll", "Anything"), nullptr);
+    EXPECT_EQ(SystemProcedure(L"wininet.dll", "NoSuchFunction"), nullptr);
+    EXPECT_EQ(SystemFunction<decltype(::GetTickCount)>(L"no-such-library.dll", "GetTickCount"), nullptr);
 
     ::SetCurrentDirectoryW(oldDir);
 }

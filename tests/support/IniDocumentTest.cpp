@@ -241,7 +241,7 @@ TEST(IniConvert, Floats) {
     EXPECT_EQ(ParseIniFloat(L"1e3", L"."), 1000.0);
     EXPECT_EQ(ParseIniFloat(L" 3 ", L"."), 3.0);
     EXPECT_EQ(ParseIniFloat(L".5", L"."), 0.5);
-    for (const wchar_t* bad : {L"", L"abc", L"1.5", L"1e", L"--1", L"1e999", L"1,5,", L"NAN"})
+    for (const wchar_t* bad : {L"", L"abc", L"1.5", L"1e", L"--1", L"1e999", L"1e-999", L"1,5,", L"NAN"})
         EXPECT_EQ(ParseIniFloat(bad, L","), std::nullopt) << bad;
 
     const std::pair<double, const wchar_t*> formats[] = {

@@ -443,5 +443,106 @@ TEST(Form, TheTooltipShowsTheHintOfTheHoveredControl) {
     EXPECT_STREQ(text, L"Close");
 }
 
+// --- the kept composition -----------------------------------------------------------------
+
+// A control that counts its paints and fills itself with one colour.
+class TPaintCounter : public TControl {
+public:
+    explicit TPaintCounter(COLORREF fill) : fill_(fill) {}
+    int paints = 0;
+
+protected:
+    void Paint(TCanvas& canvas) override {
+        ++paints;
+        HBRUSH b = ::CreateSolidBrush(fill_);
+        RECT r{0, 0, Width(), Height()};
+        ::FillRect(canvas.Handle(), &r, b);
+        ::DeleteObject(b);
+    }
+
+private:
+    COLORREF fill_;
+};
+
+// The window's pixels as they are on screen.
+std::uint32_t WindowPixel(HWND wnd, int x, int y) {
+    test::Surface s(1, 1);
+    HDC dc = ::GetDC(wnd);
+    ::BitBlt(s.Dc(), 0, 0, 1, 1, dc, x, y, SRCCOPY);
+    ::ReleaseDC(wnd, dc);
+    return s.At(0, 0);
+}
+
+void PumpMessages() {
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+}
+
+TEST(Form, PaintsAgainOnlyWhatWasInvalidated) {
+    TForm form(L"TForm");
+    form.CreateHandle();
+    form.SetBounds(40, 40, 60, 40);
+    form.SetColor(RGB(0x20, 0x40, 0x60));
+    auto image = std::make_unique<TImage>();
+    TImage* glass = image.get();
+    // Half-transparent white: blended twice it would come out lighter.
+    glass->Picture().SetGraphic(test::MakeImage(20, 20, [](int, int) { return 0x80808080u; }));
+    glass->SetBounds(0, 0, 20, 20);
+    form.AddControl(std::move(image));
+    auto a = std::make_unique<TPaintCounter>(RGB(255, 0, 0));
+    auto b = std::make_unique<TPaintCounter>(RGB(0, 0, 255));
+    TPaintCounter* first = a.get();
+    TPaintCounter* second = b.get();
+    first->SetBounds(30, 0, 10, 10);
+    second->SetBounds(30, 20, 10, 10);
+    form.AddControl(std::move(a));
+    form.AddControl(std::move(b));
+    ::ShowWindow(form.Handle(), SW_SHOWNOACTIVATE);
+    ::UpdateWindow(form.Handle());
+    PumpMessages();
+    ASSERT_EQ(first->paints, 1);
+    ASSERT_EQ(second->paints, 1);
+    const std::uint32_t glassPixel = WindowPixel(form.Handle(), 5, 5);
+    EXPECT_NE(glassPixel, Rgb(0x20, 0x40, 0x60));  // the picture is there ...
+    EXPECT_NE(glassPixel, Rgb(255, 255, 255));      // ... and translucent
+    EXPECT_EQ(WindowPixel(form.Handle(), 35, 5), Rgb(255, 0, 0));
+
+    // Invalidated from outside (uncovered): presented again, nothing painted again.
+    ::InvalidateRect(form.Handle(), nullptr, FALSE);
+    ::UpdateWindow(form.Handle());
+    EXPECT_EQ(first->paints, 1);
+    EXPECT_EQ(second->paints, 1);
+    EXPECT_EQ(WindowPixel(form.Handle(), 35, 25), Rgb(0, 0, 255));
+    EXPECT_EQ(WindowPixel(form.Handle(), 50, 35), Rgb(0x20, 0x40, 0x60));
+
+    // One control asks: only what lies in its area is painted again.
+    first->Invalidate();
+    ::UpdateWindow(form.Handle());
+    EXPECT_EQ(first->paints, 2);
+    EXPECT_EQ(second->paints, 1);
+
+    // A translucent control composed again over fresh background, not over itself.
+    for (int i = 0; i < 3; ++i) {
+        glass->Invalidate();
+        ::UpdateWindow(form.Handle());
+    }
+    EXPECT_EQ(WindowPixel(form.Handle(), 5, 5), glassPixel);
+
+    // A control that moves leaves nothing behind.
+    first->SetBounds(45, 0, 10, 10);
+    ::UpdateWindow(form.Handle());
+    EXPECT_EQ(WindowPixel(form.Handle(), 35, 5), Rgb(0x20, 0x40, 0x60));
+    EXPECT_EQ(WindowPixel(form.Handle(), 50, 5), Rgb(255, 0, 0));
+
+    // A new size composes everything afresh.
+    form.SetBounds(40, 40, 70, 40);
+    ::UpdateWindow(form.Handle());
+    EXPECT_EQ(second->paints, 2);
+    EXPECT_EQ(WindowPixel(form.Handle(), 65, 35), Rgb(0x20, 0x40, 0x60));
+}
+
 }  // namespace
 }  // namespace promo
