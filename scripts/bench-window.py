@@ -251,7 +251,7 @@ def run_repaint_bench(px, repaints):
         raise Unmeasured("window_repaint_bench failed (rc %s): %s %s" % (
             r.returncode, out, r.stderr.decode("utf-8", "replace")[-2000:]))
     lines = [l for l in out.splitlines() if not l.startswith("control ")]
-    lines.append("the window's repaint by control (CPU us, wall us per paint), largest first:")
+    lines.append("a full re-render by control (CPU us, wall us per paint), largest first:")
     for name, cpu, wall in sorted(controls, key=lambda c: (-c[1], -c[2])):
         lines.append("  %-14s %8.1f %8.1f" % (name, cpu, wall))
     return figures, "\n".join(lines)

@@ -258,6 +258,10 @@ public:
     void ParentFontChanged();
     void ParentColorChanged();
 
+    // Whether Paint covers every pixel of the control with opaque colour, so
+    // that nothing beneath it needs painting.
+    virtual bool PaintsOpaque() const { return false; }
+
 protected:
     virtual void Paint(TCanvas& canvas);
     virtual void Loaded();
@@ -341,6 +345,8 @@ public:
     void SetBrushStyle(TBrushStyle s);
     TColor PenColor() const { return pen_.Color; }
     void SetPenColor(TColor c);
+    // A solid brush fills inside the frame.
+    bool PaintsOpaque() const override { return brush_.Style == TBrushStyle::bsSolid; }
 
 protected:
     void Paint(TCanvas& canvas) override;

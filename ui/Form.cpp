@@ -264,14 +264,29 @@ void TForm::RenderTo(HDC dc) { RenderArea(dc, ClientRect()); }
 
 void TForm::RenderArea(HDC dc, const TRect& area) {
     if (area.Empty()) return;
-    {
+    const auto shown = [](const TControl& c) { return c.Visible() && c.Width() > 0 && c.Height() > 0; };
+    // Painting starts at the topmost control that covers the whole area with
+    // opaque pixels: the background and the controls under it would only be
+    // painted over.
+    size_t first = 0;
+    bool covered = false;
+    for (size_t i = controls_.size(); i-- > 0;) {
+        const TControl& c = *controls_[i];
+        if (shown(c) && c.PaintsOpaque() && c.BoundsRect().Contains(area)) {
+            first = i;
+            covered = true;
+            break;
+        }
+    }
+    if (!covered) {
         HBRUSH brush = ::CreateSolidBrush(ColorToRgb(Color()));
         RECT rc{area.Left, area.Top, area.Right, area.Bottom};
         ::FillRect(dc, &rc, brush);
         ::DeleteObject(brush);
     }
-    for (const auto& c : controls_) {
-        if (!c->Visible() || c->Width() <= 0 || c->Height() <= 0) continue;
+    for (size_t i = first; i < controls_.size(); ++i) {
+        const auto& c = controls_[i];
+        if (!shown(*c)) continue;
         // Only the part inside area is drawn again: outside it the control's
         // earlier image is still there, and blending over it twice would
         // darken its translucent pixels.

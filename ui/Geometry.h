@@ -29,6 +29,10 @@ struct TRect {
         Bottom += dy;
     }
     bool Empty() const { return Right <= Left || Bottom <= Top; }
+    // Whether o lies wholly inside (an empty o lies inside anything).
+    bool Contains(const TRect& o) const {
+        return o.Empty() || (o.Left >= Left && o.Top >= Top && o.Right <= Right && o.Bottom <= Bottom);
+    }
     bool Intersects(const TRect& o) const {
         return !Empty() && !o.Empty() && Left < o.Right && o.Left < Right && Top < o.Bottom && o.Top < Bottom;
     }

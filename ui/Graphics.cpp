@@ -103,6 +103,22 @@ HBITMAP TBitmapImage::Bitmap() const {
     return static_cast<HBITMAP>(dib_.get());
 }
 
+HDC TBitmapImage::SourceDc() const {
+    if (!dc_) {
+        HBITMAP bmp = Bitmap();
+        if (!bmp) return nullptr;
+        dc_.reset(::CreateCompatibleDC(nullptr));
+        if (dc_) oldBitmap_ = ::SelectObject(dc_.get(), bmp);
+    }
+    return dc_.get();
+}
+
+TBitmapImage::~TBitmapImage() {
+    // The bitmap leaves its context before either is deleted.
+    if (dc_ && oldBitmap_) ::SelectObject(dc_.get(), oldBitmap_);
+    dc_.reset();
+}
+
 std::uint32_t TPicture::Pixel(int x, int y) const {
     if (!image_ || x < 0 || y < 0 || x >= Width() || y >= Height()) return 0;
     return image_->Image().pixels[static_cast<size_t>(y) * Width() + x];
@@ -145,15 +161,10 @@ bool TPicture::LoadFromStream(const std::uint8_t* data, std::size_t size) {
 
 void DrawPicturePart(HDC dc, const TBitmapImage& image, const TRect& s, const TRect& d) {
     if (s.Width() <= 0 || s.Height() <= 0 || d.Width() <= 0 || d.Height() <= 0) return;
-    HBITMAP bmp = image.Bitmap();
-    if (!bmp) return;
-    UniqueMemoryDc src(::CreateCompatibleDC(dc));
+    HDC src = image.SourceDc();
     if (!src) return;
-    ScopedSelectObject sel(src.get(), bmp);
     BLENDFUNCTION bf{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    // Halftone filtering for scaled parts keeps stretched middles smooth.
-    ::AlphaBlend(dc, d.Left, d.Top, d.Width(), d.Height(), src.get(), s.Left, s.Top, s.Width(), s.Height(),
-                 bf);
+    ::AlphaBlend(dc, d.Left, d.Top, d.Width(), d.Height(), src, s.Left, s.Top, s.Width(), s.Height(), bf);
 }
 
 // --- TCanvas -------------------------------------------------------------------

@@ -73,12 +73,21 @@ private:
 class TBitmapImage {
 public:
     explicit TBitmapImage(DecodedImage image) : image_(std::move(image)) {}
+    ~TBitmapImage();
+    TBitmapImage(const TBitmapImage&) = delete;
+    TBitmapImage& operator=(const TBitmapImage&) = delete;
     const DecodedImage& Image() const { return image_; }
     HBITMAP Bitmap() const;  // created on first use
+    // A memory context with Bitmap() selected, kept for the picture's life,
+    // to blend from: drawing makes no context of its own. Never select the
+    // bitmap elsewhere. nullptr when either cannot be made.
+    HDC SourceDc() const;
 
 private:
     DecodedImage image_;
     mutable UniqueGdiObject dib_;
+    mutable UniqueMemoryDc dc_;
+    mutable HGDIOBJ oldBitmap_ = nullptr;
 };
 
 // A picture property. Empty when nothing (or nothing readable) was loaded; a

@@ -544,5 +544,37 @@ TEST(Form, PaintsAgainOnlyWhatWasInvalidated) {
     EXPECT_EQ(WindowPixel(form.Handle(), 65, 35), Rgb(0x20, 0x40, 0x60));
 }
 
+TEST(Form, WhatAnOpaqueControlCoversIsNotPainted) {
+    TForm form(L"TForm");
+    form.CreateHandle();
+    form.SetBounds(40, 40, 60, 40);
+    auto under = std::make_unique<TPaintCounter>(RGB(255, 0, 0));
+    auto shape = std::make_unique<TShape>();
+    auto over = std::make_unique<TPaintCounter>(RGB(0, 0, 255));
+    TPaintCounter* hidden = under.get();
+    TShape* cover = shape.get();
+    TPaintCounter* top = over.get();
+    hidden->SetBounds(5, 5, 10, 10);
+    cover->SetBounds(0, 0, 60, 40);
+    cover->SetBrushColor(RGB(0, 0x80, 0));
+    top->SetBounds(30, 5, 10, 10);
+    form.AddControl(std::move(under));
+    form.AddControl(std::move(shape));
+    form.AddControl(std::move(over));
+    ::ShowWindow(form.Handle(), SW_SHOWNOACTIVATE);
+    ::UpdateWindow(form.Handle());
+    PumpMessages();
+    EXPECT_EQ(hidden->paints, 0);  // under a solid shape that covers the window
+    EXPECT_EQ(top->paints, 1);
+    EXPECT_EQ(WindowPixel(form.Handle(), 10, 10), Rgb(0, 0x80, 0));
+    EXPECT_EQ(WindowPixel(form.Handle(), 35, 10), Rgb(0, 0, 255));
+
+    // A hollow shape lets what is under it show: it is painted again.
+    cover->SetBrushStyle(TBrushStyle::bsClear);
+    ::UpdateWindow(form.Handle());
+    EXPECT_EQ(hidden->paints, 1);
+    EXPECT_EQ(WindowPixel(form.Handle(), 10, 10), Rgb(255, 0, 0));
+}
+
 }  // namespace
 }  // namespace promo

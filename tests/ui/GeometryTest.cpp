@@ -23,6 +23,10 @@ TEST(Geometry, IntersectionAndUnionOfRectangles) {
     // A rectangle inside another.
     EXPECT_EQ(a.Intersection({2, 3, 4, 5}), (TRect{2, 3, 4, 5}));
     EXPECT_EQ(a.Union({2, 3, 4, 5}), a);
+    EXPECT_TRUE(a.Contains(TRect{2, 3, 4, 5}));
+    EXPECT_TRUE(a.Contains(a));
+    EXPECT_FALSE(a.Contains(TRect{5, 5, 11, 6}));
+    EXPECT_TRUE(a.Contains(none));  // nothing to cover
 }
 
 }  // namespace
