@@ -84,19 +84,40 @@ HFONT TFont::Handle() const {
 
 // --- pictures ----------------------------------------------------------------
 
+std::shared_ptr<const TBitmapImage> TBitmapImage::FromPng(const std::uint8_t* data, std::size_t size) {
+    int w = 0, h = 0;
+    if (!ReadPngSize(data, size, w, h)) return nullptr;
+    return std::shared_ptr<const TBitmapImage>(new TBitmapImage(std::vector<std::uint8_t>(data, data + size), w, h));
+}
+
+const DecodedImage& TBitmapImage::Image() const {
+    if (!png_.empty()) {
+        if (!DecodePng(png_.data(), png_.size(), image_) || image_.width != width_ || image_.height != height_) {
+            image_ = DecodedImage{};
+            image_.width = width_;
+            image_.height = height_;
+            image_.pixels.assign(static_cast<size_t>(width_) * height_, 0u);
+            image_.hasAlpha = true;
+        }
+        std::vector<std::uint8_t>().swap(png_);
+    }
+    return image_;
+}
+
 HBITMAP TBitmapImage::Bitmap() const {
-    if (!dib_ && !image_.Empty()) {
+    const DecodedImage& image = Image();
+    if (!dib_ && !image.Empty()) {
         BITMAPINFO bi{};
         bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = image_.width;
-        bi.bmiHeader.biHeight = -image_.height;  // top-down
+        bi.bmiHeader.biWidth = image.width;
+        bi.bmiHeader.biHeight = -image.height;  // top-down
         bi.bmiHeader.biPlanes = 1;
         bi.bmiHeader.biBitCount = 32;
         bi.bmiHeader.biCompression = BI_RGB;
         void* bits = nullptr;
         HBITMAP bmp = ::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
         if (bmp && bits) {
-            std::memcpy(bits, image_.pixels.data(), image_.pixels.size() * sizeof(std::uint32_t));
+            std::memcpy(bits, image.pixels.data(), image.pixels.size() * sizeof(std::uint32_t));
             dib_.reset(bmp);
         }
     }
@@ -138,14 +159,9 @@ void TPicture::SetGraphic(std::shared_ptr<const TBitmapImage> image) {
     Changed();
 }
 bool TPicture::LoadFromPng(const std::uint8_t* data, std::size_t size) {
-    DecodedImage img;
-    const bool ok = DecodePng(data, size, img);
-    if (ok)
-        image_ = std::make_shared<const TBitmapImage>(std::move(img));
-    else
-        image_.reset();
+    image_ = TBitmapImage::FromPng(data, size);
     Changed();
-    return ok;
+    return image_ != nullptr;
 }
 bool TPicture::LoadFromStream(const std::uint8_t* data, std::size_t size) {
     std::string cls;

@@ -72,11 +72,20 @@ private:
 // made, so pictures share it: a copy of a picture is as cheap as a pointer.
 class TBitmapImage {
 public:
-    explicit TBitmapImage(DecodedImage image) : image_(std::move(image)) {}
+    explicit TBitmapImage(DecodedImage image)
+        : width_(image.width), height_(image.height), image_(std::move(image)) {}
+    // A PNG file's bytes, kept as they are until the pixels are first needed
+    // (most faces of a button are never drawn): only the header is read now.
+    // nullptr when the header is not one of a PNG we can decode.
+    static std::shared_ptr<const TBitmapImage> FromPng(const std::uint8_t* data, std::size_t size);
     ~TBitmapImage();
     TBitmapImage(const TBitmapImage&) = delete;
     TBitmapImage& operator=(const TBitmapImage&) = delete;
-    const DecodedImage& Image() const { return image_; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    // The pixels, decoded on first use. A file whose pixels turn out not to
+    // decode gives a fully transparent picture of its declared size.
+    const DecodedImage& Image() const;
     HBITMAP Bitmap() const;  // created on first use
     // A memory context with Bitmap() selected, kept for the picture's life,
     // to blend from: drawing makes no context of its own. Never select the
@@ -84,7 +93,13 @@ public:
     HDC SourceDc() const;
 
 private:
-    DecodedImage image_;
+    TBitmapImage(std::vector<std::uint8_t> png, int width, int height)
+        : width_(width), height_(height), png_(std::move(png)) {}
+
+    int width_;
+    int height_;
+    mutable std::vector<std::uint8_t> png_;  // until decoded
+    mutable DecodedImage image_;
     mutable UniqueGdiObject dib_;
     mutable UniqueMemoryDc dc_;
     mutable HGDIOBJ oldBitmap_ = nullptr;
@@ -98,8 +113,8 @@ public:
     TPicture(const TPicture&) = delete;
     TPicture& operator=(const TPicture&) = delete;
 
-    int Width() const { return image_ ? image_->Image().width : 0; }
-    int Height() const { return image_ ? image_->Image().height : 0; }
+    int Width() const { return image_ ? image_->Width() : 0; }
+    int Height() const { return image_ ? image_->Height() : 0; }
     bool Empty() const { return Width() <= 0 || Height() <= 0; }
     bool HasAlpha() const { return image_ && image_->Image().hasAlpha; }
     const std::shared_ptr<const TBitmapImage>& Graphic() const { return image_; }

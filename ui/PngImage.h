@@ -23,6 +23,10 @@ struct DecodedImage {
 // that is not a readable PNG; never throws.
 bool DecodePng(const std::uint8_t* data, std::size_t size, DecodedImage& out);
 
+// The size a PNG file declares in its header, read without decoding the
+// pixels; false for anything DecodePng would refuse at its header.
+bool ReadPngSize(const std::uint8_t* data, std::size_t size, int& width, int& height);
+
 // The 8-byte PNG signature test.
 bool LooksLikePng(const std::uint8_t* data, std::size_t size);
 

@@ -182,7 +182,12 @@ class Prefix:
         for name in ("PellorinPromo.exe", "Focus.dll"):
             s = os.path.join(src, name)
             if os.path.exists(s):
-                shutil.copy2(s, os.path.join(dst, name))
+                d = os.path.join(dst, name)
+                # A hard link to the template's file: unlink it, or the copy
+                # would write through into the template.
+                if os.path.exists(d):
+                    os.remove(d)
+                shutil.copy2(s, d)
 
     # ---- registry ----------------------------------------------------
     def wine(self, *args, check=True, timeout=60):

@@ -1,6 +1,8 @@
 // Decoding our pictures: libpng linked and honouring alpha, on both targets.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "common/TestData.h"
 #include "ui/PngImage.h"
 
@@ -36,6 +38,26 @@ TEST(PngImage, RejectsWhatIsNotAPng) {
     bytes.resize(bytes.size() / 2);  // truncated file
     EXPECT_FALSE(DecodePng(bytes.data(), bytes.size(), img));
     EXPECT_FALSE(DecodePng(nullptr, 0, img));
+}
+
+TEST(PngImage, ReadsTheSizeFromTheHeaderAlone) {
+    auto bytes = test::ReadDataFile("png/alpha-3x2.png");
+    int w = -1, h = -1;
+    ASSERT_TRUE(ReadPngSize(bytes.data(), bytes.size(), w, h));
+    EXPECT_EQ(w, 3);
+    EXPECT_EQ(h, 2);
+    // A file cut short keeps its header: the size reads, the pixels do not.
+    const auto idat = std::string(bytes.begin(), bytes.end()).find("IDAT");
+    ASSERT_NE(idat, std::string::npos);
+    bytes.resize(idat + 8);
+    ASSERT_TRUE(ReadPngSize(bytes.data(), bytes.size(), w, h));
+    EXPECT_EQ(w, 3);
+    DecodedImage img;
+    EXPECT_FALSE(DecodePng(bytes.data(), bytes.size(), img));
+    const std::uint8_t junk[] = {0x89, 'P', 'N', 'G', 1, 2, 3};
+    EXPECT_FALSE(ReadPngSize(junk, sizeof junk, w, h));
+    EXPECT_EQ(w, 0);
+    EXPECT_FALSE(ReadPngSize(nullptr, 0, w, h));
 }
 
 }  // namespace
