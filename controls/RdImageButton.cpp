@@ -385,7 +385,7 @@ void TRdImageButton::Paint(TCanvas& canvas) {
     std::shared_ptr<const TBitmapImage> face;
     if (state_ == TRdButtonState::Down && hovering_ && HasWidth(imageDown_))
         face = imageDown_.Graphic();
-    else if (hovering_ && overCopy_ && overCopy_->Image().width > 0 && Enabled() &&
+    else if (hovering_ && overCopy_ && overCopy_->Width() > 0 && Enabled() &&
              state_ != TRdButtonState::Selected)
         face = overCopy_;
     else if (state_ == TRdButtonState::Disabled && HasWidth(imageDisabled_))
@@ -406,11 +406,7 @@ void TRdImageButton::Paint(TCanvas& canvas) {
     if (over != clNoOverride) colour = over;
 
     if (!measuring_) {
-        if (face) {
-            TPicture facePicture;
-            facePicture.SetGraphic(face);
-            DrawSlicedPicture(canvas, facePicture, r, imageOption_);
-        }
+        if (face) DrawSlicedPicture(canvas.Handle(), *face, r, imageOption_);
         if (!imageRange_.Empty() && !imageOption_.Empty() &&
             (mask_.width != Width() || mask_.height != Height()))
             RebuildMask();
@@ -582,16 +578,10 @@ void TRdImageButton::RebuildMask() {
     mask_ = DecodedImage{};
     const int w = Width(), h = Height();
     if (w <= 0 || h <= 0 || imageRange_.Empty()) return;
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    UniqueGdiObject bmp(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    UniqueGdiObject bmp = CreateTopDownDib(w, h, &bits);
     UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
-    if (!bmp || !bits || !dc) return;
+    if (!bmp || !dc) return;
     {
         ScopedSelectObject sel(dc.get(), bmp.get());
         std::memset(bits, 0, static_cast<size_t>(w) * h * 4);  // black

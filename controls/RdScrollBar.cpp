@@ -49,11 +49,14 @@ void TDesignRect::Assign(const TDesignRect* other) {
     Changed();
 }
 
-void DrawSlicedPicture(HDC dc, const TPicture& picture, const TRect& dest, const TDesignRect& margins) {
-    if (!dc || picture.Empty()) return;
-    const TBitmapImage& image = *picture.Graphic();
-    for (const TBlitStep& step : SlicePicture(picture.Width(), picture.Height(), dest, margins.Margins()))
+void DrawSlicedPicture(HDC dc, const TBitmapImage& image, const TRect& dest, const TDesignRect& margins) {
+    if (!dc || image.Width() <= 0 || image.Height() <= 0) return;
+    for (const TBlitStep& step : SlicePicture(image.Width(), image.Height(), dest, margins.Margins()))
         DrawPicturePart(dc, image, step.Source, step.Dest);
+}
+
+void DrawSlicedPicture(HDC dc, const TPicture& picture, const TRect& dest, const TDesignRect& margins) {
+    if (!picture.Empty()) DrawSlicedPicture(dc, *picture.Graphic(), dest, margins);
 }
 
 void DrawSlicedPicture(TCanvas& canvas, const TPicture& picture, const TRect& dest,

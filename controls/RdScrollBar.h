@@ -61,5 +61,7 @@ private:
 void DrawSlicedPicture(HDC dc, const TPicture& picture, const TRect& dest, const TDesignRect& margins);
 void DrawSlicedPicture(TCanvas& canvas, const TPicture& picture, const TRect& dest,
                        const TDesignRect& margins);
+// The same for a picture's shared pixels, as a button's face is kept.
+void DrawSlicedPicture(HDC dc, const TBitmapImage& image, const TRect& dest, const TDesignRect& margins);
 
 }  // namespace promo

@@ -307,17 +307,10 @@ bool TForm::RenderToImage(DecodedImage& out) {
     out = DecodedImage{};
     const int w = Width(), h = Height();
     if (w <= 0 || h <= 0) return false;
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    UniqueGdiObject bmp(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    UniqueGdiObject bmp = CreateTopDownDib(w, h, &bits);
     UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
-    if (!bmp || !bits || !dc) return false;
+    if (!bmp || !dc) return false;
     {
         ScopedSelectObject sel(dc.get(), bmp.get());
         RenderTo(dc.get());

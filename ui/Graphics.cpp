@@ -104,21 +104,32 @@ const DecodedImage& TBitmapImage::Image() const {
     return image_;
 }
 
+UniqueGdiObject CreateTopDownDib(int width, int height, void** bits) {
+    *bits = nullptr;
+    if (width <= 0 || height <= 0) return {};
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;  // top-down
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    UniqueGdiObject bmp(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, bits, nullptr, 0));
+    if (!bmp || !*bits) {
+        *bits = nullptr;
+        return {};
+    }
+    return bmp;
+}
+
 HBITMAP TBitmapImage::Bitmap() const {
     const DecodedImage& image = Image();
     if (!dib_ && !image.Empty()) {
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = image.width;
-        bi.bmiHeader.biHeight = -image.height;  // top-down
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        bi.bmiHeader.biCompression = BI_RGB;
         void* bits = nullptr;
-        HBITMAP bmp = ::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-        if (bmp && bits) {
+        UniqueGdiObject bmp = CreateTopDownDib(image.width, image.height, &bits);
+        if (bmp) {
             std::memcpy(bits, image.pixels.data(), image.pixels.size() * sizeof(std::uint32_t));
-            dib_.reset(bmp);
+            dib_ = std::move(bmp);
         }
     }
     return static_cast<HBITMAP>(dib_.get());

@@ -139,6 +139,10 @@ private:
     std::shared_ptr<const TBitmapImage> image_;
 };
 
+// A top-down 32-bit DIB section of the given size; bits receives its pixels
+// (0xAARRGGBB rows). Empty (and bits nullptr) when it cannot be made.
+UniqueGdiObject CreateTopDownDib(int width, int height, void** bits);
+
 // Copies source (picture pixels) into dest on dc, scaled when the sizes
 // differ, blended source-over with the picture's alpha.
 void DrawPicturePart(HDC dc, const TBitmapImage& image, const TRect& source, const TRect& dest);

@@ -30,6 +30,7 @@
 #include <functional>
 
 #include "promo/FormSaleMain.h"
+#include "ui/Graphics.h"
 #include "ui/PngImage.h"
 
 namespace {
@@ -54,27 +55,21 @@ std::int64_t Ticks() {
 
 // A memory DC with a 32-bit top-down DIB of the window's size selected.
 struct Surface {
+    promo::UniqueGdiObject owned;
     HDC dc = nullptr;
     HBITMAP bitmap = nullptr;
     HGDIOBJ old = nullptr;
 
     Surface(int w, int h) {
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = w;
-        bi.bmiHeader.biHeight = -h;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        bi.bmiHeader.biCompression = BI_RGB;
         void* bits = nullptr;
-        bitmap = ::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        owned = promo::CreateTopDownDib(w, h, &bits);
+        bitmap = static_cast<HBITMAP>(owned.get());
         dc = ::CreateCompatibleDC(nullptr);
         if (dc && bitmap) old = ::SelectObject(dc, bitmap);
     }
     ~Surface() {
         if (dc && old) ::SelectObject(dc, old);
         if (dc) ::DeleteDC(dc);
-        if (bitmap) ::DeleteObject(bitmap);
     }
     Surface(const Surface&) = delete;
     Surface& operator=(const Surface&) = delete;

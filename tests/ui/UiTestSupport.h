@@ -41,14 +41,7 @@ inline void SetSolid(TPicture& p, int w, int h, std::uint32_t rgb) {
 class Surface {
 public:
     Surface(int w, int h, std::uint32_t background = 0) : w_(w), h_(h) {
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = w;
-        bi.bmiHeader.biHeight = -h;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        bmp_.reset(
-            ::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0));
+        bmp_ = CreateTopDownDib(w, h, reinterpret_cast<void**>(&bits_));
         dc_.reset(::CreateCompatibleDC(nullptr));
         old_ = ::SelectObject(dc_.get(), bmp_.get());
         Fill(background);
