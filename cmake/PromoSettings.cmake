@@ -12,7 +12,33 @@ set(PROMO_MIN_UPTIME_MS "600000" CACHE STRING "System uptime to wait for, in ms"
 # Settings of the test/demo variant.
 set(PROMO_DEMO_CAMPAIGN_END "2099-12-31" CACHE STRING "Campaign end of the test/demo variant")
 set(PROMO_DEMO_MIN_UPTIME_MS "1000" CACHE STRING "Uptime threshold of the test/demo variant")
-set(PROMO_DEMO_STATS_HOST "127.0.0.1:18931" CACHE STRING "Statistics host of the test/demo variant")
+# The statistics port of the test/demo variant is chosen once per build tree,
+# among the loopback ports free at the first configure and outside the usual
+# ephemeral range, so that two build trees on one machine can run their
+# end-to-end tests at the same time. The e2e tests read it from the cache.
+if(NOT DEFINED PROMO_DEMO_STATS_HOST)
+  find_package(Python3 QUIET COMPONENTS Interpreter)
+  set(_promo_port 18931)
+  if(Python3_Interpreter_FOUND)
+    execute_process(COMMAND ${Python3_EXECUTABLE} -c [=[
+import random, socket
+for port in random.sample(range(20000, 30000), 200):
+    s = socket.socket()
+    try:
+        s.bind(("127.0.0.1", port))
+    except OSError:
+        continue
+    finally:
+        s.close()
+    print(port)
+    break
+]=] OUTPUT_VARIABLE _promo_free_port OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE _promo_rc)
+    if(_promo_rc EQUAL 0 AND _promo_free_port MATCHES "^[0-9]+$")
+      set(_promo_port ${_promo_free_port})
+    endif()
+  endif()
+  set(PROMO_DEMO_STATS_HOST "127.0.0.1:${_promo_port}" CACHE STRING "Statistics host of the test/demo variant")
+endif()
 set(PROMO_DEMO_PURCHASE_HOST "${PROMO_PURCHASE_HOST}" CACHE STRING "Purchase host of the test/demo variant")
 set(PROMO_DEMO_PURCHASE_HOST_RU "${PROMO_PURCHASE_HOST_RU}" CACHE STRING "Regional purchase host of the test/demo variant")
 

@@ -463,7 +463,8 @@ class Receiver:
         self.close()
 
 
-STATS_PORT = 18931  # the demo build's statistics host is 127.0.0.1:18931
+# The demo build's statistics host (127.0.0.1:<port>), chosen per build tree.
+STATS_PORT = int(os.environ.get("PROMO_DEMO_STATS_HOST", "127.0.0.1:18931").rsplit(":", 1)[1])
 VERSIONED_EXE = os.path.join(BUILD_DIR, "tests", "product", "product_versioned_app.exe")  # file version 7.0.0.1
 URL_CAPTURE_EXE = os.path.join(BUILD_DIR, "tests", "support", "url_capture.exe")
 WINDOW_CAPTION = "FormSale"
