@@ -2,8 +2,15 @@
 // section of 5,000 keys (the shape of a big language table).
 #include <benchmark/benchmark.h>
 
+#include <cctype>
 #include <string>
 #include <vector>
+#if PROMO_BENCH_INIH
+#include <ini.h>
+
+#include <string_view>
+#include <unordered_map>
+#endif
 
 #include "support/IniDocument.h"
 #include "support/TextCodec.h"
@@ -38,14 +45,14 @@ void BM_ParseIniText_1MB(benchmark::State& state) {
 }
 BENCHMARK(BM_ParseIniText_1MB)->Unit(benchmark::kMillisecond);
 
-// The whole load: decode (ANSI and UTF-16), split into lines, parse.
+// The whole load as the INI classes do it: decode (ANSI and UTF-16), parse.
 void BM_LoadIniBytes_1MB(benchmark::State& state) {
     std::string bytes = MakeIniBytes(1 << 20);
     if (state.range(0) == 1) bytes = EncodeUtf16LEWithBom(DecodeAnsi(bytes)).substr(0, 1 << 20);
     const std::vector<std::uint8_t> data(bytes.begin(), bytes.end());
     for (auto _ : state) {
         IniDocument doc;
-        ParseIniText(DecodeTextLines(data), doc);
+        ParseIniText(DecodeText(data).text, doc);
         benchmark::DoNotOptimize(doc.SectionCount());
     }
     state.SetLabel(state.range(0) == 1 ? "utf16le" : "ansi");
@@ -73,6 +80,75 @@ void BM_ReadString_1M_In5000Keys(benchmark::State& state) {
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * 1000000);
 }
 BENCHMARK(BM_ReadString_1M_In5000Keys)->Unit(benchmark::kMillisecond);
+
+#if PROMO_BENCH_INIH
+// The peer, used the way a program that uses it keeps its settings: every
+// (section, name) pair lower-cased into one key of a plain hash map, the last
+// match winning, and lookups lower-casing their names the same way.
+using InihMap = std::unordered_map<std::string, std::string>;
+
+std::string InihKey(std::string_view section, std::string_view name) {
+    std::string key;
+    key.reserve(section.size() + name.size() + 1);
+    for (char c : section) key += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    key += '=';
+    for (char c : name) key += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return key;
+}
+
+int InihFillMap(void* user, const char* section, const char* name, const char* value) {
+    (*static_cast<InihMap*>(user))[InihKey(section, name)] = value;
+    return 1;
+}
+
+int InihIgnore(void*, const char*, const char*, const char*) { return 1; }
+
+// The same 1 MB text as BM_LoadIniBytes_1MB/0 (bytes in, settings out).
+void BM_Inih_Parse_1MB(benchmark::State& state) {
+    const std::string bytes = MakeIniBytes(1 << 20);
+    for (auto _ : state) {
+        InihMap map;
+        if (ini_parse_string(bytes.c_str(), InihFillMap, &map) != 0) state.SkipWithError("inih failed");
+        benchmark::DoNotOptimize(map.size());
+    }
+    state.SetLabel("into a hash map");
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes.size()));
+}
+BENCHMARK(BM_Inih_Parse_1MB)->Unit(benchmark::kMillisecond);
+
+// The peer's scanner alone, keeping nothing: the floor no keeping parser beats.
+void BM_Inih_ScanOnly_1MB(benchmark::State& state) {
+    const std::string bytes = MakeIniBytes(1 << 20);
+    for (auto _ : state) benchmark::DoNotOptimize(ini_parse_string(bytes.c_str(), InihIgnore, nullptr));
+    state.SetLabel("handler keeps nothing");
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes.size()));
+}
+BENCHMARK(BM_Inih_ScanOnly_1MB)->Unit(benchmark::kMillisecond);
+
+// The same 1,000,000 mixed-case lookups over the same 5,000 keys as
+// BM_ReadString_1M_In5000Keys.
+void BM_Inih_Lookup_1M_In5000Keys(benchmark::State& state) {
+    std::string text = "[Other]\nk=v\n[Texts]\n";
+    std::vector<std::string> keys;
+    for (int k = 0; k < 5000; ++k) {
+        text += "Key_" + std::to_string(k) + "=Value of key " + std::to_string(k) + "\n";
+        keys.push_back("KEY_" + std::to_string(k));
+    }
+    InihMap map;
+    ini_parse_string(text.c_str(), InihFillMap, &map);
+    const std::string section = "TEXTS";
+    for (auto _ : state) {
+        size_t total = 0;
+        for (int i = 0; i < 1000000; ++i) {
+            const auto it = map.find(InihKey(section, keys[i % 5000]));
+            total += it == map.end() ? 0 : it->second.size();
+        }
+        benchmark::DoNotOptimize(total);
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * 1000000);
+}
+BENCHMARK(BM_Inih_Lookup_1M_In5000Keys)->Unit(benchmark::kMillisecond);
+#endif
 
 }  // namespace
 }  // namespace promo

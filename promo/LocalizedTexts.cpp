@@ -11,7 +11,7 @@ namespace {
 class TTextTable : public TMemIniFile {
 public:
     explicit TTextTable(std::span<const std::uint8_t> bytes) {
-        ParseIniText(DecodeTextLines(bytes), MutableDocument());
+        ParseIniText(DecodeText(bytes).text, MutableDocument());
     }
 };
 

@@ -1,6 +1,7 @@
 #include "support/TextCodec.h"
 
 #include <algorithm>
+#include <iterator>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -258,14 +259,17 @@ std::wstring UserTimeSeparator() { return LocaleText(LOCALE_STIME, L":"); }
 #else
 
 std::wstring DecodeAnsi(std::string_view bytes) {
+    // Through a small buffer: the result is written once, not zeroed first.
     std::wstring out;
     out.reserve(bytes.size());
-    for (char ch : bytes) {
-        auto b = static_cast<unsigned char>(ch);
-        if (b >= 0x80 && b <= 0x9F)
-            out.push_back(static_cast<wchar_t>(kCp1252High[b - 0x80]));
-        else
-            out.push_back(static_cast<wchar_t>(b));
+    wchar_t chunk[512];
+    for (size_t at = 0; at < bytes.size(); at += std::size(chunk)) {
+        const size_t n = std::min(std::size(chunk), bytes.size() - at);
+        for (size_t k = 0; k < n; ++k) {
+            auto b = static_cast<unsigned char>(bytes[at + k]);
+            chunk[k] = (b & 0xE0) == 0x80 ? static_cast<wchar_t>(kCp1252High[b - 0x80]) : static_cast<wchar_t>(b);
+        }
+        out.append(chunk, n);
     }
     return out;
 }
