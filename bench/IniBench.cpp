@@ -52,7 +52,7 @@ void BM_LoadIniBytes_1MB(benchmark::State& state) {
     const std::vector<std::uint8_t> data(bytes.begin(), bytes.end());
     for (auto _ : state) {
         IniDocument doc;
-        ParseIniText(DecodeText(data).text, doc);
+        ParseIniWholeText(DecodeText(data).text, doc);
         benchmark::DoNotOptimize(doc.SectionCount());
     }
     state.SetLabel(state.range(0) == 1 ? "utf16le" : "ansi");

@@ -65,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ParseIniText(DecodeTextLines(std::span<const std::uint8_t>(data, size)), first);
     // The loaders parse the decoded text in place: the same document.
     IniDocument inPlace;
-    ParseIniText(DecodeText(std::span<const std::uint8_t>(data, size)).text, inPlace);
+    ParseIniWholeText(DecodeText(std::span<const std::uint8_t>(data, size)).text, inPlace);
     Check(first == inPlace);
 
     std::string saved = EncodeUtf16LEWithBom(FormatIniText(first));

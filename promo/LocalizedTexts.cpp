@@ -11,7 +11,7 @@ namespace {
 class TTextTable : public TMemIniFile {
 public:
     explicit TTextTable(std::span<const std::uint8_t> bytes) {
-        ParseIniText(DecodeText(bytes).text, MutableDocument());
+        ParseIniWholeText(DecodeText(bytes).text, MutableDocument());
     }
 };
 

@@ -6,7 +6,7 @@ void TExtIniFile::LoadFromFile(const std::wstring& fileName) {
     FileBytes file = ReadWholeFile(fileName);
     if (!file.opened) return;
     if (file.error != 0) throw EIniReadError(L"Cannot read \"" + fileName + L"\"", file.error);
-    ParseIniText(DecodeText(file.bytes).text, document_);
+    ParseIniWholeText(DecodeText(file.bytes).text, document_);
 }
 
 std::wstring TExtIniFile::ReadString(const std::wstring& section, const std::wstring& key,

@@ -354,7 +354,7 @@ void ParseIniText(const std::vector<std::wstring>& lines, IniDocument& document)
     for (const std::wstring& raw : lines) ParseIniLine(raw, document, current);
 }
 
-void ParseIniText(std::wstring_view text, IniDocument& document) {
+void ParseIniWholeText(std::wstring_view text, IniDocument& document) {
     document.Clear();
     IniSection* current = nullptr;
     const wchar_t* p = text.data();

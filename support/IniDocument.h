@@ -222,10 +222,10 @@ private:
 
 // Replaces the document's sections with the ones parsed from the lines.
 void ParseIniText(const std::vector<std::wstring>& lines, IniDocument& document);
-// The same over a whole decoded text, whose lines end with CR, LF or CR LF
+// ParseIniText over a whole decoded text, whose lines end with CR, LF or CR LF
 // (the text ends at its first NUL, as SplitLines does); it reads the lines in
 // place instead of copying each out first.
-void ParseIniText(std::wstring_view text, IniDocument& document);
+void ParseIniWholeText(std::wstring_view text, IniDocument& document);
 // The document as lines: per section its header, its lines, one empty line.
 std::vector<std::wstring> FormatIniLines(const IniDocument& document);
 // The lines joined with CR LF, with a CR LF after the last one as well.

@@ -92,11 +92,11 @@ TEST(IniParse, InPlaceParseAgreesWithTheLineList) {
                                 L"[s]\r\n\r\nk=1\n\r", L"\n\n[s]\nk = 1 \r\r\n[t]\nk=2",
                                 L"[s]\nk=1\r"}) {
         IniDocument inPlace;
-        ParseIniText(std::wstring_view(text), inPlace);
+        ParseIniWholeText(std::wstring_view(text), inPlace);
         EXPECT_EQ(FormatIniText(inPlace), FormatIniText(Parse(text))) << "text: " << EncodeUtf8(text);
     }
     IniDocument cut;  // the text ends at a NUL, as for the line list
-    ParseIniText(std::wstring_view(L"[s]\nk=1\0\nj=2", 14), cut);
+    ParseIniWholeText(std::wstring_view(L"[s]\nk=1\0\nj=2", 14), cut);
     EXPECT_EQ(cut.ReadSectionValues(L"s"), Lines{L"k=1"});
 }
 
