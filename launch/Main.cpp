@@ -9,6 +9,7 @@
 #include "launch/DllSafety.h"
 #include "product/AppConfig.h"
 #include "promo/FormSaleMain.h"
+#include "support/Timeline.h"
 #include "ui/Application.h"
 
 namespace {
@@ -19,7 +20,9 @@ struct UnitLifetime {
     UnitLifetime() {
         promo::RestrictDllSearch();  // first: nothing may load a planted library
         promo::ConfigUnitInitialize();
+        promo::TimelineMark(L"units");
         promo::StartupDpiSetup();
+        promo::TimelineMark(L"dpi-setup");
     }
     ~UnitLifetime() { promo::ConfigUnitFinalize(); }
     UnitLifetime(const UnitLifetime&) = delete;
@@ -29,12 +32,17 @@ struct UnitLifetime {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+#ifdef PROMO_TIMELINE
+    promo::SetTimelineSink(&promo::TimelineToDebugOutput);  // the benchmark build only
+    promo::TimelineMark(L"entry");
+#endif
     UnitLifetime units;
 
     if (!promo::HasSwitch(promo::SplitCommandLine(::GetCommandLineW()), L"/kv")) return 0;
 
     promo::TApplication& app = promo::Application();
     app.Initialize();
+    promo::TimelineMark(L"application");
     app.MainFormOnTaskBar = false;
     auto form = std::make_unique<promo::TFormSale>();  // may end the program (show decision)
     if (!form->Created()) return 0;                   // a damaged build shows nothing

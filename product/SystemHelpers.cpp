@@ -28,9 +28,15 @@ std::wstring UpToNul(const wchar_t* text, std::size_t capacity) {
     return std::wstring(text, n);
 }
 
+// The shell is loaded for the question and let go again: the program needs
+// it only for these folder paths (and, when dismissed, to open the browser),
+// so neither the uptime wait nor the shown window carries its pages.
 std::wstring SpecialFolder(int csidl) {
+    UniqueModule shell(LoadSystemLibrary(L"shell32.dll"));
+    if (!shell) return {};
+    const auto getPath = EntryPoint<decltype(&::SHGetSpecialFolderPathW)>(shell.get(), "SHGetSpecialFolderPathW");
     wchar_t buffer[MAX_PATH + 1] = {};
-    if (!::SHGetSpecialFolderPathW(nullptr, buffer, csidl, FALSE)) return {};
+    if (!getPath || !getPath(nullptr, buffer, csidl, FALSE)) return {};
     return WithTrailingBackslash(UpToNul(buffer, MAX_PATH));
 }
 

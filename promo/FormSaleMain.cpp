@@ -10,6 +10,7 @@
 #include "promo/LocalizedTexts.h"
 #include "promo/PurchaseLink.h"
 #include "support/BuildSettings.h"
+#include "support/Timeline.h"
 #include "support/WebRoutines.h"
 
 namespace promo {
@@ -82,8 +83,10 @@ void TFormSale::FormCreate(TControl*) {
             ::Sleep(1000);
             Application().ProcessMessages();
         });
+    TimelineMark(L"uptime-wait");
     LanguageCode = ReadLanguageCode();
     if (!ShowDecision()) EndProgramNow();
+    TimelineMark(L"decision");
 }
 
 bool TFormSale::ShowDecision() { return promo::ShowDecision(); }
@@ -92,7 +95,9 @@ void TFormSale::FormShow(TControl*) {
     if (mode_ == Mode::Run && Application().Handle()) ::ShowWindow(Application().Handle(), SW_HIDE);
     ApplySkinColors();
     ApplyTexts();
+    TimelineMark(L"texts");
     ArrangeControls();
+    TimelineMark(L"layout");
     if (mode_ == Mode::Run) BringWindowToFront(Handle());
 }
 

@@ -278,9 +278,10 @@ public:
                 return false;
             desktop_.reset();
         }
-        const HINSTANCE result =
-            ::ShellExecuteW(nullptr, L"open", file.c_str(), parameters.empty() ? nullptr : parameters.c_str(),
-                            nullptr, SW_SHOWNORMAL);
+        const auto shellExecute = SystemFunction<decltype(::ShellExecuteW)>(L"shell32.dll", "ShellExecuteW");
+        if (!shellExecute) return false;
+        const HINSTANCE result = shellExecute(nullptr, L"open", file.c_str(),
+                                              parameters.empty() ? nullptr : parameters.c_str(), nullptr, SW_SHOWNORMAL);
         return reinterpret_cast<INT_PTR>(result) > 32;
     }
 
@@ -364,10 +365,14 @@ bool DefaultBrowserUsable(const OsVersion& version) {
 }
 
 std::wstring InternetExplorerPath() {
+    const auto folderLocation =
+        SystemFunction<decltype(::SHGetSpecialFolderLocation)>(L"shell32.dll", "SHGetSpecialFolderLocation");
+    const auto pathFromList = SystemFunction<decltype(::SHGetPathFromIDListW)>(L"shell32.dll", "SHGetPathFromIDListW");
+    if (!folderLocation || !pathFromList) return {};
     LPITEMIDLIST list = nullptr;
-    if (FAILED(::SHGetSpecialFolderLocation(nullptr, CSIDL_PROGRAM_FILES, &list)) || !list) return {};
+    if (FAILED(folderLocation(nullptr, CSIDL_PROGRAM_FILES, &list)) || !list) return {};
     wchar_t folder[MAX_PATH] = {};
-    const BOOL ok = ::SHGetPathFromIDListW(list, folder);
+    const BOOL ok = pathFromList(list, folder);
     // The shell's item lists are COM task memory (ole32 is loaded with shell32).
     if (auto free = Com().CoTaskMemFree) free(list);
     if (!ok || folder[0] == L'\0') return {};

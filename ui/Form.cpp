@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "support/SystemLibraries.h"
+#include "support/Timeline.h"
 #include "ui/FormReader.h"
 
 namespace promo {
@@ -56,8 +57,10 @@ bool TForm::Initialize(std::string_view description, std::wstring& error) {
 bool TForm::InitializeWith(std::string_view description, const TPictureSource& pictures,
                            std::wstring& error) {
     if (!ReadForm(*this, description, pictures, error)) return false;
+    TimelineMark(L"description");
     CreateHandle();
     if (OnCreate) OnCreate(this);
+    TimelineMark(L"form-create");
     return true;
 }
 
@@ -353,6 +356,7 @@ void TForm::OnPaintMessage() {
         RenderArea(dc, ClientRect());
     }
     ::EndPaint(wnd_.get(), &ps);
+    TimelineMark(L"first-paint");
 }
 
 void TForm::ReleaseBackBuffer() {

@@ -1,5 +1,7 @@
 #include "ui/FormReader.h"
 
+#include "support/Timeline.h"
+
 #include <cstdio>
 
 #include "ui/Form.h"
@@ -197,6 +199,7 @@ bool ReadForm(TForm& form, std::string_view description, const TPictureSource& p
               const TReadOptions& options) {
     TDescObject root;
     if (!ParseDescription(description, root, error)) return false;
+    TimelineMark(L"description-parse");
     if (root.ClassName != form.FormClassName()) {
         error = L"line " + std::to_wstring(root.Line) + L": the description is of class " + root.ClassName +
                 L", the form is " + form.FormClassName();
@@ -216,6 +219,7 @@ bool ReadForm(TForm& form, std::string_view description, const TPictureSource& p
         error = ctx.Error;
         return false;
     }
+    TimelineMark(L"description-objects");
     if (options.RunLoaded) {
         form.EndLoading();
         for (TControl* c : created) c->EndLoading();

@@ -85,6 +85,14 @@ class ShippedExe(unittest.TestCase):
         self.assertTrue(imports)
         self.assertLessEqual(imports, SYSTEM_DLLS, imports - SYSTEM_DLLS)
 
+    def test_binds_what_start_up_does_not_need_on_first_use(self):
+        # The loader maps every imported library before the window can appear;
+        # these serve only a folder question, the dismissal, the tooltip or a
+        # screen reader, and are bound when first asked for.
+        late = {"shell32.dll", "shlwapi.dll", "wininet.dll", "ole32.dll", "oleaut32.dll", "oleacc.dll",
+                "comctl32.dll", "version.dll"}
+        self.assertEqual(set(self.pe.imports()) & late, set())
+
     def test_carries_the_manifest(self):
         manifests = self.pe.resources().get(24)
         self.assertTrue(manifests)
