@@ -28,16 +28,35 @@ std::wstring UpToNul(const wchar_t* text, std::size_t capacity) {
     return std::wstring(text, n);
 }
 
-// The shell is loaded for the question and let go again: the program needs
-// it only for these folder paths (and, when dismissed, to open the browser),
-// so neither the uptime wait nor the shown window carries its pages.
+// The shell is loaded for the folder questions and let go again: the program
+// needs it only for these two paths (and, when dismissed, to open the
+// browser), so neither the uptime wait nor the shown window carries its pages.
+// Both paths are asked at the first question and kept for the run, so the
+// shell is loaded once; a failed answer is asked again next time.
 std::wstring SpecialFolder(int csidl) {
+    struct Answer {
+        int csidl;
+        std::wstring path;
+    };
+    static Answer answers[] = {{CSIDL_APPDATA, {}}, {CSIDL_COMMON_APPDATA, {}}};
+    Answer* wanted = nullptr;
+    for (Answer& a : answers)
+        if (a.csidl == csidl) wanted = &a;
+    if (wanted && !wanted->path.empty()) return wanted->path;
+
     UniqueModule shell(LoadSystemLibrary(L"shell32.dll"));
     if (!shell) return {};
     const auto getPath = EntryPoint<decltype(&::SHGetSpecialFolderPathW)>(shell.get(), "SHGetSpecialFolderPathW");
-    wchar_t buffer[MAX_PATH + 1] = {};
-    if (!getPath || !getPath(nullptr, buffer, csidl, FALSE)) return {};
-    return WithTrailingBackslash(UpToNul(buffer, MAX_PATH));
+    if (!getPath) return {};
+    auto ask = [getPath](int folder) -> std::wstring {
+        wchar_t buffer[MAX_PATH + 1] = {};
+        if (!getPath(nullptr, buffer, folder, FALSE)) return {};
+        return WithTrailingBackslash(UpToNul(buffer, MAX_PATH));
+    };
+    if (!wanted) return ask(csidl);
+    for (Answer& a : answers)
+        if (a.path.empty()) a.path = ask(a.csidl);
+    return wanted->path;
 }
 
 std::wstring OwnExecutablePath() {
