@@ -7,6 +7,7 @@
 
 #include "launch/QuietTime.h"
 #include "support/Handles.h"
+#include "support/SystemLibraries.h"
 
 namespace promo {
 namespace {
@@ -33,7 +34,9 @@ std::wstring ImagePathOf(HANDLE process) {
         DWORD size = MAX_PATH;
         if (query(process, 0, buffer, &size) && size > 0) return std::wstring(buffer, size);
     }
-    const DWORD n = ::GetModuleFileNameExW(process, nullptr, buffer, MAX_PATH);
+    // The process status library is bound here, not imported: start-up does not need it.
+    const auto moduleFileName = SystemFunction<decltype(::GetModuleFileNameExW)>(L"psapi.dll", "GetModuleFileNameExW");
+    const DWORD n = moduleFileName ? moduleFileName(process, nullptr, buffer, MAX_PATH) : 0;
     return std::wstring(buffer, n < MAX_PATH ? n : 0);
 }
 

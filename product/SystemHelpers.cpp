@@ -109,7 +109,8 @@ std::wstring ProcessImagePathByMainModule(DWORD pid) {
     UniqueHandle process(::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
     if (!process) return {};
     wchar_t buffer[MAX_PATH] = {};
-    if (::GetModuleFileNameExW(process.get(), nullptr, buffer, MAX_PATH) == 0) return {};
+    const auto moduleFileName = SystemFunction<decltype(::GetModuleFileNameExW)>(L"psapi.dll", "GetModuleFileNameExW");
+    if (!moduleFileName || moduleFileName(process.get(), nullptr, buffer, MAX_PATH) == 0) return {};
     return UpToNul(buffer, MAX_PATH);
 }
 

@@ -90,7 +90,7 @@ class ShippedExe(unittest.TestCase):
         # these serve only a folder question, the dismissal, the tooltip or a
         # screen reader, and are bound when first asked for.
         late = {"shell32.dll", "shlwapi.dll", "wininet.dll", "ole32.dll", "oleaut32.dll", "oleacc.dll",
-                "comctl32.dll", "version.dll"}
+                "comctl32.dll", "version.dll", "psapi.dll"}
         self.assertEqual(set(self.pe.imports()) & late, set())
 
     def test_carries_the_manifest(self):
