@@ -68,6 +68,9 @@ def parse_args():
     ap.add_argument("--timeline", type=int, default=5, help="runs of the timeline build")
     ap.add_argument("--wait", type=float, default=60.0, help="seconds of the uptime-wait CPU measurement")
     ap.add_argument("--wake", type=float, default=20.0, help="seconds of the uptime-wait wake-up count (strace)")
+    ap.add_argument("--timeline-exe", help="the timeline build to run (default: the build folder's)")
+    ap.add_argument("--waiting-exe", help="the waiting build to run (default: the build folder's); "
+                    "to measure an older tree, build its demo variant with PROMO_DEMO_MIN_UPTIME_MS=4294967295")
     return ap.parse_args()
 
 
@@ -86,8 +89,8 @@ DEMO_EXE = os.path.join(BUILD_DIR, "demo", "PellorinPromo.exe")
 SHIPPING_EXE = os.path.join(BUILD_DIR, "PellorinPromo.exe")
 BARE_EXE = os.path.join(BUILD_DIR, "bench", "window", "bare_window.exe")
 REPAINT_EXE = os.path.join(BUILD_DIR, "bench", "window", "window_repaint_bench.exe")
-TIMELINE_EXE = os.path.join(BUILD_DIR, "bench", "window", "timeline", "PellorinPromo.exe")
-WAITING_EXE = os.path.join(BUILD_DIR, "bench", "window", "waiting", "PellorinPromo.exe")
+TIMELINE_EXE = args.timeline_exe or os.path.join(BUILD_DIR, "bench", "window", "timeline", "PellorinPromo.exe")
+WAITING_EXE = args.waiting_exe or os.path.join(BUILD_DIR, "bench", "window", "waiting", "PellorinPromo.exe")
 # The benchmark builds run from the product folder too (they read lang.dat
 # beside themselves), under names of their own.
 TIMELINE_NAME = "PellorinPromoTimeline.exe"
@@ -432,7 +435,7 @@ def spread(values, fmt):
 
 
 def main():
-    for path in (DEMO_EXE, SHIPPING_EXE, BARE_EXE, REPAINT_EXE, TIMELINE_EXE, WAITING_EXE):
+    for path in (DEMO_EXE, SHIPPING_EXE, BARE_EXE, REPAINT_EXE, WAITING_EXE):
         if not os.path.exists(path):
             print("missing: %s (build the windows preset into %s)" % (path, BUILD_DIR), file=sys.stderr)
             return 1
@@ -446,7 +449,10 @@ def main():
         program_dir = px.exe.rsplit("\\", 1)[0]
         timeline_exe = program_dir + "\\" + TIMELINE_NAME
         waiting_exe = program_dir + "\\" + WAITING_NAME
-        px.write_file(timeline_exe, open(TIMELINE_EXE, "rb").read())
+        if os.path.exists(TIMELINE_EXE):  # an older tree may have none
+            px.write_file(timeline_exe, open(TIMELINE_EXE, "rb").read())
+        else:
+            print("no timeline build: %s" % TIMELINE_EXE, flush=True)
         px.write_file(waiting_exe, open(WAITING_EXE, "rb").read())
         subjects = {
             "program": (px.exe, "PellorinPromo.exe", PROGRAM_CAPTION, ["/kv"]),
@@ -473,7 +479,7 @@ def main():
                 print("round %d %-7s launch %6.3f s  VmRSS %6.1f MB  idle CPU %7.2f ms  window %s" % (
                     rnd + 1, name, launch, rss / MB, idle, "%d,%d %dx%d" % geo), flush=True)
         timelines = []
-        for rnd in range(args.timeline):
+        for rnd in range(args.timeline if os.path.exists(TIMELINE_EXE) else 0):
             timelines.append(run_timeline(px, timeline_exe))
             print("timeline %d: %s" % (rnd + 1, "  ".join(
                 "%s %.0f" % (p, timelines[-1][p]) for p in TIMELINE_PHASES if p in timelines[-1])), flush=True)
