@@ -8,8 +8,10 @@
 // "Focus.dll" and the process list.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace promo {
@@ -25,10 +27,31 @@ public:
     virtual bool IsAppRunning(const std::wstring& application) = 0;
 };
 
-// The tests in order: focus mode off -> false; full-screen application ->
-// true; Focus Assist enabled and the hook says no -> true; a running focus
-// application -> true; otherwise false. Later tests are not made once the
-// answer is known.
+// The four tests of quiet time, in their order.
+enum class QuietTest { focusMode, fullScreen, focusAssist, focusApps };
+
+// What each test found; a test that was not made keeps its empty value.
+struct QuietTimeEvaluation {
+    std::optional<bool> focusMode;
+    std::optional<bool> fullScreen;
+    std::optional<bool> focusAssistEnabled;
+    std::optional<bool> hookAllowsPopup;
+    // Each non-empty "FocusApps" entry that was looked for, and whether it runs.
+    std::vector<std::pair<std::wstring, bool>> apps;
+    // The test that makes it quiet time (never focusMode); empty when none does.
+    std::optional<QuietTest> holdingTest;
+    bool Quiet() const { return holdingTest.has_value(); }
+};
+
+// The tests in order: focus mode off -> not quiet; full-screen application ->
+// quiet; Focus Assist enabled and the hook says no -> quiet; a running focus
+// application -> quiet; otherwise not quiet. The program makes no further
+// test once the answer is known; `testEverything` makes every test all the
+// same (the check tool), asking the hook even where Focus Assist is off and
+// looking for every application, without changing the answer.
+QuietTimeEvaluation EvaluateQuietTime(QuietTimeEnvironment& env, bool testEverything);
+
+// The program's answer: EvaluateQuietTime stopping once it is known.
 bool DecideQuietTime(QuietTimeEnvironment& env);
 
 // The application named by one "FocusApps" line: the text after the first
