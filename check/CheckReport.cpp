@@ -24,7 +24,10 @@ void AppendHex4(std::string& out, unsigned unit) {
 std::string JsonEntry(const Entry& entry) {
     std::string out = "{\"read\":" + JsonString(entry.read);
     if (entry.status != Status::info) out += std::string(",\"result\":\"") + (entry.status == Status::blocks ? "blocks" : "pass") + "\"";
-    for (const auto& [key, value] : entry.fields) out += "," + JsonString(Widen(key)) + ":" + JsonString(value);
+    for (const Entry::Field& field : entry.fields) {
+        out += "," + JsonString(Widen(field.key)) + ":";
+        out += field.numeric ? std::string(field.value.begin(), field.value.end()) : JsonString(field.value);
+    }
     if (!entry.tests.empty()) {
         out += ",\"tests\":{";
         for (size_t i = 0; i < entry.tests.size(); ++i) {

@@ -22,8 +22,14 @@ struct Entry {
     std::wstring read;  // what was read, with its source
     Status status = Status::info;
     // Values a reader of the JSON wants on their own (the wait in seconds, the
-    // language code, the addresses), in order.
-    std::vector<std::pair<std::string, std::wstring>> fields;
+    // language code, the addresses), in order. A numeric field is written as
+    // a JSON number (its value must then be decimal digits).
+    struct Field {
+        std::string key;
+        std::wstring value;
+        bool numeric = false;
+    };
+    std::vector<Field> fields;
     std::vector<Entry> tests;  // quiet-time's four tests
 };
 

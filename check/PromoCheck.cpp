@@ -156,8 +156,9 @@ Entry UptimeEntry(const BuildSettings& settings) {
                     std::to_wstring(settings.minUptimeMs / 1000) + L" s: would wait " + std::to_wstring(wait) +
                     L" s, then go on",
                 Status::pass};
-    entry.fields = {{"wait_seconds", std::to_wstring(wait)}, {"uptime_ms", std::to_wstring(tick)},
-                    {"minimum_ms", std::to_wstring(settings.minUptimeMs)}};
+    entry.fields = {{"wait_seconds", std::to_wstring(wait), true},
+                    {"uptime_ms", std::to_wstring(tick), true},
+                    {"minimum_ms", std::to_wstring(settings.minUptimeMs), true}};
     return entry;
 }
 
@@ -330,7 +331,7 @@ Report BuildReport() {
                     L"; purchase hosts " + settings.purchaseHost + L", " + settings.purchaseHostRu,
                 Status::info};
     build.fields = {{"campaign_end", settings.campaignEnd},
-                    {"minimum_uptime_ms", std::to_wstring(settings.minUptimeMs)},
+                    {"minimum_uptime_ms", std::to_wstring(settings.minUptimeMs), true},
                     {"statistics_host", settings.statsHost},
                     {"purchase_host", settings.purchaseHost},
                     {"purchase_host_ru", settings.purchaseHostRu}};

@@ -41,6 +41,9 @@ struct FirstInstallPlan {
 // does not convert, or 0) counts as 0: the file's then becomes today and the
 // registry's the file's date. Only a place that is absent is ever written; a
 // present value, however damaged, is the product's and stays as it stands.
+// The registry is given only a known date: the file's own, or today when the
+// file held none at all; never today standing in for a file date that is
+// there but cannot be read.
 FirstInstallPlan PlanFirstInstallDate(const StoredDate& file, const StoredDate& registry,
                                       DateTimeValue today);
 
