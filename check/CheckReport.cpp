@@ -23,7 +23,8 @@ void AppendHex4(std::string& out, unsigned unit) {
 
 std::string JsonEntry(const Entry& entry) {
     std::string out = "{\"read\":" + JsonString(entry.read);
-    if (entry.status != Status::info) out += std::string(",\"result\":\"") + (entry.status == Status::blocks ? "blocks" : "pass") + "\"";
+    if (entry.status != Status::info)
+        out += std::string(",\"result\":\"") + (entry.status == Status::blocks ? "blocks" : "pass") + "\"";
     for (const Entry::Field& field : entry.fields) {
         out += "," + JsonString(Widen(field.key)) + ":";
         out += field.numeric ? std::string(field.value.begin(), field.value.end()) : JsonString(field.value);
@@ -92,12 +93,23 @@ std::string JsonString(std::wstring_view text) {
     for (size_t i = 0; i < text.size(); ++i) {
         const auto c = static_cast<std::uint32_t>(text[i]);
         switch (c) {
-            case '"': out += "\\\""; continue;
-            case '\\': out += "\\\\"; continue;
-            case '\n': out += "\\n"; continue;
-            case '\r': out += "\\r"; continue;
-            case '\t': out += "\\t"; continue;
-            default: break;
+            case '"':
+                out += "\\\"";
+                continue;
+            case '\\':
+                out += "\\\\";
+                continue;
+            case '\n':
+                out += "\\n";
+                continue;
+            case '\r':
+                out += "\\r";
+                continue;
+            case '\t':
+                out += "\\t";
+                continue;
+            default:
+                break;
         }
         if (c >= 0x20 && c < 0x7F) {
             out += static_cast<char>(c);
@@ -133,7 +145,8 @@ Options ParseArguments(const std::vector<std::wstring>& arguments) {
             if (delayGiven) return Options{false, 0, L"--delay given twice"};
             // Up to a day: a longer wait is a typing error, not a plan.
             if (!ParseCount(value, options.delaySeconds) || options.delaySeconds > 86400)
-                return Options{false, 0, L"--delay takes whole seconds from 0 to 86400, not \"" + value + L"\""};
+                return Options{false, 0,
+                               L"--delay takes whole seconds from 0 to 86400, not \"" + value + L"\""};
             delayGiven = true;
         } else {
             return Options{false, 0, L"unknown argument \"" + argument + L"\""};

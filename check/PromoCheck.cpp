@@ -46,8 +46,8 @@ std::wstring DateTimeText(DateTimeValue value) {
     const double fraction = value - std::floor(value);
     const long seconds = std::lround(fraction * 86400.0) % 86400;
     wchar_t buffer[64];
-    std::swprintf(buffer, 64, L"%04d-%02d-%02d %02ld:%02ld:%02ld", date.year, date.month, date.day, seconds / 3600,
-                  seconds / 60 % 60, seconds % 60);
+    std::swprintf(buffer, 64, L"%04d-%02d-%02d %02ld:%02ld:%02ld", date.year, date.month, date.day,
+                  seconds / 3600, seconds / 60 % 60, seconds % 60);
     return buffer;
 }
 
@@ -116,13 +116,15 @@ private:
 // The show decision's facts over the system, reading only.
 class CheckShowEnvironment : public ShowEnvironment {
 public:
-    CheckShowEnvironment(const TConfig& config, CheckQuietEnvironment& quiet) : config_(config), quiet_(quiet) {}
+    CheckShowEnvironment(const TConfig& config, CheckQuietEnvironment& quiet)
+        : config_(config), quiet_(quiet) {}
 
     DateTimeValue Now() override { return now = NowLocal(); }
     double InstallTime() override { return installTime = config_.ReadFloat(L"Main", L"instTime1", 0.0); }
     bool ShownMarkerPresent() override {
         markerPath = ShownMarkerPath();
-        const DWORD attributes = markerPath.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW(markerPath.c_str());
+        const DWORD attributes =
+            markerPath.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW(markerPath.c_str());
         markerFileFound = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
         // The program's own reading, which never creates the file.
         return markerPresent = IsShownMarkerPresentIn(markerPath);
@@ -146,15 +148,18 @@ private:
     CheckQuietEnvironment& quiet_;
 };
 
-Status StatusOf(const std::optional<bool>& blocks) { return blocks.value_or(false) ? Status::blocks : Status::pass; }
+Status StatusOf(const std::optional<bool>& blocks) {
+    return blocks.value_or(false) ? Status::blocks : Status::pass;
+}
 
 Entry UptimeEntry(const BuildSettings& settings) {
     const DWORD tick = ::GetTickCount();
     const unsigned wait = tick >= settings.minUptimeMs ? 0 : (settings.minUptimeMs - tick + 999) / 1000;
     Entry entry{"uptime",
-                std::to_wstring(tick / 1000) + L" s since the system started (GetTickCount); the build waits for " +
-                    std::to_wstring(settings.minUptimeMs / 1000) + L" s: would wait " + std::to_wstring(wait) +
-                    L" s, then go on",
+                std::to_wstring(tick / 1000) +
+                    L" s since the system started (GetTickCount); the build waits for " +
+                    std::to_wstring(settings.minUptimeMs / 1000) + L" s: would wait " +
+                    std::to_wstring(wait) + L" s, then go on",
                 Status::pass};
     entry.fields = {{"wait_seconds", std::to_wstring(wait), true},
                     {"uptime_ms", std::to_wstring(tick), true},
@@ -162,44 +167,53 @@ Entry UptimeEntry(const BuildSettings& settings) {
     return entry;
 }
 
-Entry QuietTimeEntry(const TConfig& config, const CheckShowEnvironment& show, const CheckQuietEnvironment& env) {
+Entry QuietTimeEntry(const TConfig& config, const CheckShowEnvironment& show,
+                     const CheckQuietEnvironment& env) {
     const QuietTimeEvaluation& q = show.quiet;
     const bool focusMode = q.focusMode.value_or(true);
     Entry entry{"quiet-time",
-                !focusMode   ? L"focus mode off: the tests below do not count"
+                !focusMode  ? L"focus mode off: the tests below do not count"
                 : q.Quiet() ? L"focus mode on: pop-ups are held back"
-                             : L"focus mode on: nothing holds pop-ups back",
+                            : L"focus mode on: nothing holds pop-ups back",
                 q.Quiet() ? Status::blocks : Status::pass};
 
-    entry.tests.push_back(
-        {"focus-mode", ConfigKey(config, L"Focus", L"FocusMode") + (focusMode ? L": on" : L": off"), Status::pass});
+    entry.tests.push_back({"focus-mode",
+                           ConfigKey(config, L"Focus", L"FocusMode") + (focusMode ? L": on" : L": off"),
+                           Status::pass});
 
     const ForegroundWindowFacts& f = env.foreground;
     std::wstring window;
     if (f.kind == ForegroundWindowFacts::Kind::invalid) {
         window = L"no foreground window";
     } else {
-        window = std::wstring(f.kind == ForegroundWindowFacts::Kind::desktop ? L"the desktop window" : L"window") +
-                 L" (" + std::to_wstring(f.rect.left) + L"," + std::to_wstring(f.rect.top) + L")-(" +
-                 std::to_wstring(f.rect.right) + L"," + std::to_wstring(f.rect.bottom) + L"), screen " +
-                 std::to_wstring(f.screenWidth) + L"x" + std::to_wstring(f.screenHeight) + L", class " +
-                 Quoted(f.className.value_or(L"")) + L", process " + Quoted(f.processName.value_or(L""));
+        window =
+            std::wstring(f.kind == ForegroundWindowFacts::Kind::desktop ? L"the desktop window" : L"window") +
+            L" (" + std::to_wstring(f.rect.left) + L"," + std::to_wstring(f.rect.top) + L")-(" +
+            std::to_wstring(f.rect.right) + L"," + std::to_wstring(f.rect.bottom) + L"), screen " +
+            std::to_wstring(f.screenWidth) + L"x" + std::to_wstring(f.screenHeight) + L", class " +
+            Quoted(f.className.value_or(L"")) + L", process " + Quoted(f.processName.value_or(L""));
     }
     window += L" (GetForegroundWindow)";
-    window += q.fullScreen.value_or(false) ? L": a full-screen application" : L": not a full-screen application";
-    entry.tests.push_back({"full-screen", window, focusMode && q.fullScreen.value_or(false) ? Status::blocks : Status::pass});
+    window +=
+        q.fullScreen.value_or(false) ? L": a full-screen application" : L": not a full-screen application";
+    entry.tests.push_back(
+        {"full-screen", window, focusMode && q.fullScreen.value_or(false) ? Status::blocks : Status::pass});
 
     const OsVersion& version = ReportedOsVersion();
-    std::wstring assist = ConfigKey(config, L"Focus", L"FocusAssist") + L", Windows " + std::to_wstring(version.major) +
-                          L"." + std::to_wstring(version.minor) + L"." + std::to_wstring(version.build);
+    std::wstring assist = ConfigKey(config, L"Focus", L"FocusAssist") + L", Windows " +
+                          std::to_wstring(version.major) + L"." + std::to_wstring(version.minor) + L"." +
+                          std::to_wstring(version.build);
     if (env.focusAssist.systemTooOld)
-        assist += env.focusAssist.stored ? L": before build 17134, held off (the program would write FocusAssist=0)"
-                                         : L": before build 17134, held off";
+        assist += env.focusAssist.stored
+                      ? L": before build 17134, held off (the program would write FocusAssist=0)"
+                      : L": before build 17134, held off";
     assist += std::wstring(L"; ") + env.focusDllPath + (env.focusDllFound ? L" found" : L" not found");
-    if (env.focusDllFound) assist += env.exportFound ? L", PopConditionMet found" : L", PopConditionMet missing";
+    if (env.focusDllFound)
+        assist += env.exportFound ? L", PopConditionMet found" : L", PopConditionMet missing";
     if (q.hookAllowsPopup) assist += *q.hookAllowsPopup ? L": a pop-up may show" : L": no pop-up now";
     if (!q.focusAssistEnabled.value_or(false)) assist += L" (not asked by the program: Focus Assist is off)";
-    const bool assistBlocks = focusMode && q.focusAssistEnabled.value_or(false) && !q.hookAllowsPopup.value_or(true);
+    const bool assistBlocks =
+        focusMode && q.focusAssistEnabled.value_or(false) && !q.hookAllowsPopup.value_or(true);
     entry.tests.push_back({"focus-assist", assist, assistBlocks ? Status::blocks : Status::pass});
 
     std::wstring apps;
@@ -216,19 +230,24 @@ Entry QuietTimeEntry(const TConfig& config, const CheckShowEnvironment& show, co
 
 std::wstring StoredDateText(const StoredDate& date, const std::wstring& text) {
     switch (date.state) {
-        case StoredDate::State::absent: return L"absent";
-        case StoredDate::State::unusable: return Quoted(text) + L" (not a date: counts as 0, left as it is)";
-        case StoredDate::State::value: break;
+        case StoredDate::State::absent:
+            return L"absent";
+        case StoredDate::State::unusable:
+            return Quoted(text) + L" (not a date: counts as 0, left as it is)";
+        case StoredDate::State::value:
+            break;
     }
     return Number(date.value, date.value == std::floor(date.value) ? 0 : 6);
 }
 
 std::wstring RegistryDateText(const StoredDate& date, unsigned long type) {
     switch (date.state) {
-        case StoredDate::State::absent: return L"absent";
+        case StoredDate::State::absent:
+            return L"absent";
         case StoredDate::State::unusable:
             return L"of type " + std::to_wstring(type) + L" (not a day number: counts as 0, left as it is)";
-        case StoredDate::State::value: break;
+        case StoredDate::State::value:
+            break;
     }
     return std::to_wstring(static_cast<unsigned long>(date.value));
 }
@@ -263,8 +282,9 @@ Report BuildReport() {
     report.gates.push_back(
         {"shown-marker",
          (showEnv.markerPath.empty() ? L"(no common application data folder)" : showEnv.markerPath) +
-             (showEnv.markerFileFound ? L": file present, " : L": file missing, ") + L"[" + kShownMarkerSection +
-             L"] " + kShownMarkerKey + (showEnv.markerPresent ? L" present" : L" absent"),
+             (showEnv.markerFileFound ? L": file present, " : L": file missing, ") + L"[" +
+             kShownMarkerSection + L"] " + kShownMarkerKey +
+             (showEnv.markerPresent ? L" present" : L" absent"),
          StatusOf(evaluation.Blocks(ShowGate::shownMarker))});
 
     wchar_t langId[16];
@@ -279,8 +299,12 @@ Report BuildReport() {
     const std::wstring code = LoadTexts(language.code).languageCode;
     std::wstring languageRead = code + L" (";
     switch (language.source) {
-        case LanguageCodeReading::Source::file: languageRead += languageFile + L" [Cuslan] Name"; break;
-        case LanguageCodeReading::Source::missingFile: languageRead += L"fallback: " + languageFile + L" missing"; break;
+        case LanguageCodeReading::Source::file:
+            languageRead += languageFile + L" [Cuslan] Name";
+            break;
+        case LanguageCodeReading::Source::missingFile:
+            languageRead += L"fallback: " + languageFile + L" missing";
+            break;
         case LanguageCodeReading::Source::unreadableFile:
             languageRead +=
                 L"fallback: " + languageFile + L" unreadable, error " + std::to_wstring(language.error);
@@ -302,10 +326,11 @@ Report BuildReport() {
                                                      DaysSinceText(first.plan.result, now));
     const std::wstring exe = ProductExecutablePath();
     const std::wstring version = FileVersionText(exe, 4);
-    std::wstring purchase = address + L" (version " + (version.empty() ? L"unreadable" : version) + L" of " + exe +
-                            L"; instd from " + ConfigKey(config, L"Main", L"InstTime1") + L"; finstd from InstDate1 " +
-                            StoredDateText(first.file, first.fileText) + L" and HKLM\\" + kInstDateKey + L" " +
-                            kInstDateValue + L" " + RegistryDateText(first.registry, first.registryType);
+    std::wstring purchase = address + L" (version " + (version.empty() ? L"unreadable" : version) + L" of " +
+                            exe + L"; instd from " + ConfigKey(config, L"Main", L"InstTime1") +
+                            L"; finstd from InstDate1 " + StoredDateText(first.file, first.fileText) +
+                            L" and HKLM\\" + kInstDateKey + L" " + kInstDateValue + L" " +
+                            RegistryDateText(first.registry, first.registryType);
     if (first.plan.storeFileDate) purchase += L"; the program would store InstDate1 and InstDate2";
     if (first.plan.storeRegistryDays)
         purchase += L"; the program would store InstDate " + std::to_wstring(*first.plan.storeRegistryDays);

@@ -50,7 +50,8 @@ public:
         IniStringList names;
         ReadSection(section, names);
         destination.clear();
-        for (const std::wstring& name : names) destination.push_back(name + L"=" + ReadString(section, name, {}));
+        for (const std::wstring& name : names)
+            destination.push_back(name + L"=" + ReadString(section, name, {}));
     }
     void WriteString(const std::wstring&, const std::wstring&, const std::wstring&) override {}
     void EraseSection(const std::wstring&) override {}
@@ -65,7 +66,8 @@ private:
         DWORD n = 0;
         for (DWORD size = 1024;; size *= 4) {
             buffer.assign(size, L'\0');
-            n = section ? ::GetPrivateProfileStringW(section, nullptr, L"", buffer.data(), size, FileName().c_str())
+            n = section ? ::GetPrivateProfileStringW(section, nullptr, L"", buffer.data(), size,
+                                                     FileName().c_str())
                         : ::GetPrivateProfileSectionNamesW(buffer.data(), size, FileName().c_str());
             if (n < size - 2) break;
         }
@@ -94,7 +96,8 @@ StoredDate ReadRegistryInstDate(DWORD& type) {
     if (queryResult == ERROR_FILE_NOT_FOUND) return StoredDate::Absent();
     if (queryResult != ERROR_SUCCESS) return StoredDate::Unusable();  // ERROR_MORE_DATA among others
     // REG_DWORD_BIG_ENDIAN is read as stored, without a byte swap.
-    if ((type != REG_DWORD && type != REG_DWORD_BIG_ENDIAN) || bytes != sizeof(DWORD)) return StoredDate::Unusable();
+    if ((type != REG_DWORD && type != REG_DWORD_BIG_ENDIAN) || bytes != sizeof(DWORD))
+        return StoredDate::Unusable();
     DWORD value = 0;
     std::memcpy(&value, data, sizeof value);
     return StoredDate::Value(value);

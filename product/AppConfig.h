@@ -68,9 +68,9 @@ public:
     // present value that does not convert, or a registry value of another
     // type, counts as 0 in the computation and is left as it stands.
     struct FirstInstallReading {
-        StoredDate file;         // [Main] InstDate1
-        std::wstring fileText;   // its text as stored
-        StoredDate registry;     // HKLM\SOFTWARE\Norvi\Pellorin InstDate
+        StoredDate file;                 // [Main] InstDate1
+        std::wstring fileText;           // its text as stored
+        StoredDate registry;             // HKLM\SOFTWARE\Norvi\Pellorin InstDate
         unsigned long registryType = 0;  // REG_* of the value when present
         FirstInstallPlan plan;
     };

@@ -5,11 +5,14 @@
 namespace promo {
 namespace {
 
-double UsableValue(const StoredDate& date) { return date.state == StoredDate::State::value ? date.value : 0.0; }
+double UsableValue(const StoredDate& date) {
+    return date.state == StoredDate::State::value ? date.value : 0.0;
+}
 
 }  // namespace
 
-FirstInstallPlan PlanFirstInstallDate(const StoredDate& file, const StoredDate& registry, DateTimeValue today) {
+FirstInstallPlan PlanFirstInstallDate(const StoredDate& file, const StoredDate& registry,
+                                      DateTimeValue today) {
     FirstInstallPlan plan;
     plan.fileDate = UsableValue(file);
     // NaN is no date either: it would make every comparison below false.
@@ -20,8 +23,9 @@ FirstInstallPlan PlanFirstInstallDate(const StoredDate& file, const StoredDate& 
     // all (today is then recorded as the first install). A value that is
     // there but unusable says a date was recorded that cannot be read: today
     // would be a guess, and the registry is not given a guess for good.
-    const bool fileDateKnown = file.state == StoredDate::State::absent ||
-                               (file.state == StoredDate::State::value && file.value != 0 && !std::isnan(file.value));
+    const bool fileDateKnown =
+        file.state == StoredDate::State::absent ||
+        (file.state == StoredDate::State::value && file.value != 0 && !std::isnan(file.value));
 
     plan.registryDate = UsableValue(registry);
     if (plan.registryDate == 0 || std::isnan(plan.registryDate)) {

@@ -50,8 +50,8 @@ FirstInstallPlan PlanFirstInstallDate(const StoredDate& file, const StoredDate& 
 // The Focus Assist switch: [Focus] FocusAssist as read (true when missing),
 // held off on systems before Windows 10 build 17134 (version 10.0.17134).
 struct FocusAssistReading {
-    bool stored = true;          // the file's value, or true when missing
-    bool systemTooOld = false;   // major*10+minor below 100, or 100 with a build below 17134
+    bool stored = true;         // the file's value, or true when missing
+    bool systemTooOld = false;  // major*10+minor below 100, or 100 with a build below 17134
     bool Enabled() const { return stored && !systemTooOld; }
     // The program switches the stored value off on such a system.
     bool WritesBackOff() const { return stored && systemTooOld; }

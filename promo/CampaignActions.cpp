@@ -42,8 +42,8 @@ std::wstring PurchaseAddressWith(const std::wstring& languageCode, const std::ws
                                  const std::wstring& finstd) {
     const std::wstring version = FileVersionText(ProductExecutablePath(), 4);
     const BuildSettings& settings = GetBuildSettings();
-    return BuildPurchaseAddress(LowerLanguageCode(languageCode), version, instd, finstd, settings.purchaseHost,
-                                settings.purchaseHostRu);
+    return BuildPurchaseAddress(LowerLanguageCode(languageCode), version, instd, finstd,
+                                settings.purchaseHost, settings.purchaseHostRu);
 }
 
 }  // namespace promo

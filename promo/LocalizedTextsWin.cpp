@@ -73,8 +73,7 @@ LanguageCodeReading PeekLanguageCode(const std::wstring& languageFile) {
         return reading;
     }
     reading.code = LanguageCodeIn(file);
-    reading.source = file.ValueExists(L"Cuslan", L"Name") &&
-                             !file.ReadString(L"Cuslan", L"Name", L"").empty()
+    reading.source = file.ValueExists(L"Cuslan", L"Name") && !file.ReadString(L"Cuslan", L"Name", L"").empty()
                          ? LanguageCodeReading::Source::file
                          : LanguageCodeReading::Source::noName;
     return reading;

@@ -40,7 +40,8 @@ TEST(CheckVerdict, NamesTheFirstGateThatBlocksInTheProgramsOrder) {
         {{"campaign-end"}, "held back by campaign-end", 1},
         {{"shown-marker", "install-age"}, "held back by install-age", 1},
         {{"japanese-system", "quiet-time", "quiet-time/focus-apps"}, "held back by japanese-system", 1},
-        {{"quiet-time", "quiet-time/focus-assist", "quiet-time/focus-apps"}, "held back by quiet-time (focus-assist)",
+        {{"quiet-time", "quiet-time/focus-assist", "quiet-time/focus-apps"},
+         "held back by quiet-time (focus-assist)",
          1},
         // A quiet time whose blocking test is not marked still names the gate.
         {{"quiet-time"}, "held back by quiet-time", 1},

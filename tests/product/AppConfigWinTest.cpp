@@ -3,8 +3,8 @@
 #include <atomic>
 #include <optional>
 #include <string>
-#include <utility>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "ScratchRegistry.h"
@@ -207,11 +207,13 @@ TEST_F(TConfigTest, FirstInstallDateGivesTheRegistryTheWholeDaysOfTheFile) {
 // The registry's InstDate as stored: its type and bytes.
 std::pair<DWORD, std::string> RegistryDateAsStored() {
     HKEY key = nullptr;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kInstDateKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return {REG_NONE, {}};
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kInstDateKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return {REG_NONE, {}};
     DWORD type = REG_NONE;
     char data[64] = {};
     DWORD bytes = sizeof data;
-    const LONG result = ::RegQueryValueExW(key, kInstDateValue, nullptr, &type, reinterpret_cast<BYTE*>(data), &bytes);
+    const LONG result =
+        ::RegQueryValueExW(key, kInstDateValue, nullptr, &type, reinterpret_cast<BYTE*>(data), &bytes);
     ::RegCloseKey(key);
     if (result != ERROR_SUCCESS) return {REG_NONE, {}};
     return {type, std::string(data, bytes)};

@@ -24,12 +24,15 @@ struct InstallDateCase {
 TEST(FirstInstallDate, OnlyAbsentPlacesAreWrittenAndOnlyWithAKnownDate) {
     const InstallDateCase cases[] = {
         {"fresh system: today in both", StoredDate::Absent(), StoredDate::Absent(), kToday, true, 46365u},
-        {"registry earlier", StoredDate::Value(44000.5), StoredDate::Value(43000), 43000, false, std::nullopt},
+        {"registry earlier", StoredDate::Value(44000.5), StoredDate::Value(43000), 43000, false,
+         std::nullopt},
         {"file earlier", StoredDate::Value(44000.5), StoredDate::Value(45000), 44000.5, false, std::nullopt},
-        {"registry absent gets the whole days", StoredDate::Value(44000.75), StoredDate::Absent(), 44000.75, false,
-         44000u},
-        {"registry 0 stays 0", StoredDate::Value(44000.75), StoredDate::Value(0), 44000.75, false, std::nullopt},
-        {"file absent, registry set", StoredDate::Absent(), StoredDate::Value(43000), 43000, true, std::nullopt},
+        {"registry absent gets the whole days", StoredDate::Value(44000.75), StoredDate::Absent(), 44000.75,
+         false, 44000u},
+        {"registry 0 stays 0", StoredDate::Value(44000.75), StoredDate::Value(0), 44000.75, false,
+         std::nullopt},
+        {"file absent, registry set", StoredDate::Absent(), StoredDate::Value(43000), 43000, true,
+         std::nullopt},
         // "InstDate1=44000,5" where the separator is ".": kept, counted as 0,
         // and today is not handed to the registry as if it were the date.
         {"unconvertible file, registry absent", StoredDate::Unusable(), StoredDate::Absent(), kToday, false,
@@ -65,8 +68,9 @@ TEST(FocusAssist, HeldOffAndWrittenBackOnlyBeforeBuild17134WhenOn) {
         bool enabled, writesBack;
     };
     const Case cases[] = {
-        {true, 10, 0, 17134, true, false},  {true, 10, 0, 17133, false, true}, {false, 10, 0, 17133, false, false},
-        {false, 10, 0, 17134, false, false}, {true, 6, 3, 9600, false, true},  {true, 6, 1, 7601, false, true},
+        {true, 10, 0, 17134, true, false},   {true, 10, 0, 17133, false, true},
+        {false, 10, 0, 17133, false, false}, {false, 10, 0, 17134, false, false},
+        {true, 6, 3, 9600, false, true},     {true, 6, 1, 7601, false, true},
         {true, 10, 1, 0, true, false},
     };
     for (const Case& c : cases) {
