@@ -326,11 +326,11 @@ Report BuildReport() {
                                                      DaysSinceText(first.plan.result, now));
     const std::wstring exe = ProductExecutablePath();
     const std::wstring version = FileVersionText(exe, 4);
-    std::wstring purchase = address + L" (version " + (version.empty() ? L"unreadable" : version) + L" of " +
-                            exe + L"; instd from " + ConfigKey(config, L"Main", L"InstTime1") +
-                            L"; finstd from InstDate1 " + StoredDateText(first.file, first.fileText) +
-                            L" and HKLM\\" + kInstDateKey + L" " + kInstDateValue + L" " +
-                            RegistryDateText(first.registry, first.registryType);
+    std::wstring purchase =
+        address + L" (" + exe + (version.empty() ? L": no file version" : L": file version " + version) +
+        L"; instd from " + ConfigKey(config, L"Main", L"InstTime1") + L"; finstd from InstDate1 " +
+        StoredDateText(first.file, first.fileText) + L" and HKLM\\" + kInstDateKey + L" " + kInstDateValue +
+        L" " + RegistryDateText(first.registry, first.registryType);
     if (first.plan.storeFileDate) purchase += L"; the program would store InstDate1 and InstDate2";
     if (first.plan.storeRegistryDays)
         purchase += L"; the program would store InstDate " + std::to_wstring(*first.plan.storeRegistryDays);
