@@ -72,19 +72,20 @@ std::wstring ExeFolder() {
     }
 }
 
-// The quiet-time tests over the system, reading the configuration only.
-class CheckQuietEnvironment : public QuietTimeEnvironment {
+// The program's quiet-time environment over a configuration opened for
+// reading, with no write-back; it keeps what it read for the report and
+// reads the whole foreground window without the program's trace lines.
+class CheckQuietEnvironment : public SystemQuietTimeEnvironment {
 public:
-    explicit CheckQuietEnvironment(const TConfig& config) : config_(config) {}
+    explicit CheckQuietEnvironment(TConfig& config) : SystemQuietTimeEnvironment(config, false) {}
 
-    bool FocusModeEnabled() override { return config_.FocusModeEnabled(); }
     bool IsFullScreenAppActive() override {
         foreground = ReadForegroundWindow(true);
         return IsFullScreenApp(foreground);
     }
     bool IsFocusAssistEnabled() override {
         focusAssist = config_.ReadFocusAssist();
-        return focusAssist.Enabled();
+        return SystemQuietTimeEnvironment::IsFocusAssistEnabled();
     }
     bool FocusHookAllowsPopup() override {
         focusDllPath = ExeFolder() + L"Focus.dll";
@@ -94,45 +95,34 @@ public:
             const UniqueModule library(LoadApplicationLibrary(L"Focus.dll"));
             exportFound = library && ::GetProcAddress(library.get(), "PopConditionMet") != nullptr;
         }
-        return promo::FocusHookAllowsPopup();
+        return SystemQuietTimeEnvironment::FocusHookAllowsPopup();
     }
-    std::vector<std::wstring> FocusAppLines() override {
-        IniStringList lines;
-        config_.ReadSectionValues(L"FocusApps", lines);
-        return lines;
-    }
-    bool IsAppRunning(const std::wstring& application) override { return promo::IsAppRunning(application); }
 
     ForegroundWindowFacts foreground;
     FocusAssistReading focusAssist;
     std::wstring focusDllPath;
     bool focusDllFound = false;
     bool exportFound = false;
-
-private:
-    const TConfig& config_;
 };
 
-// The show decision's facts over the system, reading only.
-class CheckShowEnvironment : public ShowEnvironment {
+// The program's show environment, every quiet-time test made; it keeps what
+// it read for the report.
+class CheckShowEnvironment : public SystemShowEnvironment {
 public:
     CheckShowEnvironment(const TConfig& config, CheckQuietEnvironment& quiet)
-        : config_(config), quiet_(quiet) {}
+        : SystemShowEnvironment(config, quiet, true) {}
 
-    DateTimeValue Now() override { return now = NowLocal(); }
-    double InstallTime() override { return installTime = config_.ReadFloat(L"Main", L"instTime1", 0.0); }
+    DateTimeValue Now() override { return now = SystemShowEnvironment::Now(); }
+    double InstallTime() override { return installTime = SystemShowEnvironment::InstallTime(); }
     bool ShownMarkerPresent() override {
         markerPath = ShownMarkerPath();
         const DWORD attributes =
             markerPath.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW(markerPath.c_str());
         markerFileFound = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-        // The program's own reading, which never creates the file.
-        return markerPresent = IsShownMarkerPresentIn(markerPath);
+        return markerPresent = SystemShowEnvironment::ShownMarkerPresent();
     }
-    std::uint16_t SystemDefaultLangId() override { return langId = ::GetSystemDefaultLangID(); }
-    bool QuietTime() override {
-        quiet = EvaluateQuietTime(quiet_, true);
-        return quiet.Quiet();
+    std::uint16_t SystemDefaultLangId() override {
+        return langId = SystemShowEnvironment::SystemDefaultLangId();
     }
 
     DateTimeValue now = 0;
@@ -141,11 +131,6 @@ public:
     bool markerFileFound = false;
     bool markerPresent = false;
     std::uint16_t langId = 0;
-    QuietTimeEvaluation quiet;
-
-private:
-    const TConfig& config_;
-    CheckQuietEnvironment& quiet_;
 };
 
 Status StatusOf(const std::optional<bool>& blocks) {
@@ -169,7 +154,7 @@ Entry UptimeEntry(const BuildSettings& settings) {
 
 Entry QuietTimeEntry(const TConfig& config, const CheckShowEnvironment& show,
                      const CheckQuietEnvironment& env) {
-    const QuietTimeEvaluation& q = show.quiet;
+    const QuietTimeEvaluation& q = show.quietEvaluation;
     const bool focusMode = q.focusMode.value_or(true);
     Entry entry{"quiet-time",
                 !focusMode  ? L"focus mode off: the tests below do not count"

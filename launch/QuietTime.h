@@ -68,6 +68,27 @@ bool AppMatchesProcess(std::wstring_view application, std::wstring_view exeName,
 bool EqualsIgnoringAsciiCase(std::wstring_view a, std::wstring_view b);
 
 #ifdef _WIN32
+class TConfig;
+
+// The tests over the real system: the given configuration, the foreground
+// window, "Focus.dll" and the process list. The program asks with its shared
+// configuration and lets the Focus Assist reading write its switch back; the
+// check tool asks with a configuration opened for reading and no write-back.
+class SystemQuietTimeEnvironment : public QuietTimeEnvironment {
+public:
+    SystemQuietTimeEnvironment(TConfig& config, bool writeBack) : config_(config), writeBack_(writeBack) {}
+    bool FocusModeEnabled() override;
+    bool IsFullScreenAppActive() override;
+    bool IsFocusAssistEnabled() override;
+    bool FocusHookAllowsPopup() override;
+    std::vector<std::wstring> FocusAppLines() override;
+    bool IsAppRunning(const std::wstring& application) override;
+
+protected:
+    TConfig& config_;
+    bool writeBack_;
+};
+
 // Quiet time on the real system, through the shared product configuration.
 bool IsQuietTime();
 #endif

@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 
+#include "launch/QuietTime.h"
 #include "product/DateTime.h"
 
 namespace promo {
@@ -68,9 +69,33 @@ ShowEvaluation EvaluateShow(const std::wstring& campaignEnd, ShowEnvironment& en
 bool DecideShow(const std::wstring& campaignEnd, ShowEnvironment& env);
 
 #ifdef _WIN32
-// The decision over the real system: the campaign end of the build settings,
-// the local clock, the product configuration, the shown marker, the system
-// language and the quiet-time tests.
+class TConfig;
+class QuietTimeEnvironment;
+
+// The facts over the real system: the local clock, [Main] instTime1 of the
+// given configuration, the shown marker (read, never created), the system
+// language, and quiet time over `quiet` (every test made when
+// `testEverything`; what each found is kept in `quietEvaluation`).
+class SystemShowEnvironment : public ShowEnvironment {
+public:
+    SystemShowEnvironment(const TConfig& config, QuietTimeEnvironment& quiet, bool testEverything)
+        : config_(config), quiet_(quiet), testEverything_(testEverything) {}
+    DateTimeValue Now() override;
+    double InstallTime() override;
+    bool ShownMarkerPresent() override;
+    std::uint16_t SystemDefaultLangId() override;
+    bool QuietTime() override;
+
+    QuietTimeEvaluation quietEvaluation;
+
+private:
+    const TConfig& config_;
+    QuietTimeEnvironment& quiet_;
+    bool testEverything_;
+};
+
+// The decision over the real system: the campaign end of the build settings
+// and the facts above through the shared product configuration.
 bool ShowDecision();
 #endif
 

@@ -264,6 +264,12 @@ TConfig* ConfigInstance() {
     return g_instance;
 }
 
+TConfig& SharedConfigOrDefaults() {
+    if (TConfig* config = ConfigInstance()) return *config;
+    static TConfig unopened;
+    return unopened;
+}
+
 TConfig& AcquireConfig(const std::wstring& configPath) {
     std::lock_guard<std::mutex> guard(ConfigLock());
     if (!g_instance) {

@@ -110,6 +110,9 @@ std::wstring ShortDateText(DateTimeValue date);
 // The shared instance, or nullptr before ConfigUnitInitialize and after
 // ConfigUnitFinalize.
 TConfig* ConfigInstance();
+// The shared instance, or (without one) an unopened configuration whose reads
+// give the defaults and whose writes do nothing.
+TConfig& SharedConfigOrDefaults();
 // Instance creation and release. AcquireConfig creates and opens the shared
 // instance when there is none (over `configPath`, or the product's file when
 // empty) and counts one more holder; ReleaseConfig counts one fewer and closes
