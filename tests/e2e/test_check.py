@@ -10,9 +10,11 @@ import re
 import shutil
 import subprocess
 import tempfile
+import time
 import unittest
 
 from harness import BUILD_DIR, PROGRAM_DIR, E2ECase, Receiver, STATS_PORT, days_now, find_window
+from test_exe import SYSTEM_DLLS, PeFile
 
 CHECK = PROGRAM_DIR + r"\PromoCheck.exe"
 GAME_EXE = os.path.join(BUILD_DIR, "tests", "launch", "FullScreenWindow.exe")
@@ -92,7 +94,9 @@ class Check(E2ECase):
         returns (exit code, stdout text)."""
         before = self.snapshot(px)
         with Receiver(STATS_PORT) as receiver:
+            start = time.monotonic()
             r = px.wine(CHECK, *args, check=False, timeout=180)
+            self.elapsed = time.monotonic() - start
             self.assertEqual(receiver.requests, [], "the tool sent a request")
         self.assert_unchanged(before, self.snapshot(px))
         return r.returncode, r.stdout.decode("utf-8")
@@ -198,12 +202,39 @@ class Check(E2ECase):
         self.assertIsInstance(data["uptime"]["wait_seconds"], int)
         self.assertEqual(data["statistics"]["buy_body"], "lan=en&name=20200821_kv8prepoppre7&show=1&click=1")
 
-    def test_bad_arguments_fail_the_check(self):
+    def test_arguments(self):
         px = self.setup_prefix()
         for args in (["--delay"], ["--delay", "soon"], ["/kv"]):
             with self.subTest(args=args):
                 rc, out = self.check(px, *args)
                 self.assertEqual((rc, out), (2, ""))
+        # --delay waits before it reads anything.
+        rc, out = self.check(px, "--json")
+        quick = self.elapsed
+        rc, out = self.check(px, "--delay", "3", "--json")
+        self.assertEqual((rc, json.loads(out)["verdict"]), (0, "show"))
+        self.assertGreaterEqual(self.elapsed, 3.0)
+        self.assertGreater(self.elapsed - quick, 2.0)
+
+
+class CheckToolFile(unittest.TestCase):
+    """Both builds of the tool: a small self-contained 32-bit console program
+    that sees the true Windows version without asking for administrator
+    rights, and carries the program's text table."""
+
+    def test_both_builds(self):
+        for folder in ("", "demo"):
+            with self.subTest(folder=folder or "shipping"):
+                pe = PeFile(os.path.join(BUILD_DIR, folder, "PromoCheck.exe"))
+                self.assertEqual((pe.machine, pe.magic, pe.subsystem), (0x14C, 0x10B, 3))  # i386, PE32, console
+                self.assertLessEqual(set(pe.imports()), SYSTEM_DLLS)
+                resources = pe.resources()
+                manifest = resources[24][0].decode("utf-8")
+                self.assertIn('level="asInvoker"', manifest)
+                self.assertIn("{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}", manifest)  # Windows 10
+                self.assertTrue(any(b"[EN]" in r for r in resources[10]), "the text table")
+                # C stdio and Win32 only: iostream alone would add ~1 MB.
+                self.assertLess(len(pe.data), 700 * 1024)
 
 
 if __name__ == "__main__":
