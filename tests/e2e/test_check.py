@@ -47,13 +47,13 @@ def parse_text(text):
 
 
 class Check(E2ECase):
-    def setup_prefix(self, variant="demo", lang="EN", days_ago=200.0, config_extra=""):
+    def setup_prefix(self, variant="demo", lang="EN", days_ago=200.0, config_extra="", bom=""):
         px = self.prefix(variant)
         px.seed_product(install_days_ago=None, lang=lang)
         text = "[Main]\r\n"
         if days_ago is not None:
             text += "instTime1=%r\r\n" % (days_now() - days_ago)
-        px.write_file(px.config_ini, text + config_extra)
+        px.write_file(px.config_ini, bom + text + config_extra)
         src = os.path.join(BUILD_DIR, "demo" if variant == "demo" else "", "PromoCheck.exe")
         shutil.copy2(src, px.unix_path(CHECK))
         return px
@@ -181,7 +181,11 @@ class Check(E2ECase):
         self.assertFalse(px.exists(PROGRAM_DIR + r"\lang.dat"))
 
     def test_json_says_what_the_text_says(self):
-        px = self.setup_prefix(lang="jp", config_extra="[FocusApps]\r\ngame=services.exe\r\n")
+        # A UTF-8 file with an application name outside ASCII: the text is
+        # UTF-8 on the pipe, the JSON escapes it, both say the same.
+        px = self.setup_prefix(lang="jp", bom="\ufeff",
+                               config_extra="[FocusApps]\r\nspiel=Spiel-\u00df\u20ac\u0416.exe\r\n"
+                                            "game=services.exe\r\n")
         rc_text, out = self.check(px)
         rc_json, raw = self.check(px, "--json")
         data = json.loads(raw)
@@ -197,6 +201,9 @@ class Check(E2ECase):
             self.assertEqual(got.get("result"), status, name)
             if name not in ("uptime", "campaign-end"):  # the clock moved between the runs
                 self.assertEqual(got["read"], read, name)
+        self.assertIn('"Spiel-\u00df\u20ac\u0416.exe" not running, "services.exe" runs',
+                      data["quiet-time"]["tests"]["focus-apps"]["read"])
+        self.assertTrue(raw.isascii())
         # A code without texts falls back to English, as the window would.
         self.assertEqual((data["language"]["code"], data["language"]["lang_dat"]), ("EN", "jp"))
         self.assertIsInstance(data["uptime"]["wait_seconds"], int)
