@@ -126,6 +126,9 @@ class Check(E2ECase):
     def japanese(self, px):
         px.env.update(LC_ALL="ja_JP.UTF-8", LANG="ja_JP.UTF-8")
 
+    def no_config_folder(self, px):
+        shutil.rmtree(os.path.dirname(os.path.dirname(px.unix_path(px.config_ini))))  # ...\Norvi
+
     def focus_says_no(self, px):
         shutil.copy2(FOCUS_SAYS_NO, px.unix_path(PROGRAM_DIR + r"\Focus.dll"))
 
@@ -136,6 +139,8 @@ class Check(E2ECase):
         ("campaign_over", {"variant": "shipping"}, None, "campaign-end", "end 2020-9-22"),
         ("installed_30_days_ago", {"days_ago": 30.0}, None, "install-age", "installed 30.0 days ago"),
         ("no_install_time", {"days_ago": None}, None, "install-age", "instTime1 missing"),
+        # No product folder at all: none is made, nor any file.
+        ("no_config_folder", {}, no_config_folder, "install-age", "instTime1 missing"),
         ("marker_present", {}, marker, "shown-marker", "file present, [KVBenefit] BenefitsR_2020 present"),
         ("japanese_system", {}, japanese, "japanese-system", "0x0411"),
         ("full_screen_game", {}, start_game, "quiet-time (full-screen)", 'class "%s"' % GAME_TITLE),
