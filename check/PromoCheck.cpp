@@ -152,6 +152,11 @@ Entry UptimeEntry(const BuildSettings& settings) {
     return entry;
 }
 
+// A quiet-time test blocks when the evaluation says it would hold the window.
+Status HoldsStatus(const QuietTimeEvaluation& q, QuietTest test) {
+    return q.Holds(test) ? Status::blocks : Status::pass;
+}
+
 Entry QuietTimeEntry(const TConfig& config, const CheckShowEnvironment& show,
                      const CheckQuietEnvironment& env) {
     const QuietTimeEvaluation& q = show.quietEvaluation;
@@ -181,8 +186,7 @@ Entry QuietTimeEntry(const TConfig& config, const CheckShowEnvironment& show,
     window += L" (GetForegroundWindow)";
     window +=
         q.fullScreen.value_or(false) ? L": a full-screen application" : L": not a full-screen application";
-    entry.tests.push_back(
-        {"full-screen", window, focusMode && q.fullScreen.value_or(false) ? Status::blocks : Status::pass});
+    entry.tests.push_back({"full-screen", window, HoldsStatus(q, QuietTest::fullScreen)});
 
     const OsVersion& version = ReportedOsVersion();
     std::wstring assist = ConfigKey(config, L"Focus", L"FocusAssist") + L", Windows " +
@@ -197,19 +201,14 @@ Entry QuietTimeEntry(const TConfig& config, const CheckShowEnvironment& show,
         assist += env.exportFound ? L", PopConditionMet found" : L", PopConditionMet missing";
     if (q.hookAllowsPopup) assist += *q.hookAllowsPopup ? L": a pop-up may show" : L": no pop-up now";
     if (!q.focusAssistEnabled.value_or(false)) assist += L" (not asked by the program: Focus Assist is off)";
-    const bool assistBlocks =
-        focusMode && q.focusAssistEnabled.value_or(false) && !q.hookAllowsPopup.value_or(true);
-    entry.tests.push_back({"focus-assist", assist, assistBlocks ? Status::blocks : Status::pass});
+    entry.tests.push_back({"focus-assist", assist, HoldsStatus(q, QuietTest::focusAssist)});
 
     std::wstring apps;
-    bool anyRunning = false;
-    for (const auto& [application, running] : q.apps) {
+    for (const auto& [application, running] : q.apps)
         apps += (apps.empty() ? L"" : L", ") + Quoted(application) + (running ? L" runs" : L" not running");
-        anyRunning = anyRunning || running;
-    }
     if (apps.empty()) apps = L"none listed";
     apps += L" (" + config.ConfigPath() + L" [FocusApps]; process list)";
-    entry.tests.push_back({"focus-apps", apps, focusMode && anyRunning ? Status::blocks : Status::pass});
+    entry.tests.push_back({"focus-apps", apps, HoldsStatus(q, QuietTest::focusApps)});
     return entry;
 }
 

@@ -7,6 +7,7 @@ QuietTimeEvaluation EvaluateQuietTime(QuietTimeEnvironment& env, bool testEveryt
     // Records that `test` holds the window back; false when the evaluation ends here.
     auto hold = [&](QuietTest test) {
         if (!evaluation.holdingTest) evaluation.holdingTest = test;
+        if (!evaluation.Holds(test)) evaluation.holdingTests.push_back(test);
         return testEverything;
     };
     const bool focusMode = env.FocusModeEnabled();

@@ -40,7 +40,15 @@ struct QuietTimeEvaluation {
     std::vector<std::pair<std::wstring, bool>> apps;
     // The test that makes it quiet time (never focusMode); empty when none does.
     std::optional<QuietTest> holdingTest;
+    // Every test that would make it quiet time, in order (only the first when
+    // the evaluation stopped there).
+    std::vector<QuietTest> holdingTests;
     bool Quiet() const { return holdingTest.has_value(); }
+    bool Holds(QuietTest test) const {
+        for (QuietTest t : holdingTests)
+            if (t == test) return true;
+        return false;
+    }
 };
 
 // The tests in order: focus mode off -> not quiet; full-screen application ->

@@ -112,19 +112,35 @@ TEST(QuietTime, EmptyFocusApplicationIsSkipped) {
 // The check tool's evaluation: every test is made, the answer stays the
 // program's, and the holding test is the one the program would stop at.
 TEST(QuietTime, TestingEverythingKeepsTheProgramsAnswer) {
+    using Tests = std::vector<QuietTest>;
     struct Case {
         const char* name;
         bool focusMode, fullScreen, focusAssist, hookAllows;
         std::vector<std::wstring> running;
         std::optional<QuietTest> holding;
+        Tests holdingTests;
     };
     const Case cases[] = {
-        {"nothing", true, false, true, true, {}, std::nullopt},
-        {"mode off hides everything", false, true, true, false, {L"b.exe"}, std::nullopt},
-        {"full screen first", true, true, true, false, {L"b.exe"}, QuietTest::fullScreen},
-        {"hook", true, false, true, false, {L"b.exe"}, QuietTest::focusAssist},
-        {"hook asked but not counted when off", true, false, false, false, {}, std::nullopt},
-        {"second app", true, false, true, true, {L"b.exe"}, QuietTest::focusApps},
+        {"nothing", true, false, true, true, {}, std::nullopt, {}},
+        {"mode off hides everything", false, true, true, false, {L"b.exe"}, std::nullopt, {}},
+        {"full screen first",
+         true,
+         true,
+         true,
+         false,
+         {L"b.exe"},
+         QuietTest::fullScreen,
+         {QuietTest::fullScreen, QuietTest::focusAssist, QuietTest::focusApps}},
+        {"hook",
+         true,
+         false,
+         true,
+         false,
+         {L"b.exe"},
+         QuietTest::focusAssist,
+         {QuietTest::focusAssist, QuietTest::focusApps}},
+        {"hook asked but not counted when off", true, false, false, false, {}, std::nullopt, {}},
+        {"second app", true, false, true, true, {L"b.exe"}, QuietTest::focusApps, {QuietTest::focusApps}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -142,6 +158,7 @@ TEST(QuietTime, TestingEverythingKeepsTheProgramsAnswer) {
         FakeQuietEnvironment tool = make();
         const QuietTimeEvaluation all = EvaluateQuietTime(tool, true);
         EXPECT_EQ(all.holdingTest, c.holding);
+        EXPECT_EQ(all.holdingTests, c.holdingTests);
         EXPECT_EQ(all.Quiet(), DecideQuietTime(program));
         EXPECT_EQ(tool.asked, (Asked{"mode", "fullscreen", "assist", "hook", "apps"}));
         EXPECT_EQ(tool.appsAsked, (std::vector<std::wstring>{L"a.exe", L"b.exe", L"c.exe"}));
