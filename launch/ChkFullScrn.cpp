@@ -24,4 +24,13 @@ bool IsFullScreenImmersiveApp(std::wstring_view className, std::wstring_view pro
     return majorVersion == 6 && (minorVersion == 2 || minorVersion == 3);
 }
 
+bool IsFullScreenApp(const ForegroundWindowFacts& facts) {
+    if (facts.kind != ForegroundWindowFacts::Kind::window) return false;
+    if (!CoversScreen(facts.rect, facts.screenWidth, facts.screenHeight)) return false;
+    const std::wstring className = facts.className.value_or(std::wstring());
+    if (!IsDesktopOrImmersiveClass(className)) return true;
+    return IsFullScreenImmersiveApp(className, facts.processName.value_or(std::wstring()), facts.majorVersion,
+                                    facts.minorVersion);
+}
+
 }  // namespace promo

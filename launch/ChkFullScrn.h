@@ -4,6 +4,8 @@
 // window class (and, for immersive apps on Windows 8 and 8.1, by process).
 #pragma once
 
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace promo {
@@ -32,7 +34,32 @@ bool IsDesktopOrImmersiveClass(std::wstring_view className);
 bool IsFullScreenImmersiveApp(std::wstring_view className, std::wstring_view processName,
                               unsigned majorVersion, unsigned minorVersion);
 
+// What the full-screen test reads about the foreground window.
+struct ForegroundWindowFacts {
+    enum class Kind { invalid, desktop, window };
+    Kind kind = Kind::invalid;  // INVALID_HANDLE_VALUE, the desktop window, or another window
+    WindowBounds rect;          // zeros when it cannot be read
+    long screenWidth = 0;
+    long screenHeight = 0;
+    // The program reads the class only for a window that covers the screen,
+    // and the process only for a desktop or immersive class; the check tool
+    // reads both always. Empty when not read.
+    std::optional<std::wstring> className;
+    std::optional<std::wstring> processName;
+    unsigned majorVersion = 0;
+    unsigned minorVersion = 0;
+};
+
+// The full-screen rule over those facts: a window other than the desktop that
+// covers the screen and is no desktop or immersive frame, or a full-screen
+// immersive app on Windows 8 and 8.1.
+bool IsFullScreenApp(const ForegroundWindowFacts& facts);
+
 #ifdef _WIN32
+// Reads the foreground window: as the program needs it, or (`everything`)
+// the class and process as well.
+ForegroundWindowFacts ReadForegroundWindow(bool everything);
+
 // The test on the foreground window, with its "ChkFullScrn " debug lines.
 bool IsFullScreenAppActive();
 #endif

@@ -15,49 +15,63 @@ void Trace(const std::wstring& text) { DebugOut(L"ChkFullScrn " + text); }
 
 }  // namespace
 
-bool IsFullScreenAppActive() {
+ForegroundWindowFacts ReadForegroundWindow(bool everything) {
+    ForegroundWindowFacts facts;
     const HWND handle = ::GetForegroundWindow();
-    if (handle == INVALID_HANDLE_VALUE) {
-        Trace(L"AHandle = INVALID_HANDLE_VALUE");
-        return false;
-    }
-    if (handle == ::GetDesktopWindow()) {
-        Trace(L"GetDesktopWindow = AHandle");
-        return false;
-    }
+    if (handle == INVALID_HANDLE_VALUE) return facts;
+    facts.kind = handle == ::GetDesktopWindow() ? ForegroundWindowFacts::Kind::desktop
+                                                : ForegroundWindowFacts::Kind::window;
+    if (facts.kind == ForegroundWindowFacts::Kind::desktop && !everything) return facts;
 
     RECT rect{};
     if (!::GetWindowRect(handle, &rect)) rect = RECT{};
-    const long screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
-    const long screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
-    Trace(L"focus Screen.Width = " + std::to_wstring(screenWidth));
-    Trace(L"focus Screen.Height = " + std::to_wstring(screenHeight));
-    Trace(L"focus ARect.Left = " + std::to_wstring(rect.left));
-    Trace(L"focus ARect.Top = " + std::to_wstring(rect.top));
-    Trace(L"focus ARect.Right = " + std::to_wstring(rect.right));
-    Trace(L"focus ARect.Bottom = " + std::to_wstring(rect.bottom));
-
-    if (!CoversScreen(WindowBounds{rect.left, rect.top, rect.right, rect.bottom}, screenWidth,
-                      screenHeight)) {
-        DebugOut(L"Size lessthan Screen");
-        return false;
-    }
+    facts.rect = WindowBounds{rect.left, rect.top, rect.right, rect.bottom};
+    facts.screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
+    facts.screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
+    if (!everything && !CoversScreen(facts.rect, facts.screenWidth, facts.screenHeight)) return facts;
 
     wchar_t buffer[256];
     const int length = ::GetClassNameW(handle, buffer, 256);
-    const std::wstring className(buffer, length > 0 ? static_cast<size_t>(length) : 0);
-    Trace(L"Size morethan Screen");
-    Trace(L"AClassName=" + className);
-    if (!IsDesktopOrImmersiveClass(className)) return true;
+    facts.className = std::wstring(buffer, length > 0 ? static_cast<size_t>(length) : 0);
+    if (!everything && !IsDesktopOrImmersiveClass(*facts.className)) return facts;
 
     DWORD processId = 0;
     ::GetWindowThreadProcessId(handle, &processId);
-    const std::wstring processName = ProcessFileName(processId);
+    facts.processName = ProcessFileName(processId);
     const OsVersion& version = ReportedOsVersion();
-    Trace(L"ProcessName = " + processName);
-    Trace(L"Windows version max = " + std::to_wstring(version.major) + L" min = " +
-          std::to_wstring(version.minor));
-    return IsFullScreenImmersiveApp(className, processName, version.major, version.minor);
+    facts.majorVersion = version.major;
+    facts.minorVersion = version.minor;
+    return facts;
+}
+
+bool IsFullScreenAppActive() {
+    const ForegroundWindowFacts facts = ReadForegroundWindow(false);
+    if (facts.kind == ForegroundWindowFacts::Kind::invalid) {
+        Trace(L"AHandle = INVALID_HANDLE_VALUE");
+        return false;
+    }
+    if (facts.kind == ForegroundWindowFacts::Kind::desktop) {
+        Trace(L"GetDesktopWindow = AHandle");
+        return false;
+    }
+    Trace(L"focus Screen.Width = " + std::to_wstring(facts.screenWidth));
+    Trace(L"focus Screen.Height = " + std::to_wstring(facts.screenHeight));
+    Trace(L"focus ARect.Left = " + std::to_wstring(facts.rect.left));
+    Trace(L"focus ARect.Top = " + std::to_wstring(facts.rect.top));
+    Trace(L"focus ARect.Right = " + std::to_wstring(facts.rect.right));
+    Trace(L"focus ARect.Bottom = " + std::to_wstring(facts.rect.bottom));
+    if (!facts.className) {
+        DebugOut(L"Size lessthan Screen");
+        return false;
+    }
+    Trace(L"Size morethan Screen");
+    Trace(L"AClassName=" + *facts.className);
+    if (facts.processName) {
+        Trace(L"ProcessName = " + *facts.processName);
+        Trace(L"Windows version max = " + std::to_wstring(facts.majorVersion) + L" min = " +
+              std::to_wstring(facts.minorVersion));
+    }
+    return IsFullScreenApp(facts);
 }
 
 }  // namespace promo

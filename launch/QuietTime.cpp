@@ -2,18 +2,41 @@
 
 namespace promo {
 
-bool DecideQuietTime(QuietTimeEnvironment& env) {
-    if (!env.FocusModeEnabled()) return false;
-    if (env.IsFullScreenAppActive()) return true;
-    if (env.IsFocusAssistEnabled() && !env.FocusHookAllowsPopup()) return true;
+QuietTimeEvaluation EvaluateQuietTime(QuietTimeEnvironment& env, bool testEverything) {
+    QuietTimeEvaluation evaluation;
+    // Records that `test` holds the window back; false when the evaluation ends here.
+    auto hold = [&](QuietTest test) {
+        if (!evaluation.holdingTest) evaluation.holdingTest = test;
+        if (!evaluation.Holds(test)) evaluation.holdingTests.push_back(test);
+        return testEverything;
+    };
+    const bool focusMode = env.FocusModeEnabled();
+    evaluation.focusMode = focusMode;
+    if (!focusMode && !testEverything) return evaluation;
+
+    evaluation.fullScreen = env.IsFullScreenAppActive();
+    if (focusMode && *evaluation.fullScreen && !hold(QuietTest::fullScreen)) return evaluation;
+
+    evaluation.focusAssistEnabled = env.IsFocusAssistEnabled();
+    if (*evaluation.focusAssistEnabled || testEverything) {
+        evaluation.hookAllowsPopup = env.FocusHookAllowsPopup();
+        if (focusMode && *evaluation.focusAssistEnabled && !*evaluation.hookAllowsPopup &&
+            !hold(QuietTest::focusAssist))
+            return evaluation;
+    }
+
     for (const std::wstring& line : env.FocusAppLines()) {
         const std::wstring application = FocusAppOfLine(line);
         // An empty entry would match every process whose path cannot be read.
         if (application.empty()) continue;
-        if (env.IsAppRunning(application)) return true;
+        const bool running = env.IsAppRunning(application);
+        evaluation.apps.emplace_back(application, running);
+        if (focusMode && running && !hold(QuietTest::focusApps)) return evaluation;
     }
-    return false;
+    return evaluation;
 }
+
+bool DecideQuietTime(QuietTimeEnvironment& env) { return EvaluateQuietTime(env, false).Quiet(); }
 
 std::wstring FocusAppOfLine(const std::wstring& line) {
     const size_t eq = line.find(L'=');

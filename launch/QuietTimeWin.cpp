@@ -7,33 +7,29 @@
 #include "product/AppConfig.h"
 
 namespace promo {
-namespace {
 
-// The shared configuration, or an unopened one whose reads give the defaults.
-TConfig& Config() {
-    if (TConfig* config = ConfigInstance()) return *config;
-    static TConfig unopened;
-    return unopened;
+bool SystemQuietTimeEnvironment::FocusModeEnabled() { return config_.FocusModeEnabled(); }
+
+bool SystemQuietTimeEnvironment::IsFullScreenAppActive() { return promo::IsFullScreenAppActive(); }
+
+bool SystemQuietTimeEnvironment::IsFocusAssistEnabled() {
+    return writeBack_ ? config_.IsFocusAssistEnabled() : config_.ReadFocusAssist().Enabled();
 }
 
-class SystemQuietTimeEnvironment : public QuietTimeEnvironment {
-public:
-    bool FocusModeEnabled() override { return Config().FocusModeEnabled(); }
-    bool IsFullScreenAppActive() override { return promo::IsFullScreenAppActive(); }
-    bool IsFocusAssistEnabled() override { return Config().IsFocusAssistEnabled(); }
-    bool FocusHookAllowsPopup() override { return promo::FocusHookAllowsPopup(); }
-    std::vector<std::wstring> FocusAppLines() override {
-        IniStringList lines;
-        Config().ReadSectionValues(L"FocusApps", lines);
-        return lines;
-    }
-    bool IsAppRunning(const std::wstring& application) override { return promo::IsAppRunning(application); }
-};
+bool SystemQuietTimeEnvironment::FocusHookAllowsPopup() { return promo::FocusHookAllowsPopup(); }
 
-}  // namespace
+std::vector<std::wstring> SystemQuietTimeEnvironment::FocusAppLines() {
+    IniStringList lines;
+    config_.ReadSectionValues(L"FocusApps", lines);
+    return lines;
+}
+
+bool SystemQuietTimeEnvironment::IsAppRunning(const std::wstring& application) {
+    return promo::IsAppRunning(application);
+}
 
 bool IsQuietTime() {
-    SystemQuietTimeEnvironment env;
+    SystemQuietTimeEnvironment env(SharedConfigOrDefaults(), true);
     return DecideQuietTime(env);
 }
 

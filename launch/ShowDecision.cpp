@@ -12,27 +12,40 @@ bool IsInstalledLongEnough(double installTime, DateTimeValue now) {
 
 bool IsJapaneseSystem(std::uint16_t langId) { return langId == kJapaneseLangId; }
 
-bool DecideShow(const std::wstring& campaignEnd, ShowEnvironment& env) {
+ShowEvaluation EvaluateShow(const std::wstring& campaignEnd, ShowEnvironment& env, bool testEveryRule) {
+    ShowEvaluation evaluation;
+    // Records a rule's outcome; false when the evaluation ends here.
+    auto record = [&](ShowGate gate, bool blocks) {
+        evaluation.blocks[static_cast<std::size_t>(gate)] = blocks;
+        if (blocks && !evaluation.firstBlocking) evaluation.firstBlocking = gate;
+        return !blocks || testEveryRule;
+    };
+
     const std::optional<DateTimeValue> end = ParseIsoDate(campaignEnd);
     DebugOut(L"limitdate");
-    // Without a readable end the campaign cannot be known to be running.
-    if (!end) return false;
+    // Without a readable end the campaign cannot be known to be running (and
+    // the clock is not even asked).
+    if (!end && !record(ShowGate::campaignEnd, true)) return evaluation;
     const DateTimeValue now = env.Now();
-    if (!(now < *end)) return false;
+    if (end && !record(ShowGate::campaignEnd, !(now < *end))) return evaluation;
 
-    if (!IsInstalledLongEnough(env.InstallTime(), now)) return false;
+    if (!record(ShowGate::installAge, !IsInstalledLongEnough(env.InstallTime(), now))) return evaluation;
 
     DebugOut(L"haveshow");
-    if (env.ShownMarkerPresent()) return false;
+    if (!record(ShowGate::shownMarker, env.ShownMarkerPresent())) return evaluation;
 
     DebugOut(L"jp");
-    if (IsJapaneseSystem(env.SystemDefaultLangId())) return false;
+    if (!record(ShowGate::japaneseSystem, IsJapaneseSystem(env.SystemDefaultLangId()))) return evaluation;
 
     DebugOut(L"silentMode");
-    if (env.QuietTime()) return false;
+    if (!record(ShowGate::quietTime, env.QuietTime())) return evaluation;
 
-    DebugOut(L"result: True");
-    return true;
+    if (evaluation.Shows()) DebugOut(L"result: True");
+    return evaluation;
+}
+
+bool DecideShow(const std::wstring& campaignEnd, ShowEnvironment& env) {
+    return EvaluateShow(campaignEnd, env, false).Shows();
 }
 
 }  // namespace promo

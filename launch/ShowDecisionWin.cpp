@@ -9,26 +9,26 @@
 #include "support/BuildSettings.h"
 
 namespace promo {
-namespace {
 
-class SystemShowEnvironment : public ShowEnvironment {
-public:
-    DateTimeValue Now() override { return NowLocal(); }
-    double InstallTime() override {
-        // Without the shared configuration the install time is unknown (0),
-        // and the window is not shown.
-        const TConfig* config = ConfigInstance();
-        return config ? config->ReadFloat(L"Main", L"instTime1", 0.0) : 0.0;
-    }
-    bool ShownMarkerPresent() override { return IsShownMarkerPresent(); }
-    std::uint16_t SystemDefaultLangId() override { return ::GetSystemDefaultLangID(); }
-    bool QuietTime() override { return IsQuietTime(); }
-};
+DateTimeValue SystemShowEnvironment::Now() { return NowLocal(); }
 
-}  // namespace
+// Without the shared configuration the install time is unknown (0), and the
+// window is not shown.
+double SystemShowEnvironment::InstallTime() { return config_.ReadFloat(L"Main", L"instTime1", 0.0); }
+
+bool SystemShowEnvironment::ShownMarkerPresent() { return IsShownMarkerPresent(); }
+
+std::uint16_t SystemShowEnvironment::SystemDefaultLangId() { return ::GetSystemDefaultLangID(); }
+
+bool SystemShowEnvironment::QuietTime() {
+    quietEvaluation = EvaluateQuietTime(quiet_, testEverything_);
+    return quietEvaluation.Quiet();
+}
 
 bool ShowDecision() {
-    SystemShowEnvironment env;
+    TConfig& config = SharedConfigOrDefaults();
+    SystemQuietTimeEnvironment quiet(config, true);
+    SystemShowEnvironment env(config, quiet, false);
     return DecideShow(GetBuildSettings().campaignEnd, env);
 }
 

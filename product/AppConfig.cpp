@@ -1,10 +1,12 @@
 #include "product/AppConfig.h"
 
-#include <cmath>
+#include <algorithm>
+#include <cstring>
 #include <mutex>
 
 #include "product/OsVersion.h"
 #include "product/SystemHelpers.h"
+#include "support/Handles.h"
 
 namespace promo {
 namespace {
@@ -23,19 +25,102 @@ bool FolderExists(const std::wstring& folder) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// The product's file seen through the profile-string service without
+// preparing it: no folder is made, no attribute is cleared, nothing is
+// flushed. Writes do nothing.
+class TProfileReader : public TCustomIniFile {
+public:
+    explicit TProfileReader(const std::wstring& fileName) : TCustomIniFile(fileName) {}
+
+    std::wstring ReadString(const std::wstring& section, const std::wstring& key,
+                            const std::wstring& defaultValue) const override {
+        for (DWORD size = 2048;; size += size / 2) {
+            std::wstring buffer(size, L'\0');
+            const DWORD n = ::GetPrivateProfileStringW(section.c_str(), key.c_str(), defaultValue.c_str(),
+                                                       buffer.data(), size, FileName().c_str());
+            // A value that did not fit comes back cut to size - 1 characters.
+            if (n + 1 < size) return buffer.substr(0, n);
+        }
+    }
+    void ReadSection(const std::wstring& section, IniStringList& destination) const override {
+        ReadNames(section.c_str(), destination);
+    }
+    void ReadSections(IniStringList& destination) const override { ReadNames(nullptr, destination); }
+    void ReadSectionValues(const std::wstring& section, IniStringList& destination) const override {
+        IniStringList names;
+        ReadSection(section, names);
+        destination.clear();
+        for (const std::wstring& name : names)
+            destination.push_back(name + L"=" + ReadString(section, name, {}));
+    }
+    void WriteString(const std::wstring&, const std::wstring&, const std::wstring&) override {}
+    void EraseSection(const std::wstring&) override {}
+    void DeleteKey(const std::wstring&, const std::wstring&) override {}
+    void UpdateFile() override {}
+
+private:
+    // Key names of a section, or section names when `section` is null.
+    void ReadNames(const wchar_t* section, IniStringList& destination) const {
+        destination.clear();
+        std::wstring buffer;
+        DWORD n = 0;
+        for (DWORD size = 1024;; size *= 4) {
+            buffer.assign(size, L'\0');
+            n = section ? ::GetPrivateProfileStringW(section, nullptr, L"", buffer.data(), size,
+                                                     FileName().c_str())
+                        : ::GetPrivateProfileSectionNamesW(buffer.data(), size, FileName().c_str());
+            if (n < size - 2) break;
+        }
+        for (size_t start = 0; start < n;) {
+            const size_t end = std::min<size_t>(buffer.find(L'\0', start), n);
+            if (end == start) break;
+            destination.push_back(buffer.substr(start, end - start));
+            start = end + 1;
+        }
+    }
+};
+
+// The registry's first-install date as found: absent only when the key or
+// the value is not found; any other failure, another type or another size
+// makes it unusable (and so never overwritten).
+StoredDate ReadRegistryInstDate(DWORD& type) {
+    type = REG_NONE;
+    HKEY opened = nullptr;
+    const LONG openResult = ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kInstDateKey, 0, KEY_READ, &opened);
+    if (openResult == ERROR_FILE_NOT_FOUND) return StoredDate::Absent();
+    if (openResult != ERROR_SUCCESS) return StoredDate::Unusable();
+    const UniqueRegKey key(opened);
+    BYTE data[8] = {};
+    DWORD bytes = sizeof data;
+    const LONG queryResult = ::RegQueryValueExW(key.get(), kInstDateValue, nullptr, &type, data, &bytes);
+    if (queryResult == ERROR_FILE_NOT_FOUND) return StoredDate::Absent();
+    if (queryResult != ERROR_SUCCESS) return StoredDate::Unusable();  // ERROR_MORE_DATA among others
+    // REG_DWORD_BIG_ENDIAN is read as stored, without a byte swap.
+    if ((type != REG_DWORD && type != REG_DWORD_BIG_ENDIAN) || bytes != sizeof(DWORD))
+        return StoredDate::Unusable();
+    DWORD value = 0;
+    std::memcpy(&value, data, sizeof value);
+    return StoredDate::Value(value);
+}
+
 }  // namespace
 
 TConfig::~TConfig() { CloseConfig(); }
 
-void TConfig::OpenConfig() {
+std::wstring TConfig::ProductConfigPath() {
     const std::wstring appData = AppDataFolder();
-    if (appData.empty()) {
-        // A relative "Norvi\Pellorin" would land wherever the current folder is.
+    // A relative "Norvi\Pellorin" would land wherever the current folder is.
+    return appData.empty() ? std::wstring() : appData + L"Norvi\\Pellorin\\Config.ini";
+}
+
+void TConfig::OpenConfig() {
+    const std::wstring path = ProductConfigPath();
+    if (path.empty()) {
         CloseConfig();
         configPath_.clear();
         return;
     }
-    OpenConfigAt(appData + L"Norvi\\Pellorin\\Config.ini");
+    OpenConfigAt(path);
 }
 
 void TConfig::OpenConfigAt(const std::wstring& configPath) {
@@ -48,6 +133,12 @@ void TConfig::OpenConfigAt(const std::wstring& configPath) {
     } catch (...) {
         file_.reset();
     }
+}
+
+void TConfig::OpenConfigForReading(const std::wstring& configPath) {
+    CloseConfig();
+    configPath_ = configPath;
+    if (!configPath.empty()) file_ = std::make_unique<TProfileReader>(configPath);
 }
 
 void TConfig::CloseConfig() {
@@ -69,34 +160,49 @@ void TConfig::ReadSectionValues(const std::wstring& section, IniStringList& dest
     }
 }
 
+std::wstring TConfig::ReadString(const std::wstring& section, const std::wstring& key,
+                                 const std::wstring& defaultValue) const {
+    return file_ ? file_->ReadString(section, key, defaultValue) : defaultValue;
+}
+
+bool TConfig::ValueExists(const std::wstring& section, const std::wstring& key) const {
+    return file_ && file_->ValueExists(section, key);
+}
+
 bool TConfig::ReadBool(const std::wstring& section, const std::wstring& key, bool defaultValue) const {
     return file_ ? file_->ReadBool(section, key, defaultValue) : defaultValue;
 }
 
+TConfig::FirstInstallReading TConfig::ReadFirstInstallDate() const {
+    FirstInstallReading reading;
+    if (ValueExists(L"Main", L"InstDate1")) {
+        reading.fileText = ReadString(L"Main", L"InstDate1", L"");
+        // ReadFloat gives the default for text that does not convert; two
+        // different defaults tell such text from a stored number.
+        const double first = ReadFloat(L"Main", L"InstDate1", 0.0);
+        const double second = ReadFloat(L"Main", L"InstDate1", 1.0);
+        reading.file = first == second ? StoredDate::Value(first) : StoredDate::Unusable();
+    }
+    DWORD type = REG_NONE;
+    reading.registry = ReadRegistryInstDate(type);
+    reading.registryType = type;
+    reading.plan = PlanFirstInstallDate(reading.file, reading.registry, TodayLocal());
+    return reading;
+}
+
 DateTimeValue TConfig::FirstInstallDate() {
-    DateTimeValue fileDate = ReadFloat(L"Main", L"InstDate1", 0);
-    if (fileDate == 0) {
-        fileDate = TodayLocal();
-        if (file_) {
-            try {
-                file_->WriteFloat(L"Main", L"InstDate1", fileDate);
-                file_->WriteString(L"Main", L"InstDate2", ShortDateText(fileDate));
-            } catch (...) {
-            }
+    const FirstInstallReading reading = ReadFirstInstallDate();
+    const FirstInstallPlan& plan = reading.plan;
+    if (plan.storeFileDate && file_) {
+        try {
+            file_->WriteFloat(L"Main", L"InstDate1", plan.fileDate);
+            file_->WriteString(L"Main", L"InstDate2", ShortDateText(plan.fileDate));
+        } catch (...) {
         }
     }
-
-    const DWORD stored = ReadRegDWord(HKEY_LOCAL_MACHINE, kInstDateKey, kInstDateValue, 0);
-    DateTimeValue registryDate = stored;
-    if (stored == 0) {
-        registryDate = fileDate;
-        // Only a day number that fits the value is stored; a date before
-        // 1899-12-31 or beyond it (a damaged file) is not.
-        const double wholeDays = std::trunc(fileDate);
-        if (wholeDays >= 1 && wholeDays <= 4294967295.0)
-            WriteRegDWord(HKEY_LOCAL_MACHINE, kInstDateKey, kInstDateValue, static_cast<DWORD>(wholeDays));
-    }
-    return registryDate < fileDate ? registryDate : fileDate;
+    if (plan.storeRegistryDays)
+        WriteRegDWord(HKEY_LOCAL_MACHINE, kInstDateKey, kInstDateValue, *plan.storeRegistryDays);
+    return plan.result;
 }
 
 DateTimeValue TConfig::InstallTime() const { return ReadFloat(L"Main", L"InstTime1", 0); }
@@ -121,15 +227,16 @@ void TConfig::SaveScanGame(bool value) {
 
 bool TConfig::FocusModeEnabled() const { return ReadBool(L"Focus", L"FocusMode", true); }
 
-bool TConfig::IsFocusAssistEnabled() {
-    if (!ReadBool(L"Focus", L"FocusAssist", true)) return false;
+FocusAssistReading TConfig::ReadFocusAssist() const {
     const OsVersion& version = ReportedOsVersion();
-    const unsigned n = version.major * 10 + version.minor;
-    if (n < 100 || (n == 100 && version.build < 17134)) {
-        SetFocusAssist(false);
-        return false;
-    }
-    return true;
+    return ReadFocusAssistSwitch(ReadBool(L"Focus", L"FocusAssist", true), version.major, version.minor,
+                                 version.build);
+}
+
+bool TConfig::IsFocusAssistEnabled() {
+    const FocusAssistReading reading = ReadFocusAssist();
+    if (reading.WritesBackOff()) SetFocusAssist(false);
+    return reading.Enabled();
 }
 
 void TConfig::SetFocusAssist(bool value) {
@@ -155,6 +262,12 @@ std::wstring ShortDateText(DateTimeValue date) {
 TConfig* ConfigInstance() {
     std::lock_guard<std::mutex> guard(ConfigLock());
     return g_instance;
+}
+
+TConfig& SharedConfigOrDefaults() {
+    if (TConfig* config = ConfigInstance()) return *config;
+    static TConfig unopened;
+    return unopened;
 }
 
 TConfig& AcquireConfig(const std::wstring& configPath) {

@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 
+#include "product/ConfigRules.h"
 #include "product/DateTime.h"
 #include "support/PSafeIniFile.h"
 
@@ -40,6 +41,13 @@ public:
     virtual void OpenConfig();
     // The same over another file (tests).
     void OpenConfigAt(const std::wstring& configPath);
+    // Opens a file for reading only, through the same profile-string service:
+    // no folder is made, no attribute changes, and every write does nothing.
+    // What the check tool uses, so that it reads exactly what the program reads.
+    void OpenConfigForReading(const std::wstring& configPath);
+    // The product's file: AppDataFolder() + "Norvi\Pellorin\Config.ini"; empty
+    // when the system cannot name the folder.
+    static std::wstring ProductConfigPath();
     // Releases the file object (which flushes the service's cached copy).
     virtual void CloseConfig();
 
@@ -48,11 +56,25 @@ public:
 
     double ReadFloat(const std::wstring& section, const std::wstring& key, double defaultValue) const;
     void ReadSectionValues(const std::wstring& section, IniStringList& destination) const;
+    // The raw text of a key and whether it is there at all (for reports).
+    std::wstring ReadString(const std::wstring& section, const std::wstring& key,
+                            const std::wstring& defaultValue) const;
+    bool ValueExists(const std::wstring& section, const std::wstring& key) const;
 
-    // The first-install date: [Main] InstDate1 of the file and the registry's
-    // InstDate, the earlier of the two (the file's on a tie). A place that
-    // holds 0 receives the other's date: the file today's date at midnight
-    // (with InstDate2 as the user's short date), the registry the whole days.
+    // What the first-install date is read from and what it comes to; reads
+    // only. FirstInstallDate applies the plan: it stores today as InstDate1
+    // (with InstDate2 as the user's short date) when InstDate1 is absent, and
+    // the whole days as the registry's InstDate when that value is absent. A
+    // present value that does not convert, or a registry value of another
+    // type, counts as 0 in the computation and is left as it stands.
+    struct FirstInstallReading {
+        StoredDate file;                 // [Main] InstDate1
+        std::wstring fileText;           // its text as stored
+        StoredDate registry;             // HKLM\SOFTWARE\Norvi\Pellorin InstDate
+        unsigned long registryType = 0;  // REG_* of the value when present
+        FirstInstallPlan plan;
+    };
+    FirstInstallReading ReadFirstInstallDate() const;
     DateTimeValue FirstInstallDate();
     // [Main] InstTime1, 0 when missing.
     DateTimeValue InstallTime() const;
@@ -65,7 +87,9 @@ public:
     // [Focus] FocusMode, true when missing.
     bool FocusModeEnabled() const;
     // [Focus] FocusAssist (true when missing), but false on systems before
-    // Windows 10 build 17134, which is then written back as "0".
+    // Windows 10 build 17134, which is then written back as "0". The reading
+    // alone writes nothing.
+    FocusAssistReading ReadFocusAssist() const;
     bool IsFocusAssistEnabled();
     void SetFocusAssist(bool value);
 
@@ -75,7 +99,7 @@ public:
 private:
     bool ReadBool(const std::wstring& section, const std::wstring& key, bool defaultValue) const;
 
-    std::unique_ptr<TIniFile> file_;
+    std::unique_ptr<TCustomIniFile> file_;
     std::wstring configPath_;
 };
 
@@ -86,6 +110,9 @@ std::wstring ShortDateText(DateTimeValue date);
 // The shared instance, or nullptr before ConfigUnitInitialize and after
 // ConfigUnitFinalize.
 TConfig* ConfigInstance();
+// The shared instance, or (without one) an unopened configuration whose reads
+// give the defaults and whose writes do nothing.
+TConfig& SharedConfigOrDefaults();
 // Instance creation and release. AcquireConfig creates and opens the shared
 // instance when there is none (over `configPath`, or the product's file when
 // empty) and counts one more holder; ReleaseConfig counts one fewer and closes

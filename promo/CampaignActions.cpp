@@ -27,15 +27,23 @@ std::wstring DaysSinceFirstInstallText() {
 }
 
 std::wstring PurchaseAddress(const std::wstring& languageCode) {
-    const std::wstring lang = LowerLanguageCode(languageCode);
-    std::wstring exe = ProductProgramFolder();
-    if (exe.empty() || exe.back() != L'\\') exe += L'\\';
-    exe += L"Pellorin.exe";
-    const std::wstring version = FileVersionText(exe, 4);
     const std::wstring instd = DaysSinceInstallText();
     const std::wstring finstd = DaysSinceFirstInstallText();
+    return PurchaseAddressWith(languageCode, instd, finstd);
+}
+
+std::wstring ProductExecutablePath() {
+    std::wstring exe = ProductProgramFolder();
+    if (exe.empty() || exe.back() != L'\\') exe += L'\\';
+    return exe + L"Pellorin.exe";
+}
+
+std::wstring PurchaseAddressWith(const std::wstring& languageCode, const std::wstring& instd,
+                                 const std::wstring& finstd) {
+    const std::wstring version = FileVersionText(ProductExecutablePath(), 4);
     const BuildSettings& settings = GetBuildSettings();
-    return BuildPurchaseAddress(lang, version, instd, finstd, settings.purchaseHost, settings.purchaseHostRu);
+    return BuildPurchaseAddress(LowerLanguageCode(languageCode), version, instd, finstd,
+                                settings.purchaseHost, settings.purchaseHostRu);
 }
 
 }  // namespace promo

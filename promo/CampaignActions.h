@@ -19,5 +19,11 @@ std::wstring DaysSinceFirstInstallText();
 // The purchase page of this run: language, the product executable's file
 // version, the two day counts.
 std::wstring PurchaseAddress(const std::wstring& languageCode);
+// The same with the day counts given (the check tool computes them from
+// dates it read without storing anything).
+std::wstring PurchaseAddressWith(const std::wstring& languageCode, const std::wstring& instd,
+                                 const std::wstring& finstd);
+// The product's executable whose file version the address carries.
+std::wstring ProductExecutablePath();
 
 }  // namespace promo

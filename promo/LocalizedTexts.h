@@ -97,6 +97,20 @@ std::wstring ReadLanguageCode(const std::wstring& exeFolder);
 // ReadLanguageCode for the folder of the running program's file.
 std::wstring ReadLanguageCode();
 
+// "lang.dat" beside the running program's file (empty text when the program
+// cannot name its own file).
+std::wstring LanguageFilePath();
+
+// The language code as ReadLanguageCode finds it, read without binding the
+// file: a missing "lang.dat" is not created and nothing is ever written.
+struct LanguageCodeReading {
+    enum class Source { file, missingFile, unreadableFile, noName };
+    std::wstring code;  // as ReadLanguageCode returns it ("EN" on every fallback)
+    Source source = Source::missingFile;
+    std::uint32_t error = 0;  // the system's code for an unreadable file
+};
+LanguageCodeReading PeekLanguageCode(const std::wstring& languageFile);
+
 // The data of the text table resource of a module (the program's own when
 // null); empty when the module has no such resource.
 std::span<const std::uint8_t> TextsResourceBytes(HMODULE module = nullptr);

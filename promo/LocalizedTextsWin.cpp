@@ -10,35 +10,73 @@
 
 namespace promo {
 
-std::wstring ReadLanguageCode(const std::wstring& exeFolder) {
-    std::wstring path = exeFolder;
-    if (!path.empty() && path.back() != L'\\' && path.back() != L'/') path += L'\\';
-    path += kLanguageFileName;
-    std::wstring code = kFallbackLanguageCode;
-    try {
-        // Bound to the file: a missing one is created empty. Nothing changes,
-        // so nothing is written when the object goes.
-        const TSafeIniFile file(path);
-        code = file.ReadString(L"Cuslan", L"Name", kFallbackLanguageCode);
-    } catch (const std::exception&) {
-        // The folder could not be prepared: the program speaks English.
-    }
-    return LanguageCodeOrFallback(std::move(code));
-}
+namespace {
 
-std::wstring ReadLanguageCode() {
+// The folder of the running program's file, with its trailing "\"; empty
+// when the file cannot be named.
+std::wstring ExeFolder() {
     std::vector<wchar_t> buffer(MAX_PATH);
     for (;;) {
         const DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0) return ReadLanguageCode(L"");
+        if (length == 0) return {};
         if (length < buffer.size()) {
             std::wstring file(buffer.data(), length);
             const auto slash = file.find_last_of(L"\\/");
-            return ReadLanguageCode(slash == std::wstring::npos ? std::wstring() : file.substr(0, slash + 1));
+            return slash == std::wstring::npos ? std::wstring() : file.substr(0, slash + 1);
         }
-        if (buffer.size() >= 32768) return ReadLanguageCode(L"");
+        if (buffer.size() >= 32768) return {};
         buffer.resize(buffer.size() * 2);
     }
+}
+
+std::wstring LanguageFileIn(const std::wstring& exeFolder) {
+    std::wstring path = exeFolder;
+    if (!path.empty() && path.back() != L'\\' && path.back() != L'/') path += L'\\';
+    return path + kLanguageFileName;
+}
+
+// The one reading of the language setting, whoever loaded the file.
+std::wstring LanguageCodeIn(const TCustomIniFile& file) {
+    return LanguageCodeOrFallback(file.ReadString(L"Cuslan", L"Name", kFallbackLanguageCode));
+}
+
+}  // namespace
+
+std::wstring ReadLanguageCode(const std::wstring& exeFolder) {
+    try {
+        // Bound to the file: a missing one is created empty. Nothing changes,
+        // so nothing is written when the object goes.
+        const TSafeIniFile file(LanguageFileIn(exeFolder));
+        return LanguageCodeIn(file);
+    } catch (const std::exception&) {
+        // The folder could not be prepared: the program speaks English.
+        return kFallbackLanguageCode;
+    }
+}
+
+std::wstring ReadLanguageCode() { return ReadLanguageCode(ExeFolder()); }
+
+std::wstring LanguageFilePath() {
+    const std::wstring folder = ExeFolder();
+    return folder.empty() ? std::wstring() : LanguageFileIn(folder);
+}
+
+LanguageCodeReading PeekLanguageCode(const std::wstring& languageFile) {
+    LanguageCodeReading reading;
+    reading.code = kFallbackLanguageCode;
+    if (languageFile.empty() || !IniFileExists(languageFile)) return reading;
+    TSafeIniFile file;  // bound to no file: never written
+    file.LoadFromFile(languageFile);
+    if (file.LastError() != 0 || file.LoadFailed()) {
+        reading.source = LanguageCodeReading::Source::unreadableFile;
+        reading.error = file.LastError();
+        return reading;
+    }
+    reading.code = LanguageCodeIn(file);
+    reading.source = file.ValueExists(L"Cuslan", L"Name") && !file.ReadString(L"Cuslan", L"Name", L"").empty()
+                         ? LanguageCodeReading::Source::file
+                         : LanguageCodeReading::Source::noName;
+    return reading;
 }
 
 std::span<const std::uint8_t> TextsResourceBytes(HMODULE module) {

@@ -82,6 +82,29 @@ class TypicalRun(E2ECase):
         self.assertTrue(any(l.startswith("7iniPath:") and l.endswith(r"\Norvi\EventPromote.ini")
                             for l in r.debug_lines), r.debug_lines)
 
+    def test_first_install_dates_that_do_not_convert_survive_the_buy(self):
+        # InstDate1 written with the other decimal separator ("," where the
+        # prefix's is "."), and InstDate stored as text: both are the
+        # product's, so the buy (the only place that computes the date) leaves
+        # them as they are and counts each as 0: the address says today.
+        px = self.prefix()
+        px.seed_product(200, lang="EN", version_exe=VERSIONED_EXE)
+        config = px.read_file(px.config_ini) + b"InstDate1=44000,5\r\n"
+        px.write_file(px.config_ini, config)
+        key = r"HKLM\SOFTWARE\Norvi\Pellorin"
+        px.reg_add(key, "InstDate", "REG_SZ", "43000")
+        opened = capture_browser(px)
+        with Receiver(STATS_PORT) as receiver:
+            r = self.press(px, BUY)
+            self.assertEqual(r.rc, 0)
+            self.assertIsNotNone(receiver.wait_for_request(10))
+        line = opened()
+        self.assertIsNotNone(line, "no browser was started")
+        self.assertIn("&ver=7.0.0.1&instd=201&finstd=1\"", line)
+        self.assertEqual(px.read_file(px.config_ini), config)
+        q = px.wine("reg", "query", key, "/v", "InstDate", "/reg:32").stdout.decode("utf-8", "replace")
+        self.assertRegex(q, r"InstDate\s+REG_SZ\s+43000")
+
 
 if __name__ == "__main__":
     unittest.main()

@@ -2,7 +2,9 @@
 // full-screen geometry and class rules, and the decision of "Focus.dll".
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "launch/ChkFullScrn.h"
@@ -105,6 +107,65 @@ TEST(QuietTime, EmptyFocusApplicationIsSkipped) {
     env.running = {L""};  // an empty entry would otherwise match a process without a readable path
     EXPECT_FALSE(DecideQuietTime(env));
     EXPECT_EQ(env.appsAsked, (std::vector<std::wstring>{L"game.exe"}));
+}
+
+// The check tool's evaluation: every test is made, the answer stays the
+// program's, and the holding test is the one the program would stop at.
+TEST(QuietTime, TestingEverythingKeepsTheProgramsAnswer) {
+    using Tests = std::vector<QuietTest>;
+    struct Case {
+        const char* name;
+        bool focusMode, fullScreen, focusAssist, hookAllows;
+        std::vector<std::wstring> running;
+        std::optional<QuietTest> holding;
+        Tests holdingTests;
+    };
+    const Case cases[] = {
+        {"nothing", true, false, true, true, {}, std::nullopt, {}},
+        {"mode off hides everything", false, true, true, false, {L"b.exe"}, std::nullopt, {}},
+        {"full screen first",
+         true,
+         true,
+         true,
+         false,
+         {L"b.exe"},
+         QuietTest::fullScreen,
+         {QuietTest::fullScreen, QuietTest::focusAssist, QuietTest::focusApps}},
+        {"hook",
+         true,
+         false,
+         true,
+         false,
+         {L"b.exe"},
+         QuietTest::focusAssist,
+         {QuietTest::focusAssist, QuietTest::focusApps}},
+        {"hook asked but not counted when off", true, false, false, false, {}, std::nullopt, {}},
+        {"second app", true, false, true, true, {L"b.exe"}, QuietTest::focusApps, {QuietTest::focusApps}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto make = [&] {
+            FakeQuietEnvironment env;
+            env.focusMode = c.focusMode;
+            env.fullScreen = c.fullScreen;
+            env.focusAssist = c.focusAssist;
+            env.hookAllows = c.hookAllows;
+            env.lines = {L"1=a.exe", L"2=", L"3=b.exe", L"4=c.exe"};
+            env.running = c.running;
+            return env;
+        };
+        FakeQuietEnvironment program = make();
+        FakeQuietEnvironment tool = make();
+        const QuietTimeEvaluation all = EvaluateQuietTime(tool, true);
+        EXPECT_EQ(all.holdingTest, c.holding);
+        EXPECT_EQ(all.holdingTests, c.holdingTests);
+        EXPECT_EQ(all.Quiet(), DecideQuietTime(program));
+        EXPECT_EQ(tool.asked, (Asked{"mode", "fullscreen", "assist", "hook", "apps"}));
+        EXPECT_EQ(tool.appsAsked, (std::vector<std::wstring>{L"a.exe", L"b.exe", L"c.exe"}));
+        ASSERT_EQ(all.apps.size(), 3u);
+        EXPECT_EQ(all.apps[1], (std::pair<std::wstring, bool>{L"b.exe", !c.running.empty()}));
+        EXPECT_EQ(all.hookAllowsPopup, c.hookAllows);
+    }
 }
 
 TEST(QuietTime, FocusAppOfLineTakesTextAfterFirstEquals) {

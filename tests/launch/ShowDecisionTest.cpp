@@ -157,6 +157,57 @@ TEST(ShowDecision, EachFailingRuleEndsTheDecisionWithItsOwnLineLast) {
     }
 }
 
+// The check tool's evaluation goes through every rule, names the first that
+// says no as the program would stop there, and writes the program's lines.
+TEST(ShowDecision, TestingEveryRuleNamesTheFirstNoAndAsksEverything) {
+    struct Case {
+        const char* name;
+        DateTimeValue now;
+        double installTime;
+        bool marker;
+        std::uint16_t langId;
+        bool quiet;
+        std::optional<ShowGate> first;
+    };
+    const DateTimeValue before = EncodeDateValue(2020, 9, 1);
+    const DateTimeValue after = EncodeDateValue(2020, 9, 22);
+    const double old = EncodeDateValue(2020, 1, 1);
+    const Case cases[] = {
+        {"all pass", before, old, false, 0x0407, false, std::nullopt},
+        {"campaign over and more", after, 0.0, true, kJapaneseLangId, true, ShowGate::campaignEnd},
+        {"young install and marker", before, before - 10, true, 0x0407, false, ShowGate::installAge},
+        {"marker and quiet", before, old, true, 0x0407, true, ShowGate::shownMarker},
+        {"japanese", before, old, false, kJapaneseLangId, false, ShowGate::japaneseSystem},
+        {"quiet only", before, old, false, 0x0407, true, ShowGate::quietTime},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DebugCapture capture;
+        FakeEnvironment env;
+        env.now = c.now;
+        env.installTime = c.installTime;
+        env.marker = c.marker;
+        env.langId = c.langId;
+        env.quiet = c.quiet;
+        const ShowEvaluation evaluation = EvaluateShow(kCampaignEnd, env, true);
+        EXPECT_EQ(evaluation.firstBlocking, c.first);
+        EXPECT_EQ(env.asked, (std::vector<std::string>{"now", "install", "marker", "lang", "quiet"}));
+        EXPECT_EQ(evaluation.Blocks(ShowGate::shownMarker), c.marker);
+        EXPECT_EQ(evaluation.Blocks(ShowGate::quietTime), c.quiet);
+        Lines expected{L"limitdate", L"haveshow", L"jp", L"silentMode"};
+        if (!c.first) expected.push_back(L"result: True");
+        EXPECT_EQ(capture.lines, expected);
+
+        FakeEnvironment program = env;
+        EXPECT_EQ(DecideShow(kCampaignEnd, program), !c.first);
+    }
+    // An unreadable end blocks, and the other rules are still told.
+    FakeEnvironment env;
+    const ShowEvaluation evaluation = EvaluateShow(L"2020-13-1", env, true);
+    EXPECT_EQ(evaluation.firstBlocking, ShowGate::campaignEnd);
+    EXPECT_EQ(evaluation.Blocks(ShowGate::quietTime), false);
+}
+
 TEST(ShowDecision, OnlyJapaneseAsUsedInJapanHoldsTheWindowBack) {
     EXPECT_TRUE(IsJapaneseSystem(0x0411));
     EXPECT_FALSE(IsJapaneseSystem(0x0011));  // neutral Japanese

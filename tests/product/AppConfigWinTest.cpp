@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <optional>
+#include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "ScratchRegistry.h"
@@ -9,6 +12,7 @@
 #include "product/AppConfig.h"
 #include "product/OsVersion.h"
 #include "product/SystemHelpers.h"
+#include "support/TextCodec.h"
 
 namespace promo {
 namespace {
@@ -193,10 +197,98 @@ TEST_F(TConfigTest, FirstInstallDateGivesTheRegistryTheWholeDaysOfTheFile) {
         TConfig config;
         config.OpenConfigAt(path_);
         EXPECT_EQ(config.FirstInstallDate(), 44000.75);
-        EXPECT_EQ(RegistryDate(), 44000u);
+        // Only an absent value is written; a stored 0 is the product's.
+        EXPECT_EQ(RegistryDate(), storedZero ? 0u : 44000u);
         DeleteRegistryDate();
     }
     EXPECT_EQ(ConfigText(), "[Main]\r\nInstDate1=44000.75\r\n");
+}
+
+// The registry's InstDate as stored: its type and bytes.
+std::pair<DWORD, std::string> RegistryDateAsStored() {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kInstDateKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return {REG_NONE, {}};
+    DWORD type = REG_NONE;
+    char data[64] = {};
+    DWORD bytes = sizeof data;
+    const LONG result =
+        ::RegQueryValueExW(key, kInstDateValue, nullptr, &type, reinterpret_cast<BYTE*>(data), &bytes);
+    ::RegCloseKey(key);
+    if (result != ERROR_SUCCESS) return {REG_NONE, {}};
+    return {type, std::string(data, bytes)};
+}
+
+TEST_F(TConfigTest, DatesThatArePresentButUnusableSurviveTheRun) {
+    // A fractional InstDate1 written with "," where "." is the separator, and
+    // InstDate stored as text: both count as 0 and both stay as they are.
+    SetDecimalSeparatorForTesting(L".");
+    const std::string text = "[Main]\r\nInstDate1=44000,5\r\ninstTime1=43950.25\r\n";
+    WriteConfig(text);
+    test::SetRegistryString(HKEY_LOCAL_MACHINE, kInstDateKey, kInstDateValue, L"43000");
+    const auto stored = RegistryDateAsStored();
+    ASSERT_EQ(stored.first, static_cast<DWORD>(REG_SZ));
+    SetReportedOsVersionForTesting({10, 0, 17134});
+    {
+        TConfig config;
+        config.OpenConfigAt(path_);
+        const TConfig::FirstInstallReading reading = config.ReadFirstInstallDate();
+        EXPECT_EQ(reading.file.state, StoredDate::State::unusable);
+        EXPECT_EQ(reading.fileText, L"44000,5");
+        EXPECT_EQ(reading.registry.state, StoredDate::State::unusable);
+        EXPECT_EQ(reading.registryType, static_cast<unsigned long>(REG_SZ));
+        EXPECT_EQ(config.FirstInstallDate(), TodayLocal());
+    }
+    ProgramRun(path_);
+    SetDecimalSeparatorForTesting(std::nullopt);
+    EXPECT_EQ(ConfigText(), text);
+    EXPECT_EQ(RegistryDateAsStored(), stored);
+
+    // Other types and sizes are kept the same way.
+    const std::uint64_t qword = 43000;
+    test::SetRegistryValue(HKEY_LOCAL_MACHINE, kInstDateKey, kInstDateValue, REG_QWORD, &qword, sizeof qword);
+    const auto storedQword = RegistryDateAsStored();
+    WriteConfig("[Main]\r\nInstDate1=44000.5\r\n");
+    TConfig config;
+    config.OpenConfigAt(path_);
+    EXPECT_EQ(config.FirstInstallDate(), 44000.5);
+    EXPECT_EQ(RegistryDateAsStored(), storedQword);
+}
+
+TEST_F(TConfigTest, OpenedForReadingItReadsAlikeAndChangesNothing) {
+    WriteConfig(ProductConfigText());
+    ASSERT_TRUE(::SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_READONLY));
+    SetReportedOsVersionForTesting({10, 0, 16299});  // the program would write FocusAssist=0
+    TConfig reader;
+    reader.OpenConfigForReading(path_);
+    EXPECT_TRUE(reader.HasFile());
+    EXPECT_EQ(reader.InstallTime(), 43950.25);
+    EXPECT_TRUE(reader.ValueExists(L"main", L"INSTDATE1"));
+    EXPECT_FALSE(reader.ValueExists(L"Main", L"InstDate3"));
+    IniStringList apps;
+    reader.ReadSectionValues(L"FocusApps", apps);
+    EXPECT_EQ(apps, (IniStringList{L"app1=C:\\Games\\game.exe", L"app2=obs64.exe"}));
+    const FocusAssistReading assist = reader.ReadFocusAssist();
+    EXPECT_FALSE(assist.Enabled());
+    EXPECT_TRUE(assist.WritesBackOff());  // what the program would write; the reading does not
+    const TConfig::FirstInstallReading first = reader.ReadFirstInstallDate();
+    EXPECT_EQ(first.file.state, StoredDate::State::value);
+    EXPECT_EQ(first.plan.result, 44000.5);
+    EXPECT_EQ(first.plan.storeRegistryDays, std::optional<std::uint32_t>(44000u));
+    reader.SetFocusAssist(true);  // a write through the reader does nothing
+    reader.CloseConfig();
+    EXPECT_EQ(ConfigText(), ProductConfigText());
+    EXPECT_NE(::GetFileAttributesW(path_.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+    EXPECT_EQ(RegistryDate(), 0u);  // the plan was only read
+
+    // A file in a folder that does not exist: defaults, and no folder made.
+    const std::wstring missing = folder_ + L"not-there\\Config.ini";
+    TConfig nowhere;
+    nowhere.OpenConfigForReading(missing);
+    EXPECT_TRUE(nowhere.FocusModeEnabled());
+    EXPECT_EQ(nowhere.ReadFirstInstallDate().file.state, StoredDate::State::absent);
+    nowhere.CloseConfig();
+    EXPECT_EQ(::GetFileAttributesW((folder_ + L"not-there").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(TConfigTest, ScanGameIsWrittenBackOnlyWhenItExists) {
