@@ -99,6 +99,10 @@ TIMELINE_PHASES = ("process-start", "entry", "units", "dpi-setup", "application"
                    "form-create", "texts", "layout", "first-paint")
 
 
+# The benchmark's Wine prefix, once made (find_process looks only there).
+OWN_PREFIX = None
+
+
 class Unmeasured(Exception):
     pass
 
@@ -114,7 +118,10 @@ def _read(path):
 
 def find_process(exe_name, exclude=()):
     """Pids of processes whose command line names this exe (the Wine loader
-    running it; under an emulator the emulator process running the loader)."""
+    running it; under an emulator the emulator process running the loader),
+    in this benchmark's own prefix only: test runs of other build trees may
+    run the same program at the same time, and are none of ours to measure
+    or end."""
     me = os.getpid()
     found = []
     for entry in os.listdir("/proc"):
@@ -124,8 +131,12 @@ def find_process(exe_name, exclude=()):
         if not cmd:
             continue
         parts = [p.decode("utf-8", "replace") for p in cmd.split(b"\0") if p]
-        if any(p.lower().endswith(exe_name.lower()) for p in parts):
-            found.append(int(entry))
+        if not any(p.lower().endswith(exe_name.lower()) for p in parts):
+            continue
+        environ = _read("/proc/%s/environ" % entry) or b""
+        if OWN_PREFIX and ("WINEPREFIX=" + OWN_PREFIX).encode() not in environ.split(b"\0"):
+            continue
+        found.append(int(entry))
     return found
 
 
@@ -444,6 +455,8 @@ def main():
     px = None
     try:
         px = harness.Prefix("bench-window")
+        global OWN_PREFIX
+        OWN_PREFIX = px.env["WINEPREFIX"]
         px.seed_product(200, lang="EN")
         px.write_file(BARE_DIR + r"\BareWindow.exe", open(BARE_EXE, "rb").read())
         program_dir = px.exe.rsplit("\\", 1)[0]
