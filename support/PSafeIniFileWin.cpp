@@ -66,6 +66,14 @@ std::wstring CreateTemporaryBeside(const std::wstring& fileName, std::uint32_t& 
 std::uint32_t ReplaceWith(const std::wstring& fileName, const std::wstring& replacement) {
     const DWORD attributes = ::GetFileAttributesW(fileName.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
+        // Someone holding the file without sharing its removal makes the
+        // replace fail; found out first, the platform's replace is not tried
+        // (some leave a file of their own behind when it fails).
+        UniqueFileHandle probe(::CreateFileW(fileName.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!probe) return LastErrorOrOne();
+        probe.reset();
         if (::ReplaceFileW(fileName.c_str(), replacement.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
                            nullptr, nullptr))
             return 0;
