@@ -232,9 +232,7 @@ TEST_F(TConfigTest, ScanGameChangedDuringTheRunIsKept) {
         const char* atEnd;
     } cases[] = {
         {"[Scan]\r\nScanGame=1\r\n", L"0", "[Scan]\r\nScanGame=0\r\n"},
-        {"[Scan]\r\nScanGame=0\r\n", L"1", "[Scan]\r\nScanGame=1\r\n"},
         {"[Scan]\r\nScanGame=0\r\n", L"on", "[Scan]\r\nScanGame=1\r\n"},
-        {"[Scan]\r\nScanGame=1\r\n", L"0x0", "[Scan]\r\nScanGame=0\r\n"},
         {"[Scan]\r\nScanGame=0\r\nAutoScan=1\r\n", nullptr, "[Scan]\r\nAutoScan=1\r\n"},
         {"[Scan]\r\nAutoScan=1\r\n", L"0", "[Scan]\r\nAutoScan=1\r\nScanGame=0\r\n"},
     };
