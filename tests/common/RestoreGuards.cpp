@@ -46,15 +46,32 @@ bool ReadKey(HKEY key, Key& out) {
     return true;
 }
 
-void WriteKey(HKEY parent, const std::wstring& path, const Key& saved) {
+// Brings a key back to its saved state in place, so that it keeps its own
+// security: values and sub-keys added since are removed, the rest rewritten.
+void RestoreKey(HKEY parent, const std::wstring& path, const Key& saved) {
     HKEY key = nullptr;
-    if (::RegCreateKeyExW(parent, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS)
+    if (::RegCreateKeyExW(parent, path.c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key,
+                          nullptr) != ERROR_SUCCESS)
         return;
+    Key now;
+    ReadKey(key, now);
+    for (const Value& value : now.values) {
+        bool kept = false;
+        for (const Value& old : saved.values) kept = kept || old.name == value.name;
+        if (!kept) ::RegDeleteValueW(key, value.name.empty() ? nullptr : value.name.c_str());
+    }
     for (const Value& value : saved.values)
         ::RegSetValueExW(key, value.name.empty() ? nullptr : value.name.c_str(), 0, value.type,
                          value.data.data(), static_cast<DWORD>(value.data.size()));
-    for (const Key& child : saved.children) WriteKey(key, child.name, child);
+    for (const Key& child : now.children) {
+        bool kept = false;
+        for (const Key& old : saved.children) kept = kept || old.name == child.name;
+        if (!kept) {
+            ::RegDeleteTreeW(key, child.name.c_str());
+            ::RegDeleteKeyW(key, child.name.c_str());
+        }
+    }
+    for (const Key& child : saved.children) RestoreKey(key, child.name, child);
     ::RegCloseKey(key);
 }
 
@@ -109,9 +126,12 @@ ScopedRegistryKeyRestore::ScopedRegistryKeyRestore(HKEY root, std::wstring path)
 
 ScopedRegistryKeyRestore::~ScopedRegistryKeyRestore() {
     if (!root_) return;
-    ::RegDeleteTreeW(root_, path_.c_str());
-    ::RegDeleteKeyW(root_, path_.c_str());
-    if (saved_) WriteKey(root_, path_, *saved_);
+    if (saved_) {
+        RestoreKey(root_, path_, *saved_);
+    } else {
+        ::RegDeleteTreeW(root_, path_.c_str());
+        ::RegDeleteKeyW(root_, path_.c_str());
+    }
     // Parents the test made; one that gained other keys meanwhile stays.
     for (const std::wstring& parent : missingParents_) ::RegDeleteKeyW(root_, parent.c_str());
 }

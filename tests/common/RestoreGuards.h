@@ -14,8 +14,8 @@
 namespace promo::test {
 
 // A registry key with all its values and sub-keys (default view, as the
-// program reads it). On exit the key is removed and, if it existed, rebuilt
-// as it was.
+// program reads it). On exit a key that existed is brought back to what it
+// held, in place; one that did not is removed, with parents the test made.
 class ScopedRegistryKeyRestore {
 public:
     ScopedRegistryKeyRestore(HKEY root, std::wstring path);
