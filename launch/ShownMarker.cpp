@@ -39,7 +39,11 @@ bool WriteShownMarkerTo(const std::wstring& path, DateTimeValue now) {
         TSafeIniFile ini(path);
         DebugOut(L"7iniPath:" + path);
         ini.WriteString(kShownMarkerSection, kShownMarkerKey, ShownMarkerValue(now));
-        return true;  // the destructor saves the changed document
+        // A file that could not be read is not saved over (the INI class
+        // refuses), so the marker was not recorded.
+        if (ini.LoadFailed()) return false;
+        ini.UpdateFile();
+        return ini.LastError() == 0;
     } catch (const EIniFolderError&) {
         // The "Norvi" folder could not be created. The marker is lost for this
         // run, but the window still closes and its request is still sent.

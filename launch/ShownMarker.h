@@ -32,7 +32,8 @@ bool IsShownMarkerPresentIn(const std::wstring& path);
 // be saved is not reported: the caller goes on closing the window and
 // sending its request either way. Writes "7iniPath:" and the path as a debug
 // line. The second form writes to `path` with the given time and returns
-// false when the folder could not be created.
+// whether the marker was saved: false when the folder could not be created,
+// the file could not be read (it is then left as it is) or not be saved.
 void WriteShownMarker();
 bool WriteShownMarkerTo(const std::wstring& path, DateTimeValue now);
 #endif

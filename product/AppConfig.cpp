@@ -209,18 +209,19 @@ DateTimeValue TConfig::InstallTime() const { return ReadFloat(L"Main", L"InstTim
 
 bool TConfig::ScanGameEnabled() const { return ReadBool(L"Scan", L"ScanGame", true); }
 
-void TConfig::SaveScanGame(bool value) {
-    if (!file_) return;
+void TConfig::SaveScanGame() {
+    if (!HasFile() || configPath_.empty()) return;
     try {
-        if (!file_->ValueExists(L"Scan", L"ScanGame")) {
-            if (value) return;
-        } else if (file_->ReadString(L"Scan", L"ScanGame", L"") == (value ? L"1" : L"0")) {
-            // Already in its normal form. A write would make the profile
-            // service rewrite the product's whole file for nothing.
-            return;
-        }
-        file_->WriteBool(L"Scan", L"ScanGame", value);
-        file_->UpdateFile();
+        // The file as it is now, not as any copy held since the start: the
+        // product may have changed "ScanGame" while the window was up.
+        TIniFile current(configPath_);
+        if (!current.ValueExists(L"Scan", L"ScanGame")) return;  // a missing entry stays missing
+        const bool value = current.ReadBool(L"Scan", L"ScanGame", true);
+        // Already in its normal form: a write would make the profile service
+        // rewrite the product's whole file for nothing.
+        if (current.ReadString(L"Scan", L"ScanGame", L"") == (value ? L"1" : L"0")) return;
+        current.WriteBool(L"Scan", L"ScanGame", value);
+        current.UpdateFile();
     } catch (...) {
     }
 }
@@ -306,7 +307,7 @@ void ConfigUnitInitialize(const std::wstring& configPath) {
 }
 
 void ConfigUnitFinalize() {
-    if (TConfig* config = ConfigInstance()) config->SaveScanGame(config->ScanGameAtStart);
+    if (TConfig* config = ConfigInstance()) config->SaveScanGame();
     ReleaseConfig();
 }
 

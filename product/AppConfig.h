@@ -80,10 +80,11 @@ public:
     DateTimeValue InstallTime() const;
     // [Scan] ScanGame, true when missing.
     bool ScanGameEnabled() const;
-    // Rewrites [Scan] ScanGame as "1"/"0" when it exists (or when `value` is
-    // false), then flushes; a missing entry stays missing when `value` is true,
-    // and an entry that already reads "1"/"0" as wanted is not written again.
-    void SaveScanGame(bool value);
+    // Puts [Scan] ScanGame, as the file holds it now, in its normal form
+    // ("1"/"0"; a text that is no number becomes "1"), then flushes. A missing
+    // entry stays missing and a normal one is not written again. Never writes
+    // back an earlier value: the product may change it at any time.
+    void SaveScanGame();
     // [Focus] FocusMode, true when missing.
     bool FocusModeEnabled() const;
     // [Focus] FocusAssist (true when missing), but false on systems before
@@ -93,7 +94,8 @@ public:
     bool IsFocusAssistEnabled();
     void SetFocusAssist(bool value);
 
-    // The "ScanGame" value read when the unit started.
+    // The "ScanGame" value read when the unit started (what the run began
+    // with; the end of the run reads the file afresh).
     bool ScanGameAtStart = true;
 
 private:
@@ -126,7 +128,8 @@ int ConfigReferenceCount();
 // Unit start: creates the shared instance and reads ScanGame into
 // ScanGameAtStart. `configPath` empty means the product's own file.
 void ConfigUnitInitialize(const std::wstring& configPath = {});
-// Unit end: SaveScanGame(ScanGameAtStart), then releases the instance.
+// Unit end: SaveScanGame() on the file as it is then, then releases the
+// instance.
 void ConfigUnitFinalize();
 
 }  // namespace promo

@@ -35,6 +35,9 @@ std::wstring DaysSinceText(DateTimeValue storedValue, DateTimeValue now) {
     // read as "installed today".
     if (storedValue == 0 || !std::isfinite(storedValue) || !std::isfinite(now)) return L"-1";
     if (now < storedValue) return L"-1";
+    // A count beyond 32 bits (a damaged value far in the past) would wrap
+    // into a plausible number of days.
+    if (std::trunc(now - storedValue) > static_cast<double>(INT32_MAX)) return L"-1";
     return std::to_wstring(static_cast<std::int64_t>(DaysBetween(now, storedValue)) + 1);
 }
 

@@ -31,7 +31,8 @@ std::wstring BuildPurchaseAddress(const std::wstring& languageCodeLower, const s
                                   const std::wstring& purchaseHost, const std::wstring& purchaseHostRu);
 
 // Days since a stored date-time value as decimal text: "-1" when nothing is
-// recorded (0), when the value lies after now, or when it is not a number;
+// recorded (0), when the value lies after now, when it is not a number, or
+// when the day count does not fit in 32 bits;
 // otherwise the whole days between the two plus one (earlier today -> "1").
 std::wstring DaysSinceText(DateTimeValue storedValue, DateTimeValue now);
 

@@ -14,9 +14,11 @@ std::wstring TExtIniFile::ReadString(const std::wstring& section, const std::wst
     return document_.ReadString(section, key, defaultValue);
 }
 
-void TExtIniFile::WriteString(const std::wstring& section, const std::wstring& key,
+bool TExtIniFile::WriteString(const std::wstring& section, const std::wstring& key,
                               const std::wstring& value) {
+    if (!IsIniEntryWritable(section, key, value)) return false;
     document_.WriteString(section, key, value);
+    return true;
 }
 
 void TExtIniFile::ReadSection(const std::wstring& section, IniStringList& destination) const {

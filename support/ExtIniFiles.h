@@ -21,7 +21,7 @@ public:
 
     std::wstring ReadString(const std::wstring& section, const std::wstring& key,
                             const std::wstring& defaultValue) const override;
-    void WriteString(const std::wstring& section, const std::wstring& key,
+    bool WriteString(const std::wstring& section, const std::wstring& key,
                      const std::wstring& value) override;
     void ReadSection(const std::wstring& section, IniStringList& destination) const override;
     void ReadSections(IniStringList& destination) const override;

@@ -107,6 +107,16 @@ std::wstring_view IniLineName(std::wstring_view line) {
 
 bool IsIniKeyLine(std::wstring_view line) { return line.find(L'=') != std::wstring_view::npos; }
 
+bool IsIniEntryWritable(std::wstring_view section, std::wstring_view key, std::wstring_view value) {
+    constexpr std::wstring_view kLineBreaks(L"\r\n\0", 3);
+    for (std::wstring_view text : {section, key, value})
+        if (text.find_first_of(kLineBreaks) != std::wstring_view::npos) return false;
+    for (std::wstring_view name : {section, key})
+        if (TrimIniText(name).size() != name.size()) return false;
+    return key.empty() ||
+           (key.front() != L';' && key.front() != L'[' && key.find(L'=') == std::wstring_view::npos);
+}
+
 // ---- IniNameIndex ----
 
 std::uint64_t IniNameIndex::HashQuery(std::wstring_view name, bool caseSensitive) const {

@@ -39,6 +39,13 @@ std::wstring_view IniLineName(std::wstring_view line);
 // Whether the line is a key line (contains "=").
 bool IsIniKeyLine(std::wstring_view line);
 
+// Whether an entry written as given reads back as written. Refused: a CR, LF
+// or NUL anywhere; a section or key name with blanks (codes up to U+0020) at
+// either end, which the reader trims; a key name that begins with ";" (a
+// comment) or "[" (a header) or holds "=" (the name ends at the first one).
+// The program's own entries (fixed names, numbers and dates) always pass.
+bool IsIniEntryWritable(std::wstring_view section, std::wstring_view key, std::wstring_view value);
+
 // Hash index of one list of names: maps each upper-cased name to the position
 // of its last occurrence. Open addressing over (hash, position) slots; the
 // names themselves stay in the list and are read back through a NameAt

@@ -208,16 +208,16 @@ std::int32_t TCustomIniFile::ReadInteger(const std::wstring& section, const std:
     return ParseIniInteger(ReadString(section, key, {})).value_or(defaultValue);
 }
 
-void TCustomIniFile::WriteInteger(const std::wstring& section, const std::wstring& key, std::int32_t value) {
-    WriteString(section, key, std::to_wstring(value));
+bool TCustomIniFile::WriteInteger(const std::wstring& section, const std::wstring& key, std::int32_t value) {
+    return WriteString(section, key, std::to_wstring(value));
 }
 
 bool TCustomIniFile::ReadBool(const std::wstring& section, const std::wstring& key, bool defaultValue) const {
     return ReadInteger(section, key, defaultValue ? 1 : 0) != 0;
 }
 
-void TCustomIniFile::WriteBool(const std::wstring& section, const std::wstring& key, bool value) {
-    WriteString(section, key, value ? L"1" : L"0");
+bool TCustomIniFile::WriteBool(const std::wstring& section, const std::wstring& key, bool value) {
+    return WriteString(section, key, value ? L"1" : L"0");
 }
 
 size_t TCustomIniFile::ReadBinaryStream(const std::wstring& section, const std::wstring& key,
@@ -236,7 +236,7 @@ size_t TCustomIniFile::ReadBinaryStream(const std::wstring& section, const std::
     return bytes.size();
 }
 
-void TCustomIniFile::WriteBinaryStream(const std::wstring& section, const std::wstring& key,
+bool TCustomIniFile::WriteBinaryStream(const std::wstring& section, const std::wstring& key,
                                        std::span<const std::uint8_t> bytes) {
     static const wchar_t kHex[] = L"0123456789ABCDEF";
     std::wstring text;
@@ -245,7 +245,7 @@ void TCustomIniFile::WriteBinaryStream(const std::wstring& section, const std::w
         text.push_back(kHex[b >> 4]);
         text.push_back(kHex[b & 0xF]);
     }
-    WriteString(section, key, text);
+    return WriteString(section, key, text);
 }
 
 double TCustomIniFile::ReadDate(const std::wstring& section, const std::wstring& key,
@@ -277,20 +277,20 @@ double TCustomIniFile::ReadFloat(const std::wstring& section, const std::wstring
     return ParseIniFloat(text, UserDecimalSeparator()).value_or(defaultValue);
 }
 
-void TCustomIniFile::WriteDate(const std::wstring& section, const std::wstring& key, double value) {
-    WriteString(section, key, FormatDatePart(value));
+bool TCustomIniFile::WriteDate(const std::wstring& section, const std::wstring& key, double value) {
+    return WriteString(section, key, FormatDatePart(value));
 }
 
-void TCustomIniFile::WriteDateTime(const std::wstring& section, const std::wstring& key, double value) {
-    WriteString(section, key, FormatDatePart(value) + L" " + FormatTimePart(value));
+bool TCustomIniFile::WriteDateTime(const std::wstring& section, const std::wstring& key, double value) {
+    return WriteString(section, key, FormatDatePart(value) + L" " + FormatTimePart(value));
 }
 
-void TCustomIniFile::WriteFloat(const std::wstring& section, const std::wstring& key, double value) {
-    WriteString(section, key, FormatIniFloat(value, UserDecimalSeparator()));
+bool TCustomIniFile::WriteFloat(const std::wstring& section, const std::wstring& key, double value) {
+    return WriteString(section, key, FormatIniFloat(value, UserDecimalSeparator()));
 }
 
-void TCustomIniFile::WriteTime(const std::wstring& section, const std::wstring& key, double value) {
-    WriteString(section, key, FormatTimePart(value));
+bool TCustomIniFile::WriteTime(const std::wstring& section, const std::wstring& key, double value) {
+    return WriteString(section, key, FormatTimePart(value));
 }
 
 void TCustomIniFile::ReadSubSections(const std::wstring& section, IniStringList& destination) const {
@@ -331,9 +331,11 @@ std::wstring TMemIniFile::ReadString(const std::wstring& section, const std::wst
     return document_.ReadString(section, key, defaultValue);
 }
 
-void TMemIniFile::WriteString(const std::wstring& section, const std::wstring& key,
+bool TMemIniFile::WriteString(const std::wstring& section, const std::wstring& key,
                               const std::wstring& value) {
+    if (!IsIniEntryWritable(section, key, value)) return false;
     document_.WriteString(section, key, value);
+    return true;
 }
 
 void TMemIniFile::ReadSection(const std::wstring& section, IniStringList& destination) const {

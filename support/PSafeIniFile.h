@@ -11,6 +11,10 @@
 // convert, gives the caller's default. Names compare without regard to case;
 // of duplicate names the last one wins.
 //
+// Writes: a name or value that would not read back as written is refused and
+// nothing changes; the write then returns false (IsIniEntryWritable). Every
+// other write returns true.
+//
 // Errors: the only exceptions raised on purpose are EIniFolderError, from the
 // folder creation of TSafeIniFile (constructor, UpdateFile) and TIniFile
 // (constructor, UpdateFile), and EIniReadError from TExtIniFile::LoadFromFile
@@ -91,15 +95,15 @@ public:
 
     virtual std::wstring ReadString(const std::wstring& section, const std::wstring& key,
                                     const std::wstring& defaultValue) const = 0;
-    virtual void WriteString(const std::wstring& section, const std::wstring& key,
+    virtual bool WriteString(const std::wstring& section, const std::wstring& key,
                              const std::wstring& value) = 0;
     // Decimal, or hexadecimal after "$" or "0x"; the default for anything else.
     virtual std::int32_t ReadInteger(const std::wstring& section, const std::wstring& key,
                                      std::int32_t defaultValue) const;
-    virtual void WriteInteger(const std::wstring& section, const std::wstring& key, std::int32_t value);
+    virtual bool WriteInteger(const std::wstring& section, const std::wstring& key, std::int32_t value);
     // ReadInteger with 1/0 as default; true for any non-zero number.
     virtual bool ReadBool(const std::wstring& section, const std::wstring& key, bool defaultValue) const;
-    virtual void WriteBool(const std::wstring& section, const std::wstring& key, bool value);
+    virtual bool WriteBool(const std::wstring& section, const std::wstring& key, bool value);
     // Bytes written as hexadecimal text (two digits per byte); the number of
     // bytes read, 0 when the value is missing or not hexadecimal.
     virtual size_t ReadBinaryStream(const std::wstring& section, const std::wstring& key,
@@ -112,12 +116,12 @@ public:
                                 double defaultValue) const;
     virtual double ReadFloat(const std::wstring& section, const std::wstring& key, double defaultValue) const;
     virtual double ReadTime(const std::wstring& section, const std::wstring& key, double defaultValue) const;
-    virtual void WriteBinaryStream(const std::wstring& section, const std::wstring& key,
+    virtual bool WriteBinaryStream(const std::wstring& section, const std::wstring& key,
                                    std::span<const std::uint8_t> bytes);
-    virtual void WriteDate(const std::wstring& section, const std::wstring& key, double value);
-    virtual void WriteDateTime(const std::wstring& section, const std::wstring& key, double value);
-    virtual void WriteFloat(const std::wstring& section, const std::wstring& key, double value);
-    virtual void WriteTime(const std::wstring& section, const std::wstring& key, double value);
+    virtual bool WriteDate(const std::wstring& section, const std::wstring& key, double value);
+    virtual bool WriteDateTime(const std::wstring& section, const std::wstring& key, double value);
+    virtual bool WriteFloat(const std::wstring& section, const std::wstring& key, double value);
+    virtual bool WriteTime(const std::wstring& section, const std::wstring& key, double value);
     virtual void ReadSection(const std::wstring& section, IniStringList& destination) const = 0;
     virtual void ReadSections(IniStringList& destination) const = 0;
     // Names of the sections below "section\" one level deep, each once.
@@ -146,7 +150,7 @@ public:
 
     std::wstring ReadString(const std::wstring& section, const std::wstring& key,
                             const std::wstring& defaultValue) const override;
-    void WriteString(const std::wstring& section, const std::wstring& key,
+    bool WriteString(const std::wstring& section, const std::wstring& key,
                      const std::wstring& value) override;
     void ReadSection(const std::wstring& section, IniStringList& destination) const override;
     void ReadSections(IniStringList& destination) const override;
@@ -170,9 +174,17 @@ private:
 // destroyed (or by UpdateFile), through a guarded save:
 //  - the folder is created first (up to 101 rounds);
 //  - read-only and hidden attributes are removed for the write and restored;
-//  - the text is written as UTF-16 LE with the mark FF FE;
+//  - the text is written as UTF-16 LE with the mark FF FE, whole, to a new
+//    file beside the old one, which then takes the old one's place in one
+//    step with its attributes and security: a reader or a crash sees the old
+//    text or the new one, never a mix; a failed save leaves the old file
+//    whole and no new file behind;
 //  - errors are kept in LastError, never raised;
-//  - a file that failed to load at construction is never saved automatically.
+//  - a file that failed to load at construction is never saved, neither by
+//    the destructor nor by UpdateFile. A load fails when the file cannot be
+//    read, when its attributes cannot be read for any reason but its absence,
+//    and when decoding drops text (see DecodedText::textDropped); what could
+//    be read is still in the document.
 class TSafeIniFile : public TMemIniFile {
 public:
     // An empty document bound to no file: UpdateFile and the destructor never write.
@@ -184,10 +196,10 @@ public:
     explicit TSafeIniFile(const std::wstring& fileName, std::optional<TextEncoding> encoding = std::nullopt);
     ~TSafeIniFile() override;
 
-    void WriteString(const std::wstring& section, const std::wstring& key,
+    bool WriteString(const std::wstring& section, const std::wstring& key,
                      const std::wstring& value) override;
     void DeleteKey(const std::wstring& section, const std::wstring& key) override;
-    // Saves when a file is bound, whatever Modified says.
+    // Saves when a file is bound and loaded, whatever Modified says.
     // Throws EIniFolderError when the folder cannot be created.
     void UpdateFile() override;
 
@@ -199,6 +211,9 @@ public:
 
     const std::wstring& BoundFileName() const noexcept { return boundFileName_; }
     bool Modified() const noexcept;
+    // Changed since the last successful save (or the load): what the
+    // destructor would still write.
+    bool HasUnsavedChanges() const noexcept;
     bool LoadFailed() const noexcept { return loadFailed_; }
     std::uint32_t LastError() const noexcept { return lastError_; }
 
@@ -213,11 +228,14 @@ private:
 
     std::wstring boundFileName_;
     bool modified_ = false;
+    bool unsaved_ = false;
     bool loadFailed_ = false;
     std::uint32_t lastError_ = 0;
     // Set once the constructor's load is done: from then on a change of the
     // list of sections counts as a modification.
     std::optional<std::uint64_t> watchedVersion_;
+    // The section-list version at the last successful save (or the load).
+    std::optional<std::uint64_t> savedVersion_;
 };
 
 // Every read and write goes straight to the file through the profile-string
@@ -231,7 +249,7 @@ public:
 
     std::wstring ReadString(const std::wstring& section, const std::wstring& key,
                             const std::wstring& defaultValue) const override;
-    void WriteString(const std::wstring& section, const std::wstring& key,
+    bool WriteString(const std::wstring& section, const std::wstring& key,
                      const std::wstring& value) override;
     void ReadSection(const std::wstring& section, IniStringList& destination) const override;
     void ReadSections(IniStringList& destination) const override;

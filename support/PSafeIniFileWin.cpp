@@ -2,6 +2,9 @@
 // TIniFile over the profile-string service, and folder creation.
 #include <windows.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "support/Handles.h"
 #include "support/PSafeIniFile.h"
 
@@ -23,12 +26,10 @@ std::wstring StripTrailingSeparators(std::wstring folder) {
     return folder;
 }
 
-// Writes all bytes to the file, replacing its contents; 0 or the system code.
-std::uint32_t WriteWholeFile(const std::wstring& fileName, const std::string& bytes) {
-    // OPEN_ALWAYS and truncation instead of CREATE_ALWAYS: the latter refuses
-    // files with the system attribute and would reset the attributes.
-    UniqueFileHandle file(::CreateFileW(fileName.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                        OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+// Writes all bytes to a new file, through to the disk; 0 or the system code.
+std::uint32_t WriteNewFile(const std::wstring& fileName, const std::string& bytes) {
+    UniqueFileHandle file(::CreateFileW(fileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return LastErrorOrOne();
     size_t done = 0;
     while (done < bytes.size()) {
@@ -38,8 +39,64 @@ std::uint32_t WriteWholeFile(const std::wstring& fileName, const std::string& by
         if (written == 0) return ERROR_WRITE_FAULT;
         done += written;
     }
-    if (!::SetEndOfFile(file.get())) return LastErrorOrOne();
+    // The replace below must never put a file in place whose text is still
+    // only in the cache.
+    if (!::FlushFileBuffers(file.get())) return LastErrorOrOne();
     return 0;
+}
+
+// A name for the new text beside the old file, in its folder (so that the
+// replace is a rename on one volume), created empty; empty on failure with
+// the system code in `error`.
+std::wstring CreateTemporaryBeside(const std::wstring& fileName, std::uint32_t& error) {
+    const size_t slash = fileName.find_last_of(L"\\/");
+    const std::wstring folder =
+        slash == std::wstring::npos ? std::wstring(L".") : fileName.substr(0, slash + 1);
+    std::vector<wchar_t> buffer(folder.size() + MAX_PATH + 16, L'\0');
+    if (::GetTempFileNameW(folder.c_str(), L"ini", 0, buffer.data()) == 0) {
+        error = LastErrorOrOne();
+        return {};
+    }
+    return buffer.data();
+}
+
+// Puts `replacement` in the place of `fileName` in one step. An existing file
+// keeps its attributes, security and creation time (ReplaceFileW); otherwise
+// the new file is renamed into place.
+std::uint32_t ReplaceWith(const std::wstring& fileName, const std::wstring& replacement) {
+    const DWORD attributes = ::GetFileAttributesW(fileName.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        // Someone holding the file without sharing its removal makes the
+        // replace fail; found out first, the platform's replace is not tried
+        // (some leave a file of their own behind when it fails).
+        UniqueFileHandle probe(::CreateFileW(fileName.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!probe) return LastErrorOrOne();
+        probe.reset();
+        if (::ReplaceFileW(fileName.c_str(), replacement.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                           nullptr, nullptr))
+            return 0;
+        return LastErrorOrOne();
+    }
+    if (::MoveFileExW(replacement.c_str(), fileName.c_str(),
+                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return 0;
+    return LastErrorOrOne();
+}
+
+// Replaces the file's contents with `bytes` so that a reader (or a crash)
+// sees either the whole old text or the whole new one: the new text goes to
+// a file beside the old one first. On failure the old file is untouched and
+// the new one removed. 0 or the system code.
+std::uint32_t ReplaceFileContents(const std::wstring& fileName, const std::string& bytes) {
+    std::uint32_t error = 0;
+    const std::wstring temporary = CreateTemporaryBeside(fileName, error);
+    if (temporary.empty()) return error;
+    error = WriteNewFile(temporary, bytes);
+    if (error == 0) error = ReplaceWith(fileName, temporary);
+    if (error != 0) ::DeleteFileW(temporary.c_str());
+    return error;
 }
 
 }  // namespace
@@ -68,7 +125,9 @@ TSafeIniFile::TSafeIniFile(const std::wstring& fileName, std::optional<TextEncod
     if (fileName.empty()) return;
     Load(fileName);
     watchedVersion_ = Document().SectionListVersion();
-    if (!IniFileExists(fileName)) {
+    savedVersion_ = watchedVersion_;
+    // After a failed load nothing is known about the file: leave it be.
+    if (lastError_ == 0 && !IniFileExists(fileName)) {
         std::wstring folder = ExtractFileDir(fileName);
         if (!folder.empty()) EnsureDirectory(folder);
         UniqueFileHandle file(::CreateFileW(fileName.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
@@ -84,7 +143,8 @@ TSafeIniFile::TSafeIniFile(const std::wstring& fileName, std::optional<TextEncod
 }
 
 TSafeIniFile::~TSafeIniFile() {
-    if (loadFailed_ || !Modified()) return;
+    // A change saved by UpdateFile is not written a second time.
+    if (loadFailed_ || !Modified() || !HasUnsavedChanges()) return;
     try {
         Save();
     } catch (...) {
@@ -96,24 +156,43 @@ bool TSafeIniFile::Modified() const noexcept {
     return modified_ || (watchedVersion_ && *watchedVersion_ != Document().SectionListVersion());
 }
 
-void TSafeIniFile::WriteString(const std::wstring& section, const std::wstring& key,
+bool TSafeIniFile::HasUnsavedChanges() const noexcept {
+    return unsaved_ || (savedVersion_ && *savedVersion_ != Document().SectionListVersion());
+}
+
+bool TSafeIniFile::WriteString(const std::wstring& section, const std::wstring& key,
                                const std::wstring& value) {
-    TMemIniFile::WriteString(section, key, value);
+    if (!TMemIniFile::WriteString(section, key, value)) return false;
     modified_ = true;
+    unsaved_ = true;
+    return true;
 }
 
 void TSafeIniFile::DeleteKey(const std::wstring& section, const std::wstring& key) {
-    if (MutableDocument().DeleteKey(section, key)) modified_ = true;
+    if (MutableDocument().DeleteKey(section, key)) modified_ = unsaved_ = true;
 }
 
 void TSafeIniFile::UpdateFile() {
-    if (!boundFileName_.empty()) Save();
+    // A document that failed to load is not the file's text: saving it would
+    // put a partial or empty text in the place of one that could not be read.
+    if (!boundFileName_.empty() && !loadFailed_) Save();
 }
 
 void TSafeIniFile::Load(const std::wstring& fileName) {
     lastError_ = 0;
     try {
-        if (!IniFileExists(fileName)) {
+        const DWORD attributes = ::GetFileAttributesW(fileName.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) {
+            // Only a file that is not there is an empty document. Denied
+            // access, a bad name or an unreachable share say nothing about
+            // the text, which a save would then replace.
+            const DWORD code = ::GetLastError();
+            if (code != ERROR_FILE_NOT_FOUND && code != ERROR_PATH_NOT_FOUND) {
+                lastError_ = code != 0 ? code : 1;
+                return;
+            }
+        }
+        if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
             ParseIniText({}, MutableDocument());
             return;
         }
@@ -122,7 +201,10 @@ void TSafeIniFile::Load(const std::wstring& fileName) {
             lastError_ = file.error;  // the document stays as it was
             return;
         }
-        ParseIniText(DecodeTextLines(file.bytes), MutableDocument());
+        const DecodedText decoded = DecodeText(file.bytes);
+        // What could be read is read; but a save would lose the rest.
+        ParseIniText(SplitLines(decoded.text), MutableDocument());
+        if (decoded.textDropped) lastError_ = ERROR_INVALID_DATA;
     } catch (...) {
         lastError_ = LastErrorOrOne();
     }
@@ -162,12 +244,24 @@ void TSafeIniFile::Save() {
 
     lastError_ = 0;
     try {
-        lastError_ = WriteWholeFile(name, EncodeUtf16LEWithBom(FormatIniText(Document())));
+        lastError_ = ReplaceFileContents(name, EncodeUtf16LEWithBom(FormatIniText(Document())));
     } catch (...) {
         lastError_ = LastErrorOrOne();
     }
 
-    if (attributesChanged) ::SetFileAttributesW(name.c_str(), attributes);
+    if (attributesChanged) {
+        ::SetFileAttributesW(name.c_str(), attributes);
+    } else if (lastError_ == 0 && attributes != INVALID_FILE_ATTRIBUTES) {
+        // The replace should carry the old file's attributes over; where the
+        // platform's does not, set them (a new archive mark may stay).
+        const DWORD now = ::GetFileAttributesW(name.c_str());
+        const DWORD wanted = attributes | (now & FILE_ATTRIBUTE_ARCHIVE);
+        if (now != INVALID_FILE_ATTRIBUTES && now != wanted) ::SetFileAttributesW(name.c_str(), wanted);
+    }
+    if (lastError_ == 0) {
+        unsaved_ = false;
+        savedVersion_ = Document().SectionListVersion();
+    }
 }
 
 void TSafeIniFile::EnsureDirectory(const std::wstring& folder) {
@@ -234,8 +328,12 @@ std::wstring TIniFile::ReadString(const std::wstring& section, const std::wstrin
     }
 }
 
-void TIniFile::WriteString(const std::wstring& section, const std::wstring& key, const std::wstring& value) {
+bool TIniFile::WriteString(const std::wstring& section, const std::wstring& key, const std::wstring& value) {
+    // The service would write a line break into the product's file as it is,
+    // turning one value into lines of their own.
+    if (!IsIniEntryWritable(section, key, value)) return false;
     ::WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), FileName().c_str());
+    return true;
 }
 
 namespace {

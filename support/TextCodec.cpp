@@ -41,9 +41,13 @@ char32_t NextCodePoint(std::wstring_view text, size_t& i) {
     return c;
 }
 
-void CutAtNul(std::wstring& text) {
-    size_t nul = text.find(L'\0');
-    if (nul != std::wstring::npos) text.resize(nul);
+// Cuts the text at its first NUL; true when anything but NULs followed it.
+bool CutAtNul(std::wstring& text) {
+    const size_t nul = text.find(L'\0');
+    if (nul == std::wstring::npos) return false;
+    const bool dropped = text.find_first_not_of(L'\0', nul) != std::wstring::npos;
+    text.resize(nul);
+    return dropped;
 }
 
 #ifndef _WIN32
@@ -318,6 +322,7 @@ DecodedText DecodeText(std::span<const std::uint8_t> bytes) {
             if (bytes[k++] != m) return false;
         return true;
     };
+    bool dropped = starts({0xFF, 0xFE, 0x00, 0x00}) || starts({0x00, 0x00, 0xFE, 0xFF});
     if (starts({0xFF, 0xFE})) {
         result.encoding = TextEncoding::Utf16LE;
         result.text = DecodeUtf16(bytes.subspan(2), false);
@@ -333,10 +338,14 @@ DecodedText DecodeText(std::span<const std::uint8_t> bytes) {
         std::string_view raw(reinterpret_cast<const char*>(bytes.data()), bytes.size());
         // Cut before decoding: a multi-byte code page must not see what follows.
         size_t nul = raw.find('\0');
-        if (nul != std::string_view::npos) raw = raw.substr(0, nul);
+        if (nul != std::string_view::npos) {
+            dropped = dropped || raw.find_first_not_of('\0', nul) != std::string_view::npos;
+            raw = raw.substr(0, nul);
+        }
         result.text = DecodeAnsi(raw);
     }
-    CutAtNul(result.text);
+    dropped = CutAtNul(result.text) || dropped;
+    result.textDropped = dropped;
     return result;
 }
 

@@ -25,6 +25,11 @@ enum class TextEncoding { Ansi, Utf8, Utf16LE, Utf16BE };
 struct DecodedText {
     TextEncoding encoding = TextEncoding::Ansi;
     std::wstring text;  // without the mark, cut at the first NUL
+    // Text was lost: something other than NULs followed the first NUL, or the
+    // bytes carry a UTF-32 mark (FF FE 00 00 or 00 00 FE FF), which this
+    // decoder does not read. Trailing NULs alone, as a crash leaves them, lose
+    // nothing. Whoever would save the text over its source must not.
+    bool textDropped = false;
 };
 
 // Chooses the encoding by the mark (FF FE, FE FF, EF BB BF, else ANSI without a

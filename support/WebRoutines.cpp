@@ -10,7 +10,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cwctype>
 #include <optional>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -70,8 +72,10 @@ struct WinInetApi {
     decltype(::HttpAddRequestHeadersW)* HttpAddRequestHeadersW =
         Bind<decltype(::HttpAddRequestHeadersW)>("HttpAddRequestHeadersW");
     decltype(::HttpSendRequestW)* HttpSendRequestW = Bind<decltype(::HttpSendRequestW)>("HttpSendRequestW");
-    decltype(::InternetSetOptionW)* InternetSetOptionW = Bind<decltype(::InternetSetOptionW)>("InternetSetOptionW");
-    decltype(::InternetCrackUrlW)* InternetCrackUrlW = Bind<decltype(::InternetCrackUrlW)>("InternetCrackUrlW");
+    decltype(::InternetSetOptionW)* InternetSetOptionW =
+        Bind<decltype(::InternetSetOptionW)>("InternetSetOptionW");
+    decltype(::InternetCrackUrlW)* InternetCrackUrlW =
+        Bind<decltype(::InternetCrackUrlW)>("InternetCrackUrlW");
     decltype(::InternetCloseHandle)* InternetCloseHandle =
         Bind<decltype(::InternetCloseHandle)>("InternetCloseHandle");
 
@@ -218,7 +222,7 @@ bool ProcessIsElevated() {
 ComRef<IShellDispatch2> DesktopShellDispatch() {
     ComRef<IShellWindows> windows;
     if (FAILED(Com().CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, IID_IShellWindows,
-                                  windows.put_void())))
+                                      windows.put_void())))
         return {};
     VARIANT location{};
     V_VT(&location) = VT_I4;
@@ -381,6 +385,35 @@ std::wstring InternetExplorerPath() {
     return path + L"Internet Explorer\\iexplore.exe";
 }
 
+// Internet Explorer takes its address from a command line: only web
+// addresses go there, never a file or another program's protocol.
+bool IsWebAddress(const std::wstring& address) {
+    for (const std::wstring_view scheme : {std::wstring_view(L"http://"), std::wstring_view(L"https://")}) {
+        if (address.size() <= scheme.size()) continue;
+        bool same = true;
+        for (size_t i = 0; i < scheme.size() && same; ++i) same = std::towlower(address[i]) == scheme[i];
+        if (same) return true;
+    }
+    return false;
+}
+
+// The address as one quoted command-line argument. A quote inside becomes
+// its URL escape, so it cannot end the argument; backslashes before the
+// closing quote are doubled, so they cannot escape it.
+std::wstring QuotedArgument(const std::wstring& address) {
+    std::wstring quoted = L"\"";
+    for (wchar_t c : address) {
+        if (c == L'"')
+            quoted += L"%22";
+        else
+            quoted += c;
+    }
+    size_t trailing = 0;
+    while (trailing < address.size() && address[address.size() - 1 - trailing] == L'\\') ++trailing;
+    quoted.append(trailing, L'\\');
+    return quoted + L"\"";
+}
+
 bool FileExists(const std::wstring& path) {
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -415,7 +448,8 @@ bool CrackUrl(const std::wstring& address, std::wstring* scheme, std::wstring* h
     parts.lpszExtraInfo = extraBuf.data();
     parts.dwExtraInfoLength = capacity;
     if (!WinInet().Complete()) return false;
-    if (!WinInet().InternetCrackUrlW(address.c_str(), static_cast<DWORD>(address.size()), 0, &parts)) return false;
+    if (!WinInet().InternetCrackUrlW(address.c_str(), static_cast<DWORD>(address.size()), 0, &parts))
+        return false;
 
     if (scheme) scheme->assign(schemeBuf.data(), parts.dwSchemeLength);
     if (host) host->assign(hostBuf.data(), parts.dwHostNameLength);
@@ -439,18 +473,18 @@ bool HttpPostData(const std::wstring& address, const std::wstring& body, DWORD t
     handles.session.reset(net.InternetOpenW(nullptr, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
     if (!handles.session) return false;
     handles.connection.reset(net.InternetConnectW(handles.session.get(), host.c_str(), port, nullptr, nullptr,
-                                                INTERNET_SERVICE_HTTP, 0, 0));
+                                                  INTERNET_SERVICE_HTTP, 0, 0));
     if (!handles.connection) return false;
     handles.request.reset(net.HttpOpenRequestW(handles.connection.get(), L"POST", target.c_str(), L"HTTP/1.1",
-                                             address.c_str(), nullptr, INTERNET_FLAG_RELOAD, 0));
+                                               address.c_str(), nullptr, INTERNET_FLAG_RELOAD, 0));
     if (!handles.request) return false;
     SetRequestTimeouts(handles.request.get(), timeoutMs);
 
     const std::wstring headers = HeaderBlock(host, data.size());
     net.HttpAddRequestHeadersW(handles.request.get(), headers.c_str(), static_cast<DWORD>(headers.size()),
-                             HTTP_ADDREQ_FLAG_ADD);
+                               HTTP_ADDREQ_FLAG_ADD);
     return net.HttpSendRequestW(handles.request.get(), nullptr, 0, data.empty() ? nullptr : data.data(),
-                              static_cast<DWORD>(data.size())) != FALSE;
+                                static_cast<DWORD>(data.size())) != FALSE;
 }
 
 bool OpenUrlInBrowser(const std::wstring& address) {
@@ -461,9 +495,9 @@ bool OpenUrlInBrowser(const std::wstring& address) {
     bool opened = false;
     if (DefaultBrowserUsable(version)) opened = shell.Open(address, L"");
     if (!opened && version.major >= 10) opened = shell.Open(L"microsoft-edge:" + address, L"");
-    if (!opened) {
+    if (!opened && IsWebAddress(address)) {
         const std::wstring explorer = InternetExplorerPath();
-        if (!explorer.empty() && FileExists(explorer)) opened = shell.Open(explorer, address);
+        if (!explorer.empty() && FileExists(explorer)) opened = shell.Open(explorer, QuotedArgument(address));
     }
     return opened;
 }

@@ -33,7 +33,8 @@ bool HttpPostData(const std::wstring& address, const std::wstring& body,
 // Opens the address in a web browser: the default browser when it is usable
 // on this system, else Microsoft Edge (Windows 10 and later), else Internet
 // Explorer. True when one attempt was accepted by the shell. The address is
-// used as given (only an all-blank one is refused). When the program runs
+// used as given (only an all-blank one is refused); Internet Explorer gets it
+// as one quoted argument, and only when it is an http or https address. When the program runs
 // elevated the browser is started at the user's normal level through the
 // desktop shell where that is possible.
 bool OpenUrlInBrowser(const std::wstring& address);

@@ -73,6 +73,23 @@ class TypicalRun(E2ECase):
         self.assertIsNone(opened(timeout=2))
         self.assertIsNotNone(px.read_file(px.marker_ini))
 
+    def test_scan_setting_changed_while_the_window_is_up_is_kept(self):
+        # The product switches "ScanGame" off while the window is shown: the
+        # end of the run must not put back the "1" it read at the start.
+        px = self.prefix()
+        self.install(px, "EN")
+        px.write_file(px.config_ini, px.read_file(px.config_ini).decode() + "[Scan]\r\nScanGame=1\r\n")
+        p = px.start(["/kv"])
+        wid = find_window(WINDOW_CAPTION, timeout=240, process=p)
+        self.assertIsNotNone(wid, "the window did not appear")
+        changed = px.read_file(px.config_ini).decode().replace("ScanGame=1", "ScanGame=0")
+        px.write_file(px.config_ini, changed)
+        time.sleep(0.5)
+        x, y, _, _ = window_geometry(wid)
+        click(x + CLOSE[0], y + CLOSE[1])
+        self.assertEqual(px.finish(p, timeout=240).rc, 0)
+        self.assertEqual(px.read_file(px.config_ini).decode(), changed)
+
     def test_without_a_statistics_server_the_marker_is_still_written(self):
         px = self.prefix()
         self.install(px, "EN")

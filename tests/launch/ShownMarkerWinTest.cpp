@@ -89,7 +89,9 @@ TEST(ShownMarkerFile, FolderThatCannotBeCreatedIsNotRaised) {
     WriteAnsiFile(folder.Path() + L"Norvi", "not a folder");
     const std::wstring path = folder.Path() + L"Norvi\\EventPromote.ini";
     // The INI class gives up on this folder quietly; nothing is written.
-    EXPECT_NO_THROW(WriteShownMarkerTo(path, kSeptemberFirstNoon));
+    bool saved = true;
+    EXPECT_NO_THROW(saved = WriteShownMarkerTo(path, kSeptemberFirstNoon));
+    EXPECT_FALSE(saved);
     EXPECT_FALSE(IsShownMarkerPresentIn(path));
 
     // A folder whose parents cannot even be named (a share of a host that
@@ -99,6 +101,52 @@ TEST(ShownMarkerFile, FolderThatCannotBeCreatedIsNotRaised) {
     EXPECT_NO_THROW(written = WriteShownMarkerTo(L"\\\\promo-no-such-host\\share\\Norvi\\EventPromote.ini",
                                                  kSeptemberFirstNoon));
     EXPECT_FALSE(written);
+}
+
+std::string ReadAll(const std::wstring& path) {
+    std::string bytes;
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return bytes;
+    char buffer[4096];
+    DWORD read = 0;
+    while (::ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
+    ::CloseHandle(file);
+    return bytes;
+}
+
+// The result says whether the marker reached the file; when it did not, the
+// file is as it was.
+TEST(ShownMarkerFile, ResultSaysWhetherTheMarkerWasSaved) {
+    const std::string otherCampaigns = "[Spring]\r\nBenefitsR_2019=1\r\n";
+    const struct {
+        const char* name;
+        std::string content;
+        DWORD lockAccess;  // 0: not held; else held by another opener sharing only reading
+        bool saved;
+    } cases[] = {
+        {"plain file", otherCampaigns, 0, true},
+        {"text after a nul", otherCampaigns + std::string("\0[Autumn]\r\nx=1\r\n", 17), 0, false},
+        {"held by a writer", otherCampaigns, GENERIC_READ | GENERIC_WRITE, false},
+        {"held by a reader", otherCampaigns, GENERIC_READ, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::ScratchFolder folder(L"marker");
+        const std::wstring path = folder.Path() + L"EventPromote.ini";
+        WriteAnsiFile(path, c.content);
+        HANDLE holder = INVALID_HANDLE_VALUE;
+        if (c.lockAccess != 0)
+            holder = ::CreateFileW(path.c_str(), c.lockAccess, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_EXISTING, 0, nullptr);
+        EXPECT_EQ(WriteShownMarkerTo(path, kSeptemberFirstNoon), c.saved);
+        if (holder != INVALID_HANDLE_VALUE) ::CloseHandle(holder);
+        if (c.saved) {
+            EXPECT_TRUE(IsShownMarkerPresentIn(path));
+        } else {
+            EXPECT_EQ(ReadAll(path), c.content);
+        }
+    }
 }
 
 TEST(ShownMarkerFile, LivesUnderTheCommonApplicationDataFolder) {

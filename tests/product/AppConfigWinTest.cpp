@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ScratchRegistry.h"
+#include "common/RestoreGuards.h"
 #include "common/TestData.h"
 #include "product/AppConfig.h"
 #include "product/OsVersion.h"
@@ -89,6 +90,8 @@ protected:
     }
     std::string ConfigText() const { return ReadBytes(path_); }
 
+    // The product's own registry date, put back after each test.
+    test::ScopedRegistryKeyRestore productKey_{HKEY_LOCAL_MACHINE, kInstDateKey};
     std::wstring folder_;
     std::wstring path_;
     OsVersion savedVersion_;
@@ -312,13 +315,27 @@ TEST_F(TConfigTest, ScanGameIsWrittenBackOnlyWhenItExists) {
     EXPECT_EQ(ConfigText(), "[Scan]\r\nScanGame=1\r\n[Focus]\r\nFocusMode=0\r\n");
 }
 
-TEST_F(TConfigTest, ScanGameGetsBackItsValueFromTheStart) {
-    WriteConfig("[Scan]\r\nScanGame=1\r\n");
-    ConfigUnitInitialize(path_);
-    ::WritePrivateProfileStringW(L"Scan", L"ScanGame", L"0", path_.c_str());  // the product changes it
-    EXPECT_FALSE(ConfigInstance()->ScanGameEnabled());
-    ConfigUnitFinalize();
-    EXPECT_EQ(ConfigText(), "[Scan]\r\nScanGame=1\r\n");
+// The product may change "ScanGame" while the window is up: the end of the
+// run normalises what the file holds then and never puts back the start value.
+TEST_F(TConfigTest, ScanGameChangedDuringTheRunIsKept) {
+    const struct {
+        const char* atStart;
+        const wchar_t* changedTo;  // null: the product removes the key
+        const char* atEnd;
+    } cases[] = {
+        {"[Scan]\r\nScanGame=1\r\n", L"0", "[Scan]\r\nScanGame=0\r\n"},
+        {"[Scan]\r\nScanGame=0\r\n", L"on", "[Scan]\r\nScanGame=1\r\n"},
+        {"[Scan]\r\nScanGame=0\r\nAutoScan=1\r\n", nullptr, "[Scan]\r\nAutoScan=1\r\n"},
+        {"[Scan]\r\nAutoScan=1\r\n", L"0", "[Scan]\r\nAutoScan=1\r\nScanGame=0\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.atStart);
+        WriteConfig(c.atStart);
+        ConfigUnitInitialize(path_);
+        ::WritePrivateProfileStringW(L"Scan", L"ScanGame", c.changedTo, path_.c_str());
+        ConfigUnitFinalize();
+        EXPECT_EQ(ConfigText(), c.atEnd);
+    }
 }
 
 TEST_F(TConfigTest, FocusAssistIsSwitchedOffBeforeBuild17134) {
@@ -394,6 +411,9 @@ TEST_F(TConfigTest, MissingKeysReadAsTheirDefaults) {
 }
 
 TEST_F(TConfigTest, TheProductsFileLivesInTheUsersApplicationData) {
+    // Opening may create the folders and lift a read-only mark of the real file.
+    const test::ScopedFileRestore productFile(AppDataFolder() + L"Norvi\\Pellorin\\Config.ini");
+    ASSERT_TRUE(productFile.ok());
     TConfig config;
     config.OpenConfig();
     EXPECT_EQ(config.ConfigPath(), AppDataFolder() + L"Norvi\\Pellorin\\Config.ini");

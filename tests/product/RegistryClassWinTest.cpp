@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "ScratchRegistry.h"
+#include "common/RestoreGuards.h"
 #include "product/RegistryClass.h"
 
 namespace promo {
@@ -163,11 +164,13 @@ TEST(RegistryReader, ReadNumberNamesTheFailureInItsMessage) {
 }
 
 // The product's uninstall record in the 32-bit view of HKLM, which is what
-// this 32-bit program sees without view flags.
+// this 32-bit program sees without view flags. A real one is put back after
+// each test.
 class ProductProgramFolderTest : public testing::Test {
 protected:
     void SetUp() override { test::DeleteRegistryTree(HKEY_LOCAL_MACHINE, kUninstallRecord); }
     void TearDown() override { test::DeleteRegistryTree(HKEY_LOCAL_MACHINE, kUninstallRecord); }
+    test::ScopedRegistryKeyRestore record_{HKEY_LOCAL_MACHINE, kUninstallRecord};
     void Set(const wchar_t* name, const std::wstring& text, DWORD type = REG_SZ) {
         test::SetRegistryString(HKEY_LOCAL_MACHINE, kUninstallRecord, name, text, type);
     }

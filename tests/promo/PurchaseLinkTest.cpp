@@ -66,6 +66,22 @@ TEST_F(DaysSince, NothingRecordedOrInTheFutureGivesMinusOne) {
     EXPECT_EQ(DaysSinceText(std::numeric_limits<double>::quiet_NaN(), now_), L"-1");
 }
 
+// A damaged value far in the past must not wrap round to a plausible count
+// (2^32 + 30 days ago would otherwise read as 31).
+TEST_F(DaysSince, CountsBeyond32BitsGiveMinusOne) {
+    const struct {
+        double daysAgo;
+        const wchar_t* text;
+    } cases[] = {
+        {2147483647.5, L"2147483648"},  // the largest count that fits
+        {2147483648.5, L"-1"},
+        {4294967296.0 + 30, L"-1"},
+        {1e300, L"-1"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(DaysSinceText(now_ - c.daysAgo, now_), c.text) << c.daysAgo;
+    EXPECT_EQ(DaysSinceText(-std::numeric_limits<double>::infinity(), now_), L"-1");
+}
+
 TEST_F(DaysSince, CountsWholeDaysPlusOne) {
     EXPECT_EQ(DaysSinceText(EncodeDateValue(2020, 9, 1) + EncodeTimeValue(2, 24, 0, 0), now_), L"1");
     EXPECT_EQ(DaysSinceText(now_, now_), L"1");

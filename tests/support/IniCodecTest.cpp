@@ -69,6 +69,44 @@ TEST(TextCodec, DecodesByByteOrderMark) {
     }
 }
 
+// Whatever follows a NUL is lost to the reader; a save over such a file would
+// lose it for good, so the loss is reported. NULs alone at the end (what a
+// crash in the middle of a write leaves) lose nothing.
+TEST(TextCodec, ReportsTextLostAtANulOrAUtf32Mark) {
+    const struct {
+        const char* name;
+        std::string bytes;
+        bool dropped;
+        std::wstring text;
+    } cases[] = {
+        {"ansi text after nul", std::string("ab\0cd", 5), true, L"ab"},
+        {"ansi trailing nuls", std::string("ab\0\0\0", 5), false, L"ab"},
+        {"utf16 text after nul",
+         std::string("\xFF\xFE"
+                     "a\0\0\0b\0",
+                     8),
+         true, L"a"},
+        {"utf16 trailing nuls",
+         std::string("\xFF\xFE"
+                     "a\0\0\0\0\0",
+                     8),
+         false, L"a"},
+        {"utf8 text after nul",
+         std::string("\xEF\xBB\xBF"
+                     "x\0y",
+                     6),
+         true, L"x"},
+        {"utf32le", std::string("\xFF\xFE\0\0[\0\0\0", 8), true, L""},
+        {"utf32le mark only", std::string("\xFF\xFE\0\0", 4), true, L""},
+        {"utf32be", std::string("\0\0\xFE\xFF\0\0\0[", 8), true, L""},
+    };
+    for (const auto& c : cases) {
+        const DecodedText d = DecodeText(Bytes(c.bytes));
+        EXPECT_EQ(d.textDropped, c.dropped) << c.name;
+        EXPECT_EQ(d.text, c.text) << c.name;
+    }
+}
+
 TEST(TextCodec, InvalidUtf8BecomesReplacementCharacters) {
     const std::pair<std::string, std::wstring> cases[] = {
         {"\xFF", L"\uFFFD"},

@@ -322,6 +322,44 @@ TEST_F(MemIniFileTest, TypedWrites) {
     EXPECT_EQ(ini.ReadString(L"w", L"pad", L""), L"  v  ");
 }
 
+// An entry that would not read back as written is refused and changes
+// nothing; every entry accepted reads back from the saved text unchanged.
+TEST(IniWrite, EntriesThatWouldNotReadBackAreRefused) {
+    const struct {
+        std::wstring section, key, value;
+        bool accepted;
+    } cases[] = {
+        {L"Main", L"InstDate1", L"44000.5", true},
+        {L"KVBenefit", L"BenefitsR_2020", L"", true},
+        {L"s", L"k", L"a=b;c[d]", true},
+        {L"[s", L"k;", L"v", true},
+        {L"s", L"k", L"line\r\n[Other]", false},
+        {L"s", L"k", std::wstring(L"a\0b", 3), false},
+        {L"s", L"k\r", L"v", false},
+        {L"s\n", L"k", L"v", false},
+        {std::wstring(L"s\0", 2), L"k", L"v", false},
+        {L"s", L";k", L"v", false},
+        {L"s", L"a=b", L"v", false},
+        {L"s", L" k", L"v", false},
+        {L"s ", L"k", L"v", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.key.size() << ":" << c.value.size());
+        TMemIniFile ini;
+        ini.WriteString(L"s", L"keep", L"1");
+        const IniDocument before = ini.Document();
+        EXPECT_EQ(IsIniEntryWritable(c.section, c.key, c.value), c.accepted);
+        EXPECT_EQ(ini.WriteString(c.section, c.key, c.value), c.accepted);
+        if (!c.accepted) {
+            EXPECT_TRUE(ini.Document() == before);
+            continue;
+        }
+        const IniDocument saved = Parse(FormatIniText(ini.Document()));
+        EXPECT_EQ(saved.ReadString(c.section, c.key, L"\x1F<default>"), c.value);
+        EXPECT_EQ(saved.ReadString(L"s", L"keep", L""), L"1");
+    }
+}
+
 TEST_F(MemIniFileTest, SectionsAndValues) {
     TMemIniFile mem;
     mem.WriteString(L"a", L"x", L"1");

@@ -53,6 +53,20 @@ void RemoveTree(const std::wstring& folder) {
     ::RemoveDirectoryW(folder.c_str());
 }
 
+// The names in a folder, to see that a save left no file of its own behind.
+std::vector<std::wstring> FolderEntries(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW fd;
+    HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &fd);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::wstring name = fd.cFileName;
+        if (name != L"." && name != L"..") names.push_back(name);
+    } while (::FindNextFileW(find, &fd));
+    ::FindClose(find);
+    return names;
+}
+
 class IniFilesTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -124,6 +138,7 @@ TEST_F(IniFilesTest, AttributesAreRestoredWhenTheWriteFails) {
         EXPECT_EQ(::GetFileAttributesW(path.c_str()) & attributes, attributes);
     }
     EXPECT_EQ(ReadBytes(path), original);
+    EXPECT_EQ(FolderEntries(dir_), std::vector<std::wstring>{L"fail.ini"}) << "the new text is removed";
     ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
@@ -184,9 +199,118 @@ TEST_F(IniFilesTest, LockedFileLoadsEmptyAndIsNeverOverwritten) {
         ini.WriteString(L"Cuslan", L"Name", L"EN");
         ini.EraseSection(L"Other");
         EXPECT_TRUE(ini.Modified());
+        writer.reset();
+        ini.UpdateFile();  // nor by an explicit save once the lock is gone
     }
-    writer.reset();
     EXPECT_EQ(ReadBytes(path), original);
+}
+
+// The new text is written beside the old file and then takes its place: the
+// file keeps its attributes, and no other file is left in the folder.
+TEST_F(IniFilesTest, SaveReplacesTheWholeFileAndKeepsItsAttributes) {
+    const DWORD cases[] = {FILE_ATTRIBUTE_ARCHIVE, FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_SYSTEM,
+                           FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE,
+                           FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM};
+    const std::wstring path = Path(L"EventPromote.ini");
+    for (const DWORD attributes : cases) {
+        SCOPED_TRACE(attributes);
+        ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        WriteBytes(path, "[Other]\r\nkeep=yes\r\n");
+        ASSERT_TRUE(::SetFileAttributesW(path.c_str(), attributes));
+        {
+            TSafeIniFile ini(path);
+            EXPECT_TRUE(ini.WriteString(L"KVBenefit", L"BenefitsR_2020", L"1598961600"));
+            ini.UpdateFile();
+            EXPECT_EQ(ini.LastError(), 0u);
+            EXPECT_FALSE(ini.HasUnsavedChanges());
+        }
+        EXPECT_EQ(::GetFileAttributesW(path.c_str()) & ~static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE),
+                  attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
+        EXPECT_EQ(ReadBytes(path),
+                  EncodeUtf16LEWithBom(
+                      L"[Other]\r\nkeep=yes\r\n\r\n[KVBenefit]\r\nBenefitsR_2020=1598961600\r\n\r\n"));
+        EXPECT_EQ(FolderEntries(dir_), std::vector<std::wstring>{L"EventPromote.ini"});
+    }
+    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// What UpdateFile saved is not written again by the destructor, so a change
+// made by someone else in between survives.
+TEST_F(IniFilesTest, ChangesSavedByUpdateFileAreNotWrittenAgain) {
+    const std::wstring path = Path(L"once.ini");
+    {
+        TSafeIniFile ini(path);
+        ini.WriteString(L"s", L"k", L"1");
+        ini.UpdateFile();
+        EXPECT_TRUE(ini.Modified());
+        WriteBytes(path, "[s]\r\nk=product\r\n");
+    }
+    EXPECT_EQ(ReadBytes(path), "[s]\r\nk=product\r\n");
+}
+
+// Text after a NUL, or a UTF-32 file, cannot be read back; a save would lose
+// it. What could be read is there, but nothing is ever saved over the file.
+TEST_F(IniFilesTest, FileWithLostTextIsReadButNeverSavedOver) {
+    const struct {
+        const char* name;
+        std::string bytes;
+        bool loadFails;
+    } cases[] = {
+        {"nul then text", std::string("[KVBenefit]\r\nk=1\r\n\0[Other]\r\nkeep=yes\r\n", 39), true},
+        {"utf32", std::string("\xFF\xFE\0\0[\0\0\0", 8), true},
+        {"trailing nuls", std::string("[KVBenefit]\r\nk=1\r\n\0\0\0\0", 22), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::wstring path = Path(L"damaged.ini");
+        WriteBytes(path, c.bytes);
+        {
+            TSafeIniFile ini(path);
+            EXPECT_EQ(ini.LoadFailed(), c.loadFails);
+            EXPECT_EQ(ini.LastError(), c.loadFails ? static_cast<std::uint32_t>(ERROR_INVALID_DATA) : 0u);
+            if (c.bytes[0] == '[') EXPECT_EQ(ini.ReadString(L"KVBenefit", L"k", L""), L"1");
+            ini.WriteString(L"KVBenefit", L"BenefitsR_2020", L"1");
+            ini.UpdateFile();
+        }
+        if (c.loadFails)
+            EXPECT_EQ(ReadBytes(path), c.bytes);
+        else
+            EXPECT_EQ(ReadBytes(path),
+                      EncodeUtf16LEWithBom(L"[KVBenefit]\r\nk=1\r\nBenefitsR_2020=1\r\n\r\n"));
+    }
+}
+
+// Only a file that is not there loads as empty. A name whose attributes
+// cannot be read says nothing about the file: no file is made, none saved.
+TEST_F(IniFilesTest, AttributesThatCannotBeReadAreAFailedLoad) {
+    const std::wstring path = Path(L"bad*name.ini");
+    {
+        TSafeIniFile ini(path);
+        EXPECT_TRUE(ini.LoadFailed());
+        EXPECT_NE(ini.LastError(), 0u);
+        ini.WriteString(L"s", L"k", L"v");
+    }
+    EXPECT_TRUE(FolderEntries(dir_).empty());
+
+    TSafeIniFile missingFolder(Path(L"new\\x.ini"));  // path not found: an empty, writable document
+    EXPECT_FALSE(missingFolder.LoadFailed());
+}
+
+// An entry that would not read back is refused where the caller can see it,
+// and the product's file is not touched on its account (the in-memory
+// classes share the rule: IniDocumentTest).
+TEST_F(IniFilesTest, WritersRefuseEntriesThatWouldNotReadBack) {
+    const std::string original = "[Scan]\r\nScanGame=1\r\n";
+    const std::wstring profilePath = Path(L"Config.ini");
+    WriteBytes(profilePath, original);
+    {
+        TIniFile ini(profilePath);
+        EXPECT_FALSE(ini.WriteString(L"Scan", L"ScanGame", L"0\r\nFocusMode=0"));
+        EXPECT_FALSE(ini.WriteString(L"Scan", L" ScanGame", L"0"));
+        EXPECT_FALSE(ini.WriteString(L"Scan\n[Focus]", L"FocusMode", L"0"));
+        EXPECT_TRUE(ini.WriteBool(L"Scan", L"ScanGame", false));
+    }
+    EXPECT_EQ(ReadBytes(profilePath), "[Scan]\r\nScanGame=0\r\n");
 }
 
 TEST_F(IniFilesTest, BareNamesUseTheCurrentFolder) {

@@ -3,8 +3,10 @@
 // register the handlers, set the reported Windows version and put back every
 // registry value, key and file they changed.
 #include <gtest/gtest.h>
-#include <shlobj.h>
 #include <windows.h>
+// after windows.h
+#include <shellapi.h>
+#include <shlobj.h>
 
 #include <chrono>
 #include <deque>
@@ -42,6 +44,29 @@ std::string Narrow(const std::wstring& text) {
     ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr,
                           nullptr);
     return out;
+}
+
+// A recorded command line split as a started program splits it.
+std::vector<std::wstring> Arguments(const std::string& utf8Line) {
+    const int n =
+        ::MultiByteToWideChar(CP_UTF8, 0, utf8Line.data(), static_cast<int>(utf8Line.size()), nullptr, 0);
+    std::wstring line(static_cast<size_t>(n), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, utf8Line.data(), static_cast<int>(utf8Line.size()), line.data(), n);
+    int count = 0;
+    LPWSTR* argv = ::CommandLineToArgvW(line.c_str(), &count);
+    std::vector<std::wstring> arguments;
+    if (!argv) return arguments;
+    for (int i = 0; i < count; ++i) arguments.emplace_back(argv[i]);
+    ::LocalFree(argv);
+    return arguments;
+}
+
+// Internet Explorer was started with the address as its one argument.
+void ExpectExplorerStartedWith(const std::string& line, const std::wstring& address) {
+    const std::vector<std::wstring> arguments = Arguments(line);
+    ASSERT_EQ(arguments.size(), 2u) << line;
+    EXPECT_NE(arguments[0].find(L"iexplore.exe"), std::wstring::npos) << line;
+    EXPECT_EQ(arguments[1], address) << line;
 }
 
 // A stand-in that has just written its line may still be running for a moment.
@@ -383,14 +408,42 @@ TEST_P(OpenUrlInBrowserTest, Windows8WithoutACompleteUserChoiceFallsBackToIntern
         }
         const std::vector<std::string> lines = explorer.browser().WaitForLines(before + 1);
         ASSERT_EQ(lines.size(), before + 1);
-        // Internet Explorer gets the address as its parameters.
-        EXPECT_EQ(lines.back().substr(lines.back().size() - Narrow(kAddress).size() - 1),
-                  " " + Narrow(kAddress));
-        EXPECT_NE(lines.back().find("iexplore.exe"), std::string::npos) << lines.back();
+        ExpectExplorerStartedWith(lines.back(), kAddress);
     }
     SettleLaunches();
     EXPECT_TRUE(browser_->Lines().empty());
     EXPECT_TRUE(edge_->Lines().empty());
+}
+
+// Internet Explorer reads its address from a command line: only web
+// addresses go there, each as one argument whatever it holds.
+TEST_P(OpenUrlInBrowserTest, InternetExplorerGetsOnlyWebAddressesAsOneArgument) {
+    ScopedInternetExplorer explorer(true);
+    if (!explorer.problem().empty())
+        GTEST_SKIP() << "cannot place a stand-in Internet Explorer: " << explorer.problem();
+    NoUserChoice();
+    SetReportedOsVersionForTesting({6, 2, 9200});  // no default browser, no Edge: only Explorer is left
+    const struct {
+        const wchar_t* address;
+        const wchar_t* argument;  // null: Explorer must not be started
+    } cases[] = {
+        {L"https://www.shop.test/a b?x=\"q\" -k\\", L"https://www.shop.test/a b?x=%22q%22 -k\\"},
+        {L"HTTP://www.shop.test/de/kv/", L"HTTP://www.shop.test/de/kv/"},
+        {L"file:///C:/windows/win.ini", nullptr},
+        {L"C:\\windows\\notepad.exe", nullptr},
+        {L"https://", nullptr},
+    };
+    size_t started = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Narrow(c.address));
+        EXPECT_EQ(OpenUrlInBrowser(c.address), c.argument != nullptr);
+        if (!c.argument) continue;
+        const std::vector<std::string> lines = explorer.browser().WaitForLines(++started);
+        ASSERT_EQ(lines.size(), started);
+        ExpectExplorerStartedWith(lines.back(), c.argument);
+    }
+    SettleLaunches();
+    EXPECT_EQ(explorer.browser().Lines().size(), started);
 }
 
 TEST_P(OpenUrlInBrowserTest, Windows10WithDisplacingSoftwareGoesThroughEdge) {
@@ -423,8 +476,7 @@ TEST_P(OpenUrlInBrowserTest, Windows10WithoutEdgeHandlerEndsAtInternetExplorer) 
     EXPECT_TRUE(OpenUrlInBrowser(kAddress));
     const std::vector<std::string> lines = explorer.browser().WaitForLines();
     ASSERT_EQ(lines.size(), 1u);
-    EXPECT_NE(lines[0].find("iexplore.exe"), std::string::npos) << lines[0];
-    EXPECT_NE(lines[0].find(" " + Narrow(kAddress)), std::string::npos) << lines[0];
+    ExpectExplorerStartedWith(lines[0], kAddress);
     SettleLaunches();
     EXPECT_TRUE(browser_->Lines().empty());
 }
