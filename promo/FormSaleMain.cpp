@@ -113,7 +113,8 @@ void TFormSale::ApplySkinColors() {
         for (int i = 0; i < items.Count(); ++i)
             if (items[i]->Name == L"Picture_0") imgRegType->Picture().Assign(items[i]->Picture());
     }
-    if (imgFuns && img_nl && LowerLanguageCode(LanguageCode) == L"nl") imgFuns->Picture().Assign(img_nl->Picture());
+    if (imgFuns && img_nl && LowerLanguageCode(LanguageCode) == L"nl")
+        imgFuns->Picture().Assign(img_nl->Picture());
 }
 
 void TFormSale::ApplyTexts() {
@@ -121,10 +122,14 @@ void TFormSale::ApplyTexts() {
     LanguageCode = texts.languageCode;
     if (btnClose) btnClose->SetHint(texts.Get(TextId::btnclose));
     const std::pair<TControl*, TextId> captions[] = {
-        {lblTitle, TextId::lblTitle},         {lblDes, TextId::lblDes},
-        {lblFun1Title, TextId::lblFun1Title}, {lblFun1Des, TextId::lblFun1Des},
-        {lblFun2Title, TextId::lblFun2Title}, {lblFun2Des, TextId::lblFun2Des},
-        {lblFun3Title, TextId::lblFun3Title}, {lblFun3Des, TextId::lblFun3Des},
+        {lblTitle, TextId::lblTitle},
+        {lblDes, TextId::lblDes},
+        {lblFun1Title, TextId::lblFun1Title},
+        {lblFun1Des, TextId::lblFun1Des},
+        {lblFun2Title, TextId::lblFun2Title},
+        {lblFun2Des, TextId::lblFun2Des},
+        {lblFun3Title, TextId::lblFun3Title},
+        {lblFun3Des, TextId::lblFun3Des},
         {btnBuy, TextId::btnBuy},
     };
     for (const auto& [control, id] : captions)
@@ -140,15 +145,15 @@ void TFormSale::ArrangeControls() {
     in.imgRegType = SizeOf(imgRegType);
     in.lblDes = SizeOf(lblDes);
     in.imgFuns = SizeOf(imgFuns);
-    in.funTitles = {SizeOf(lblFun1Title), SizeOf(lblFun2Title), SizeOf(lblFun3Title)};
+    // A heading as tall as its font's line keeps its descenders ("0 руб.").
+    TRdLabel* headings[] = {lblFun1Title, lblFun2Title, lblFun3Title};
+    for (int i = 0; i < 3; ++i) in.funTitles[i] = {headings[i]->Width(), LabelLineHeight(*headings[i])};
     in.funDescriptions = {SizeOf(lblFun1Des), SizeOf(lblFun2Des), SizeOf(lblFun3Des)};
     // The button re-measured itself when its font and caption changed, which
     // left its font on its drawing surface.
     in.btnBuyCaptionWidth = btnBuy->Canvas().TextWidth(btnBuy->Caption());
     in.btnBuyHeight = btnBuy->Height();
-    RECT work{};
-    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    in.workArea = {work.left, work.top, work.right, work.bottom};
+    in.workArea = PrimaryWorkArea();
 
     const TLayoutResult out = ArrangeLayout(in);
     Place(btnBuy, out.btnBuy);

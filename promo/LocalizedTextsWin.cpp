@@ -11,6 +11,9 @@
 namespace promo {
 
 std::wstring ReadLanguageCode(const std::wstring& exeFolder) {
+    // No folder would make "lang.dat" relative to the current folder: a
+    // file that is not the product's, and one this would create there.
+    if (exeFolder.empty()) return kFallbackLanguageCode;
     std::wstring path = exeFolder;
     if (!path.empty() && path.back() != L'\\' && path.back() != L'/') path += L'\\';
     path += kLanguageFileName;
@@ -26,10 +29,10 @@ std::wstring ReadLanguageCode(const std::wstring& exeFolder) {
     return LanguageCodeOrFallback(std::move(code));
 }
 
-std::wstring ReadLanguageCode() {
+std::wstring ReadLanguageCode(HMODULE module) {
     std::vector<wchar_t> buffer(MAX_PATH);
     for (;;) {
-        const DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        const DWORD length = ::GetModuleFileNameW(module, buffer.data(), static_cast<DWORD>(buffer.size()));
         if (length == 0) return ReadLanguageCode(L"");
         if (length < buffer.size()) {
             std::wstring file(buffer.data(), length);
