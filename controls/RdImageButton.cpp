@@ -640,7 +640,9 @@ void TRdImageButton::MouseEnter() {
         if (TControl::OnMouseEnter) TControl::OnMouseEnter(this);
         if (!was && hovering_) {
             if (IconFullClick && iconState_ == TRdIconState::Normal) SetIconState(TRdIconState::Hover);
-            if (overCopy_ || fontHoverColor_ != clNoOverride) Invalidate();
+            // Coming back while held shows the pressed face again.
+            const bool pressedFace = state_ == TRdButtonState::Down && HasWidth(imageDown_);
+            if (overCopy_ || fontHoverColor_ != clNoOverride || pressedFace) Invalidate();
         }
     } else if (TControl::OnMouseEnter) {
         TControl::OnMouseEnter(this);
