@@ -111,6 +111,10 @@ constexpr TNameValue kEllipsisPositions[] = {NV(L"epNone", TEllipsisPosition::ep
                                              NV(L"epEndEllipsis", TEllipsisPosition::epEndEllipsis),
                                              NV(L"epWordEllipsis", TEllipsisPosition::epWordEllipsis),
                                              {nullptr, 0}};
+constexpr TNameValue kDragKinds[] = {
+    NV(L"dkDrag", TDragKind::dkDrag), NV(L"dkDock", TDragKind::dkDock), {nullptr, 0}};
+constexpr TNameValue kDragModes[] = {
+    NV(L"dmManual", TDragMode::dmManual), NV(L"dmAutomatic", TDragMode::dmAutomatic), {nullptr, 0}};
 constexpr TNameValue kTextLayouts[] = {NV(L"tlTop", TTextLayout::tlTop),
                                        NV(L"tlCenter", TTextLayout::tlCenter),
                                        NV(L"tlBottom", TTextLayout::tlBottom),
@@ -336,6 +340,11 @@ const TMouseMoveEvent* FindHandler(TForm& f, const std::wstring& n, const TMouse
 }
 const TContextPopupEvent* FindHandler(TForm& f, const std::wstring& n, const TContextPopupEvent*) {
     return f.FindContextPopupHandler(n);
+}
+// The controls' own event types, registered by the form by type.
+template <typename Ev>
+const Ev* FindHandler(TForm& f, const std::wstring& n, const Ev*) {
+    return f.FindEventHandler<Ev>(n);
 }
 bool UnknownHandler(const TDescValue& v, TReadContext& ctx) {
     ctx.Error = L"unknown handler " + v.Text + L" (not registered by the form)";
@@ -829,6 +838,21 @@ void LabelClass(std::vector<TClassInfo>& table) {
     b.Notify(L"OnPaintImage", [](L& c) -> TNotifyEvent& { return c.OnPaintImage; });
     b.Notify(L"OnPaintEnd", [](L& c) -> TNotifyEvent& { return c.OnPaintEnd; });
     b.Notify(L"OnMouseLeave", [](L& c) -> TNotifyEvent& { return c.OnMouseLeave; });
+    b.template Event<THintEvent>(L"OnShowHint", [](L& c) -> THintEvent& { return c.OnShowHint; });
+    b.Int(
+        L"DragCursor", crDrag, [](L& c) { return c.DragCursor; }, [](L& c, int v) { c.DragCursor = v; });
+    b.template Enum<TDragKind>(
+        L"DragKind", TDragKind::dkDrag, kDragKinds, [](L& c) { return c.DragKind; },
+        [](L& c, TDragKind v) { c.DragKind = v; });
+    b.template Enum<TDragMode>(
+        L"DragMode", TDragMode::dmManual, kDragModes, [](L& c) { return c.DragMode; },
+        [](L& c, TDragMode v) { c.DragMode = v; });
+    b.template Event<TDragDropEvent>(L"OnDragDrop", [](L& c) -> TDragDropEvent& { return c.OnDragDrop; });
+    b.template Event<TDragOverEvent>(L"OnDragOver", [](L& c) -> TDragOverEvent& { return c.OnDragOver; });
+    b.template Event<TEndDragEvent>(L"OnEndDock", [](L& c) -> TEndDragEvent& { return c.OnEndDock; });
+    b.template Event<TEndDragEvent>(L"OnEndDrag", [](L& c) -> TEndDragEvent& { return c.OnEndDrag; });
+    b.template Event<TStartDragEvent>(L"OnStartDock", [](L& c) -> TStartDragEvent& { return c.OnStartDock; });
+    b.template Event<TStartDragEvent>(L"OnStartDrag", [](L& c) -> TStartDragEvent& { return c.OnStartDrag; });
 }
 
 void ButtonClass(std::vector<TClassInfo>& table) {
@@ -981,6 +1005,7 @@ void ButtonClass(std::vector<TClassInfo>& table) {
     b.Notify(L"OnCheckedChanged", [](B& c) -> TNotifyEvent& { return c.OnCheckedChanged; });
     b.Notify(L"IconOnClick", [](B& c) -> TNotifyEvent& { return c.IconOnClick; });
     b.Notify(L"CheckBoxOnClick", [](B& c) -> TNotifyEvent& { return c.CheckBoxOnClick; });
+    b.template Event<THintEvent>(L"OnShowHint", [](B& c) -> THintEvent& { return c.OnShowHint; });
 }
 
 }  // namespace

@@ -86,7 +86,10 @@ void TRdImageButton::SetButtonState(TRdButtonState v) {
 void TRdImageButton::SetHovering(bool v) {
     if (v == hovering_) return;
     hovering_ = v;
-    if (!Enabled() || overCopy_ || fontHoverColor_ != clNoOverride) Invalidate();
+    // A held button's pressed face needs hovering: leaving while held must
+    // show the normal face again, even without an over picture.
+    const bool pressedFace = state_ == TRdButtonState::Down && HasWidth(imageDown_);
+    if (!Enabled() || overCopy_ || fontHoverColor_ != clNoOverride || pressedFace) Invalidate();
 }
 
 void TRdImageButton::SetIconState(TRdIconState v) {
@@ -380,7 +383,7 @@ TRect TRdImageButton::MeasureCaption(TCanvas& canvas, TRect r, bool withMargins,
 }
 
 void TRdImageButton::Paint(TCanvas& canvas) {
-    TRect r = ClientRect();
+    const TRect client = ClientRect();
     // Face, first match.
     std::shared_ptr<const TBitmapImage> face;
     if (state_ == TRdButtonState::Down && hovering_ && HasWidth(imageDown_))
@@ -406,15 +409,18 @@ void TRdImageButton::Paint(TCanvas& canvas) {
     if (over != clNoOverride) colour = over;
 
     if (!measuring_) {
-        if (face) DrawSlicedPicture(canvas.Handle(), *face, r, imageOption_);
+        if (face) DrawSlicedPicture(canvas.Handle(), *face, client, imageOption_);
         if (!imageRange_.Empty() && !imageOption_.Empty() &&
             (mask_.width != Width() || mask_.height != Height()))
             RebuildMask();
         if (OnPaintImage) OnPaintImage(this);
     }
 
+    // The caption lives in the rectangle its measurement narrowed (by
+    // TextOffset and away from the icon), as AutoSizeByText sizes for it.
     unsigned flags = 0;
-    TRect t = MeasureCaption(canvas, r, false, flags, nullptr);
+    TRect r;
+    TRect t = MeasureCaption(canvas, client, false, flags, &r);
     const int tw = t.Width(), th = t.Height();
     switch (captionAlignment_) {
         case TAlignment::taLeftJustify:
@@ -428,9 +434,9 @@ void TRdImageButton::Paint(TCanvas& canvas) {
             t = TRect::FromSize(r.Left + (r.Width() - tw) / 2, r.Top + (r.Height() - th) / 2, tw, th);
     }
 
-    const int minLeft = std::max(textLeftMargin_, r.Left);
-    const int maxRight = std::min(Width() - textRightMargin_, r.Right);
-    const int minTop = std::max(textTopMargin_, r.Top);
+    const int minLeft = std::max(client.Left + textLeftMargin_, r.Left);
+    const int maxRight = std::min(client.Right - textRightMargin_, r.Right);
+    const int minTop = std::max(client.Top + textTopMargin_, r.Top);
     // Cut to [minLeft, maxRight]: the height is measured again in that width.
     auto remeasure = [&] {
         TRect m{t.Left, r.Top, t.Right, r.Bottom};
@@ -634,7 +640,9 @@ void TRdImageButton::MouseEnter() {
         if (TControl::OnMouseEnter) TControl::OnMouseEnter(this);
         if (!was && hovering_) {
             if (IconFullClick && iconState_ == TRdIconState::Normal) SetIconState(TRdIconState::Hover);
-            if (overCopy_ || fontHoverColor_ != clNoOverride) Invalidate();
+            // Coming back while held shows the pressed face again.
+            const bool pressedFace = state_ == TRdButtonState::Down && HasWidth(imageDown_);
+            if (overCopy_ || fontHoverColor_ != clNoOverride || pressedFace) Invalidate();
         }
     } else if (TControl::OnMouseEnter) {
         TControl::OnMouseEnter(this);
@@ -730,6 +738,10 @@ void TRdImageButton::MouseUp(TMouseButton button, TShiftState shift, int x, int 
         if (IconFullClick && iconState_ == TRdIconState::Down)
             SetIconState(hovering_ ? TRdIconState::Hover : TRdIconState::Normal);
     }
+    // A press on the icon alone leaves the button Normal, so the rule above
+    // misses it; released outside (no click) it would stay drawn pressed.
+    if (iconState_ == TRdIconState::Down)
+        SetIconState(hovering_ && OnIcon(x, y) ? TRdIconState::Hover : TRdIconState::Normal);
     clickSwallowed_ = false;
 }
 

@@ -270,9 +270,14 @@ void TRdCustomLabel::DrawLabelText(TCanvas& canvas, TRect& rect, unsigned flags)
         foundEllipsis_ = m.Width() > rect.Width() || m.Height() > rect.Height();
     }
     if (wordWrap_) {
-        TRect m = rect;
-        canvas.DrawText(text, m, measure & ~static_cast<unsigned>(DT_WORDBREAK));
-        foundWordBreak_ = m.Height() > rect.Height();
+        // Wrapped when the text needs more lines wrapped than unwrapped. (The
+        // unwrapped height against the rectangle's would almost never be
+        // larger: the rectangle was made to hold the wrapped lines.)
+        TRect oneLine = rect;
+        canvas.DrawText(text, oneLine, measure & ~static_cast<unsigned>(DT_WORDBREAK));
+        TRect wrapped = rect;
+        canvas.DrawText(text, wrapped, measure);
+        foundWordBreak_ = oneLine.Height() < wrapped.Height();
     }
 }
 

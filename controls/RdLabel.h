@@ -19,6 +19,20 @@ enum class TTextLayout { tlTop, tlCenter, tlBottom };
 // Receives the hint text and the can-show flag by reference.
 using THintEvent = std::function<void(TControl* sender, std::wstring& hint, bool& canShow)>;
 
+// Drag and dock: published and stored so that a window description may name
+// them; nothing in this program drags or docks a label, so none is raised.
+enum class TDragKind { dkDrag, dkDock };
+enum class TDragMode { dmManual, dmAutomatic };
+enum class TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+inline constexpr TCursor crDrag = -12;
+using TDragDropEvent = std::function<void(TControl* sender, TComponent* source, int x, int y)>;
+using TDragOverEvent =
+    std::function<void(TControl* sender, TComponent* source, int x, int y, TDragState state, bool& accept)>;
+// Also the end-of-dock event.
+using TEndDragEvent = std::function<void(TControl* sender, TComponent* target, int x, int y)>;
+// Also the start-of-dock event: the handler may supply the object dragged.
+using TStartDragEvent = std::function<void(TControl* sender, TComponent*& dragObject)>;
+
 // The sample whose height is one line of text: a grave accent and "ghj_".
 inline constexpr wchar_t kLineSample[] = L"\x0060ghj_";
 
@@ -66,6 +80,16 @@ public:
 
     bool FoundTextEllipsis() const { return foundEllipsis_; }
     bool FoundTextWordBreak() const { return foundWordBreak_; }
+
+    TCursor DragCursor = crDrag;
+    TDragKind DragKind = TDragKind::dkDrag;
+    TDragMode DragMode = TDragMode::dmManual;
+    TDragDropEvent OnDragDrop;
+    TDragOverEvent OnDragOver;
+    TEndDragEvent OnEndDock;
+    TEndDragEvent OnEndDrag;
+    TStartDragEvent OnStartDock;
+    TStartDragEvent OnStartDrag;
 
     TNotifyEvent OnPaintImage;
     TNotifyEvent OnPaintEnd;

@@ -145,15 +145,15 @@ void TFormSale::ArrangeControls() {
     in.imgRegType = SizeOf(imgRegType);
     in.lblDes = SizeOf(lblDes);
     in.imgFuns = SizeOf(imgFuns);
-    in.funTitles = {SizeOf(lblFun1Title), SizeOf(lblFun2Title), SizeOf(lblFun3Title)};
+    // A heading as tall as its font's line keeps its descenders ("0 руб.").
+    TRdLabel* headings[] = {lblFun1Title, lblFun2Title, lblFun3Title};
+    for (int i = 0; i < 3; ++i) in.funTitles[i] = {headings[i]->Width(), LabelLineHeight(*headings[i])};
     in.funDescriptions = {SizeOf(lblFun1Des), SizeOf(lblFun2Des), SizeOf(lblFun3Des)};
     // The button re-measured itself when its font and caption changed, which
     // left its font on its drawing surface.
     in.btnBuyCaptionWidth = btnBuy->Canvas().TextWidth(btnBuy->Caption());
     in.btnBuyHeight = btnBuy->Height();
-    RECT work{};
-    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    in.workArea = {work.left, work.top, work.right, work.bottom};
+    in.workArea = PrimaryWorkArea();
 
     const TLayoutResult out = ArrangeLayout(in);
     Place(btnBuy, out.btnBuy);

@@ -12,6 +12,21 @@ int LineHeight(TCanvas& canvas) {
     return std::abs(canvas.Font().Height()) + 3;
 }
 
+int LabelLineHeight(TRdCustomLabel& label) {
+    TCanvas& canvas = label.Canvas();
+    canvas.Font().Assign(label.Font());
+    return LineHeight(canvas);
+}
+
+bool SystemWorkArea(RECT& area) { return ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0) != FALSE; }
+
+TLayoutEdges PrimaryWorkArea(TWorkAreaQuery query) {
+    RECT area{};
+    const bool queried = query && query(area);
+    return WorkAreaOrScreen(queried, {area.left, area.top, area.right, area.bottom},
+                            {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)});
+}
+
 void FitLabelText(TRdCustomLabel& label, int width, int lines, TEllipsisPosition ellipsis) {
     // The canvas measures on a screen-compatible context when it has none.
     TCanvas& canvas = label.Canvas();

@@ -1,7 +1,10 @@
 // Label fitting and centring for the promotion window's layout.
 #pragma once
 
+#include <windows.h>
+
 #include "controls/RdLabel.h"
+#include "promo/LayoutMath.h"
 #include "ui/Control.h"
 #include "ui/Graphics.h"
 
@@ -21,5 +24,16 @@ void CentreInParent(TControl* control);
 // The height of a line of text in the canvas's font: the sample "`ghj_", else
 // the font's text-metric height, else |font height| + 3.
 int LineHeight(TCanvas& canvas);
+
+// LineHeight in the label's own font (measured on its canvas).
+int LabelLineHeight(TRdCustomLabel& label);
+
+// Asks the system for the primary monitor's work area; false when it fails.
+using TWorkAreaQuery = bool (*)(RECT& area);
+bool SystemWorkArea(RECT& area);
+
+// The work area to place the window in: the system's, or the primary screen's
+// size when the query fails (WorkAreaOrScreen).
+TLayoutEdges PrimaryWorkArea(TWorkAreaQuery query = SystemWorkArea);
 
 }  // namespace promo

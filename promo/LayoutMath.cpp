@@ -10,6 +10,11 @@ int CentredLeft(int parentWidth, int width) { return (parentWidth - width) / 2; 
 
 }  // namespace
 
+TLayoutEdges WorkAreaOrScreen(bool queried, const TLayoutEdges& workArea, TLayoutSize screen) {
+    if (queried && workArea.right > workArea.left && workArea.bottom > workArea.top) return workArea;
+    return TLayoutEdges{0, 0, screen.width, screen.height};
+}
+
 TLayoutResult ArrangeLayout(const TLayoutInput& in) {
     TLayoutResult out;
     out.lblTitle = Placed(in.lblTitle);

@@ -52,6 +52,7 @@ struct TLayoutInput {
     TLayoutSize imgRegType{34, 16};  // the badge picture's size
     TLayoutSize lblDes{184, 13};     // after its text and font were applied (auto-size)
     TLayoutSize imgFuns{364, 93};
+    // Tile headings: the window makes each as tall as a line of its font.
     std::array<TLayoutSize, 3> funTitles{{{120, 13}, {120, 13}, {120, 13}}};
     std::array<TLayoutSize, 3> funDescriptions{{{120, 13}, {120, 13}, {120, 13}}};
     int btnBuyCaptionWidth = 108;  // text width of the caption in the button's own font
@@ -76,6 +77,11 @@ struct TLayoutResult {
     int windowLeft = 0;
     int windowTop = 0;
 };
+
+// The work area the window is placed in: the one the system reported, or the
+// primary screen's whole size when the query failed or gave an empty area
+// (placing against nothing would put the window off-screen, out of reach).
+TLayoutEdges WorkAreaOrScreen(bool queried, const TLayoutEdges& workArea, TLayoutSize screen);
 
 // The steps of ArrangeControls, in order:
 //  1. btnBuy width = caption width + 48;

@@ -91,11 +91,13 @@ std::wstring LanguageCodeOrFallback(std::wstring code);
 // The language code from "lang.dat" in the given folder (a missing trailing
 // "\" is added). The file is opened through TSafeIniFile bound to it, which
 // creates an empty one when it does not exist; nothing is written otherwise.
-// "EN" for a missing or unreadable file, section, key or value.
+// "EN" for a missing or unreadable file, section, key or value, and for an
+// empty folder (no file is read or created then).
 std::wstring ReadLanguageCode(const std::wstring& exeFolder);
 
-// ReadLanguageCode for the folder of the running program's file.
-std::wstring ReadLanguageCode();
+// ReadLanguageCode for the folder of a module's file (the running program's
+// when null); "EN", with no file touched, when that path cannot be read.
+std::wstring ReadLanguageCode(HMODULE module = nullptr);
 
 // "lang.dat" beside the running program's file (empty text when the program
 // cannot name its own file).

@@ -12,12 +12,12 @@ namespace promo {
 
 namespace {
 
-// The folder of the running program's file, with its trailing "\"; empty
-// when the file cannot be named.
-std::wstring ExeFolder() {
+// The folder of a module's file (the running program's when null), with its
+// trailing "\"; empty when the file cannot be named.
+std::wstring ModuleFolder(HMODULE module) {
     std::vector<wchar_t> buffer(MAX_PATH);
     for (;;) {
-        const DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        const DWORD length = ::GetModuleFileNameW(module, buffer.data(), static_cast<DWORD>(buffer.size()));
         if (length == 0) return {};
         if (length < buffer.size()) {
             std::wstring file(buffer.data(), length);
@@ -43,6 +43,9 @@ std::wstring LanguageCodeIn(const TCustomIniFile& file) {
 }  // namespace
 
 std::wstring ReadLanguageCode(const std::wstring& exeFolder) {
+    // No folder would make "lang.dat" relative to the current folder: a
+    // file that is not the product's, and one this would create there.
+    if (exeFolder.empty()) return kFallbackLanguageCode;
     try {
         // Bound to the file: a missing one is created empty. Nothing changes,
         // so nothing is written when the object goes.
@@ -54,10 +57,10 @@ std::wstring ReadLanguageCode(const std::wstring& exeFolder) {
     }
 }
 
-std::wstring ReadLanguageCode() { return ReadLanguageCode(ExeFolder()); }
+std::wstring ReadLanguageCode(HMODULE module) { return ReadLanguageCode(ModuleFolder(module)); }
 
 std::wstring LanguageFilePath() {
-    const std::wstring folder = ExeFolder();
+    const std::wstring folder = ModuleFolder(nullptr);
     return folder.empty() ? std::wstring() : LanguageFileIn(folder);
 }
 

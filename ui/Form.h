@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include <any>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -74,6 +75,19 @@ public:
     const TContextPopupEvent* FindContextPopupHandler(const std::wstring& name) const;
     const TMouseEvent* FindMouseHandler(const std::wstring& name) const;
     const TMouseMoveEvent* FindMouseMoveHandler(const std::wstring& name) const;
+    // Handlers of the controls' own event types (hint, drag and dock events),
+    // kept by name and found by name and exact type.
+    template <typename Ev>
+    void RegisterEventHandler(const std::wstring& name, Ev handler) {
+        otherHandlers_.emplace_back(name, std::any(std::move(handler)));
+    }
+    template <typename Ev>
+    const Ev* FindEventHandler(const std::wstring& name) const {
+        for (const auto& [n, h] : otherHandlers_)
+            if (n == name)
+                if (const Ev* handler = std::any_cast<Ev>(&h)) return handler;
+        return nullptr;
+    }
 
     // Controls, in creation (painting) order.
     void AddControl(std::unique_ptr<TControl> control);
@@ -170,6 +184,7 @@ private:
     std::vector<std::pair<std::wstring, TMouseEvent>> mouseHandlers_;
     std::vector<std::pair<std::wstring, TMouseMoveEvent>> mouseMoveHandlers_;
     std::vector<std::pair<std::wstring, TContextPopupEvent>> contextPopupHandlers_;
+    std::vector<std::pair<std::wstring, std::any>> otherHandlers_;
     std::vector<std::unique_ptr<TComponent>> components_;
     UniqueWindow wnd_;
     UniqueWindow tooltip_;

@@ -2,6 +2,8 @@
 // flags it reports, and where its text lands on the pixels.
 #include <gtest/gtest.h>
 
+#include <cwchar>
+
 #include "controls/RdLabel.h"
 #include "ui/Form.h"
 #include "ui/UiTestSupport.h"
@@ -191,6 +193,81 @@ TEST(RdLabel, CentredLayoutCentresBelowTheTopBorder) {
     const int plain = firstInkRow(0);
     const int bordered = firstInkRow(4);
     EXPECT_EQ(bordered - plain, (4 + (36 - line) / 2) - (40 - line) / 2);
+}
+
+TEST(RdLabel, BottomLayoutPutsTheTextAboveTheBottomBorder) {
+    // Where the ink of "Wg" lands in a 60x50 label, by layout and bottom border.
+    auto ink = [](TTextLayout layout, int bottomBorder) {
+        TRdLabel l;
+        Prepare(l, L"Wg");
+        l.SetAutoSize(false);
+        l.SetBounds(0, 0, 60, 50);
+        l.SetLayout(layout);
+        l.TextBorder().SetBottom(bottomBorder);
+        Surface s(60, 50, kBlack);
+        s.Paint(l);
+        return s.Ink(kBlack);
+    };
+    const int line = LineHeight();
+    const int topInk = ink(TTextLayout::tlTop, 0).Top;  // the glyphs' own top gap
+    for (const int border : {0, 7}) {
+        SCOPED_TRACE(border);
+        const TRect bottom = ink(TTextLayout::tlBottom, border);
+        EXPECT_EQ(bottom.Top, 50 - border - line + topInk);
+        EXPECT_LE(bottom.Bottom, 50 - border);
+        EXPECT_GE(bottom.Bottom, 50 - border - 3);  // the descender of "g" reaches the line's foot
+    }
+}
+
+TEST(RdLabel, BottomLayoutAutoSizeKeepsTheBottomEdge) {
+    const int line = LineHeight();
+    struct Case {
+        int minHeight, height;
+    };
+    for (const Case& c : {Case{0, line}, Case{30, 30}}) {
+        SCOPED_TRACE(c.minHeight);
+        TRdLabel l;
+        l.SetLayout(TTextLayout::tlBottom);
+        l.Constraints().SetMinHeight(c.minHeight);
+        l.SetBounds(5, 100, 65, 60);
+        Prepare(l, L"Wg");
+        EXPECT_EQ(l.Height(), c.height);
+        EXPECT_EQ(l.Top() + l.Height(), 160);
+        // A longer text later: the bottom still stays.
+        l.SetCaption(L"Wg\nWg");
+        EXPECT_EQ(l.Top() + l.Height(), 160);
+    }
+}
+
+TEST(RdLabel, FoundTextWordBreakTellsWhetherTheTextWrapped) {
+    const int line = LineHeight();
+    struct Case {
+        const wchar_t* text;
+        bool autoSize;
+        int height;  // for a label of fixed size
+        bool wrapped;
+    };
+    const Case cases[] = {
+        {L"Short", true, 0, false},
+        {L"Several short words that wrap", true, 0, true},
+        {L"Several short words that wrap", false, line, true},  // one line shown of several
+        {L"Short", false, 3 * line, false},                     // room to spare, nothing wrapped
+        {L"Two\nlines", true, 0, false},                        // its own line break is no wrap
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.text, c.text + std::wcslen(c.text)));
+        TRdLabel l;
+        Prepare(l, L"");
+        l.SetWordWrap(true);
+        l.Constraints().SetMinWidth(60);  // auto-size fits the height only, as the window's fitting does
+        l.Constraints().SetMaxWidth(60);
+        l.SetAutoSize(c.autoSize);
+        if (!c.autoSize) l.SetBounds(0, 0, 60, c.height);
+        l.SetCaption(c.text);
+        Surface s(l.Width(), l.Height(), kBlack);
+        s.Paint(l);
+        EXPECT_EQ(l.FoundTextWordBreak(), c.wrapped);
+    }
 }
 
 TEST(RdLabel, ColoursByState) {

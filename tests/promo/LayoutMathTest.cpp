@@ -118,5 +118,48 @@ TEST(LayoutMath, DescriptionsFollowTheirHeadingsHeights) {
     EXPECT_EQ(r.funDescriptions[2].left, 334);
 }
 
+TEST(LayoutMath, TwoLineDescriptionsStayClearOfTheBuyButtonForEveryLineHeight) {
+    // Headings one line of the tile font high, descriptions cut to two lines:
+    // the layout's fixed numbers must leave room above the buy button.
+    for (int line = 12; line <= 24; ++line) {
+        SCOPED_TRACE(line);
+        TLayoutInput in;
+        for (int i = 0; i < 3; ++i) {
+            in.funTitles[i] = {120, line};
+            in.funDescriptions[i] = {kDescriptionWidths[i], kDescriptionLines * line};
+        }
+        const TLayoutResult r = ArrangeLayout(in);
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(r.funTitles[i].height, line);
+            EXPECT_EQ(r.funTitles[i].top, 175);  // the heading keeps its top whatever its height
+            EXPECT_LT(r.funDescriptions[i].Bottom(), r.btnBuy.top);
+        }
+    }
+}
+
+TEST(LayoutMath, AWorkAreaThatCouldNotBeReadFallsBackToTheScreen) {
+    struct Case {
+        const char* name;
+        bool queried;
+        TLayoutEdges area;
+        int left, top;
+    };
+    const Case cases[] = {
+        {"read", true, {0, 0, 1920, 1040}, 1419, 709},
+        {"not read (the area was never written)", false, {0, 0, 0, 0}, 1419, 749},
+        {"not read, whatever the area holds", false, {0, 0, 800, 600}, 1419, 749},
+        {"read but empty", true, {0, 0, 0, 0}, 1419, 749},
+        {"read but inverted", true, {1920, 1080, 0, 0}, 1419, 749},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TLayoutInput in;
+        in.workArea = WorkAreaOrScreen(c.queried, c.area, {1920, 1080});
+        const TLayoutResult r = ArrangeLayout(in);
+        EXPECT_EQ(r.windowLeft, c.left);
+        EXPECT_EQ(r.windowTop, c.top);
+    }
+}
+
 }  // namespace
 }  // namespace promo

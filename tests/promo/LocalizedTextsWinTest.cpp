@@ -115,6 +115,27 @@ TEST(ReadLanguageCode, FolderThatCannotExistGivesEnglish) {
     EXPECT_EQ(ReadLanguageCode(L"Q:\\no\\such\\drive\\"), L"EN");
 }
 
+// The current folder holds a lang.dat saying DE; another, empty folder is
+// current for the second half. Neither may be read or written.
+TEST(ReadLanguageCode, UnknownOwnPathGivesEnglishWithoutTouchingTheCurrentFolder) {
+    wchar_t saved[MAX_PATH];
+    ASSERT_GT(::GetCurrentDirectoryW(MAX_PATH, saved), 0u);
+    ScratchFolder withFile, empty;
+    withFile.Write("[Cuslan]\r\nName=DE\r\n");
+    // A module handle that names no module: its file name cannot be read.
+    const HMODULE unknown = reinterpret_cast<HMODULE>(static_cast<std::uintptr_t>(0x7A5A0000));
+    wchar_t name[MAX_PATH];
+    ASSERT_EQ(::GetModuleFileNameW(unknown, name, MAX_PATH), 0u);
+
+    ASSERT_TRUE(::SetCurrentDirectoryW(withFile.Path().c_str()));
+    EXPECT_EQ(ReadLanguageCode(unknown), L"EN");
+    EXPECT_EQ(ReadLanguageCode(std::wstring()), L"EN");
+    ASSERT_TRUE(::SetCurrentDirectoryW(empty.Path().c_str()));
+    EXPECT_EQ(ReadLanguageCode(unknown), L"EN");
+    EXPECT_EQ(empty.LangFileSize(), -1);  // nothing created
+    ::SetCurrentDirectoryW(saved);
+}
+
 TEST(TextsResource, IsLinkedAsUtf8TableWithAllLanguages) {
     const std::span<const std::uint8_t> bytes = TextsResourceBytes();
     ASSERT_GT(bytes.size(), 3u);

@@ -13,6 +13,7 @@
 #include "controls/RdImageButton.h"
 #include "controls/RdLabel.h"
 #include "promo/FormSaleMain.h"
+#include "promo/LayoutHelper.h"
 #include "promo/LocalizedTexts.h"
 #include "ui/Form.h"
 #include "ui/PngImage.h"
@@ -157,7 +158,11 @@ TEST_P(WindowLayout, PlacesEveryControlAndCutsOnlyDescriptionsOverTwoLines) {
         EXPECT_EQ(headings[i]->BoundsRect(),
                   TRect::FromSize(headingLefts[i], 175, 120, headings[i]->Height()));
         EXPECT_EQ(descriptions[i]->Left(), descriptionLefts[i]);
+        // A heading is one line of its font high, so its descenders show.
+        EXPECT_EQ(headings[i]->Height(), tile.LineHeight());
+        EXPECT_FALSE(headings[i]->FoundTextEllipsis());
         EXPECT_EQ(descriptions[i]->Top(), headings[i]->Top() + headings[i]->Height() + 5);
+        EXPECT_LT(descriptions[i]->Top() + descriptions[i]->Height(), f.btnBuy->Top());
         EXPECT_EQ(descriptions[i]->Width(), descriptionWidths[i]);
         const std::wstring& text = texts.Get(descriptionIds[i]);
         const ExpectedFit fit = ExpectFit(tile, text, descriptionWidths[i]);
@@ -272,6 +277,20 @@ TEST(WindowLayoutBuyButton, GermanCaptionMakesItWiderAndBothStayCentredWithUnstr
                       de.Pixel(d.Left() + d.Width() - 1 - x, 260 + y))
                 << x << "," << y;
         }
+}
+
+TEST(WindowPlacement, AWorkAreaThatCannotBeReadGivesThePrimaryScreen) {
+    RECT area{};
+    ASSERT_TRUE(::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0));
+    const TLayoutEdges read = PrimaryWorkArea();
+    EXPECT_EQ(read.right, area.right);
+    EXPECT_EQ(read.bottom, area.bottom);
+    const TLayoutEdges fallback = PrimaryWorkArea([](RECT&) { return false; });
+    EXPECT_EQ(fallback.left, 0);
+    EXPECT_EQ(fallback.top, 0);
+    EXPECT_EQ(fallback.right, ::GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(fallback.bottom, ::GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_GT(fallback.right, 500);
 }
 
 }  // namespace

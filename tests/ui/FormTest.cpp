@@ -42,6 +42,15 @@ public:
         RegisterHandler(L"shpMouseDown", this, &TSampleForm::shpMouseDown);
         RegisterHandler(L"shpMouseMove", this, &TSampleForm::shpMouseMove);
         RegisterHandler(L"shpContextPopup", this, &TSampleForm::shpContextPopup);
+        RegisterEventHandler(L"anyShowHint", THintEvent([this](TControl*, std::wstring& hint, bool&) {
+                                 hint = L"from the handler";
+                                 ++hintsShown;
+                             }));
+        RegisterEventHandler(L"anyDragDrop", TDragDropEvent([](TControl*, TComponent*, int, int) {}));
+        RegisterEventHandler(L"anyDragOver",
+                             TDragOverEvent([](TControl*, TComponent*, int, int, TDragState, bool&) {}));
+        RegisterEventHandler(L"anyEndDrag", TEndDragEvent([](TControl*, TComponent*, int, int) {}));
+        RegisterEventHandler(L"anyStartDrag", TStartDragEvent([](TControl*, TComponent*&) {}));
     }
     void FormCreate(TControl*) {
         ++created;
@@ -55,7 +64,7 @@ public:
     void shpMouseMove(TControl*, TShiftState, int, int) {}
     void shpContextPopup(TControl*, TPoint, bool&) {}
 
-    int created = 0, shown = 0, buyClicks = 0, shapeDowns = 0, labelWidthAtCreate = 0;
+    int created = 0, shown = 0, buyClicks = 0, shapeDowns = 0, labelWidthAtCreate = 0, hintsShown = 0;
     bool handleAtCreate = false;
 };
 
@@ -320,6 +329,14 @@ TEST(ControlClasses, EveryPropertyReadsBackWhatTheDescriptionSays) {
             if (p.Name == L"FocusControl") want.Text = L"edit";
             if (p.Name == L"PopupMenu") want.Text = L"menu";
             if (p.Name == L"OnContextPopup") want.Text = L"shpContextPopup";
+            // Handlers of the controls' own event types.
+            const std::pair<const wchar_t*, const wchar_t*> typedEvents[] = {
+                {L"OnShowHint", L"anyShowHint"},  {L"OnDragDrop", L"anyDragDrop"},
+                {L"OnDragOver", L"anyDragOver"},  {L"OnEndDock", L"anyEndDrag"},
+                {L"OnEndDrag", L"anyEndDrag"},    {L"OnStartDock", L"anyStartDrag"},
+                {L"OnStartDrag", L"anyStartDrag"}};
+            for (const auto& [event, handler] : typedEvents)
+                if (p.Name == event) want.Text = handler;
             if (p.Name == L"Items") {
                 want.Items.resize(1);
                 want.Items[0].Properties = {{L"Name", {}, 0}, {L"Picture", {}, 0}};
@@ -361,6 +378,35 @@ TEST(ControlClasses, EveryPropertyReadsBackWhatTheDescriptionSays) {
         }
     }
     EXPECT_GT(checked, 200);
+}
+
+TEST(ControlClasses, HintHandlersNamedInADescriptionRunAndMustHaveTheHintType) {
+    const std::string description =
+        "object F: TSampleForm\n"
+        " object lbl: TRdLabel\n  Hint = 'label'\n  OnShowHint = anyShowHint\n  DragMode = dmAutomatic\n"
+        "  OnStartDrag = anyStartDrag\n end\n"
+        " object btn: TRdImageButton\n  Hint = 'button'\n  OnShowHint = anyShowHint\n end\n"
+        "end\n";
+    TSampleForm form;
+    std::wstring error;
+    ASSERT_TRUE(ReadForm(form, description, TPictureSource{}, error)) << Narrow(error);
+    auto* label = form.FindChild<TRdLabel>(L"lbl");
+    auto* button = form.FindChild<TRdImageButton>(L"btn");
+    ASSERT_TRUE(label && button);
+    EXPECT_EQ(label->DragMode, TDragMode::dmAutomatic);
+    EXPECT_TRUE(label->OnStartDrag);
+    for (TControl* c : {static_cast<TControl*>(label), static_cast<TControl*>(button)}) {
+        std::wstring hint = c->Hint();
+        c->DoShowHint(hint);
+        EXPECT_EQ(hint, L"from the handler");
+    }
+    EXPECT_EQ(form.hintsShown, 2);
+    // A handler of another type under the name is not taken.
+    TSampleForm other;
+    const std::string wrongType =
+        "object F: TSampleForm\n object lbl: TRdLabel\n  OnShowHint = btnBuyClick\n end\nend\n";
+    EXPECT_FALSE(ReadForm(other, wrongType, TPictureSource{}, error));
+    EXPECT_NE(error.find(L"btnBuyClick"), std::wstring::npos) << Narrow(error);
 }
 
 }  // namespace
@@ -507,7 +553,7 @@ TEST(Form, PaintsAgainOnlyWhatWasInvalidated) {
     ASSERT_EQ(second->paints, 1);
     const std::uint32_t glassPixel = WindowPixel(form.Handle(), 5, 5);
     EXPECT_NE(glassPixel, Rgb(0x20, 0x40, 0x60));  // the picture is there ...
-    EXPECT_NE(glassPixel, Rgb(255, 255, 255));      // ... and translucent
+    EXPECT_NE(glassPixel, Rgb(255, 255, 255));     // ... and translucent
     EXPECT_EQ(WindowPixel(form.Handle(), 35, 5), Rgb(255, 0, 0));
 
     // Invalidated from outside (uncovered): presented again, nothing painted again.
