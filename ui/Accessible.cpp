@@ -358,16 +358,16 @@ TAccessibleServer::~TAccessibleServer() {
     if (object_) object_->Disconnect();
     objectRef_.reset();
     object_ = nullptr;
-    if (comInitialized_)
-        if (const auto uninit = SystemFunction<decltype(::CoUninitialize)>(L"ole32.dll", "CoUninitialize"))
-            uninit();
 }
 
 bool TAccessibleServer::Create() {
     if (object_) return true;
     if (failed_ || !form_.Handle()) return false;
     // Marshalling the object to another process needs this thread in a
-    // single-threaded apartment (the window's thread).
+    // single-threaded apartment (the window's thread). It stays there until
+    // the process ends: leaving it while a client holds a proxy hangs the
+    // exit under Wine (measured), and the statistics request and the browser
+    // start only nest their own entries inside it.
     const auto init = SystemFunction<decltype(::CoInitializeEx)>(L"ole32.dll", "CoInitializeEx");
     const auto createStandard =
         SystemFunction<decltype(::CreateStdAccessibleObject)>(L"oleacc.dll", "CreateStdAccessibleObject");
@@ -375,7 +375,7 @@ bool TAccessibleServer::Create() {
         failed_ = true;
         return false;
     }
-    comInitialized_ = SUCCEEDED(init(nullptr, COINIT_APARTMENTTHREADED));
+    init(nullptr, COINIT_APARTMENTTHREADED);
     void* standard = nullptr;
     if (FAILED(createStandard(form_.Handle(), OBJID_CLIENT, __uuidof(IAccessible), &standard))) standard = nullptr;
     UniqueComRef standardRef(static_cast<IUnknown*>(static_cast<IAccessible*>(standard)));

@@ -56,7 +56,6 @@ private:
     TForm& form_;
     TFormAccessible* object_ = nullptr;  // owned through objectRef_
     UniqueComRef objectRef_;
-    bool comInitialized_ = false;
     bool failed_ = false;
 };
 
