@@ -85,8 +85,9 @@ std::wstring TFormSale::AccessibleName() const { return lblDes ? lblDes->Caption
 
 std::vector<TControl*> TFormSale::AccessibleChildren() const {
     std::vector<TControl*> list;
-    for (TControl* c : std::initializer_list<TControl*>{lblTitle, lblDes, lblFun1Title, lblFun1Des, lblFun2Title,
-                                                        lblFun2Des, lblFun3Title, lblFun3Des, btnBuy, btnClose})
+    for (TControl* c :
+         std::initializer_list<TControl*>{lblTitle, lblDes, lblFun1Title, lblFun1Des, lblFun2Title,
+                                          lblFun2Des, lblFun3Title, lblFun3Des, btnBuy, btnClose})
         if (c && c->Visible()) list.push_back(c);
     return list;
 }

@@ -95,7 +95,9 @@ public:
         if (info) *info = nullptr;
         return E_NOTIMPL;
     }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+        return E_NOTIMPL;
+    }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
                                      UINT*) override {
         return E_NOTIMPL;
@@ -377,7 +379,8 @@ bool TAccessibleServer::Create() {
     }
     init(nullptr, COINIT_APARTMENTTHREADED);
     void* standard = nullptr;
-    if (FAILED(createStandard(form_.Handle(), OBJID_CLIENT, __uuidof(IAccessible), &standard))) standard = nullptr;
+    if (FAILED(createStandard(form_.Handle(), OBJID_CLIENT, __uuidof(IAccessible), &standard)))
+        standard = nullptr;
     UniqueComRef standardRef(static_cast<IUnknown*>(static_cast<IAccessible*>(standard)));
     object_ = new (std::nothrow) TFormAccessible(form_, std::move(standardRef));
     if (!object_) return false;

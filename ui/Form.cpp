@@ -260,8 +260,9 @@ void TForm::Show() {
     if (!::IsWindowVisible(wnd_.get())) ::ShowWindow(wnd_.get(), SW_SHOW);
     if (appearing) {
         announced_ = true;
-        ::NotifyWinEvent(AccessibleRole() == TAccessibleRole::Dialog ? EVENT_SYSTEM_DIALOGSTART : EVENT_OBJECT_SHOW,
-                         wnd_.get(), OBJID_WINDOW, CHILDID_SELF);
+        ::NotifyWinEvent(
+            AccessibleRole() == TAccessibleRole::Dialog ? EVENT_SYSTEM_DIALOGSTART : EVENT_OBJECT_SHOW,
+            wnd_.get(), OBJID_WINDOW, CHILDID_SELF);
     }
 }
 
@@ -289,7 +290,8 @@ void TForm::FocusControl(TControl* c) {
     if (old) old->Invalidate();
     if (c) c->Invalidate();
     if (c && wnd_)
-        if (const long id = AccessibleChildId(c)) ::NotifyWinEvent(EVENT_OBJECT_FOCUS, wnd_.get(), OBJID_CLIENT, id);
+        if (const long id = AccessibleChildId(c))
+            ::NotifyWinEvent(EVENT_OBJECT_FOCUS, wnd_.get(), OBJID_CLIENT, id);
 }
 
 void TForm::SelectNext(bool forward) {
@@ -325,7 +327,8 @@ bool TForm::KeyDown(WPARAM key, LPARAM flags) {
     const bool repeat = (HIWORD(flags) & KF_REPEAT) != 0;
     switch (key) {
         case VK_TAB:
-            if (::GetKeyState(VK_CONTROL) < 0 || ::GetKeyState(VK_MENU) < 0 || TabList().empty()) return false;
+            if (::GetKeyState(VK_CONTROL) < 0 || ::GetKeyState(VK_MENU) < 0 || TabList().empty())
+                return false;
             ShowFocusCues();
             SelectNext(::GetKeyState(VK_SHIFT) >= 0);
             return true;

@@ -70,9 +70,9 @@ std::wstring Describe(IAccessible* acc, long id) {
     long l = 0, t = 0, w = 0, h = 0;
     acc->accLocation(&l, &t, &w, &h, child);
     return std::wstring(id == CHILDID_SELF ? L"self" : L"child") + L"\t" + std::to_wstring(id) + L"\t" +
-           std::to_wstring(role.vt == VT_I4 ? role.lVal : -1) + L"\t" + nameText + L"\t" + std::to_wstring(l) +
-           L"," + std::to_wstring(t) + L"," + std::to_wstring(w) + L"," + std::to_wstring(h) + L"\t" +
-           Hex(state.vt == VT_I4 ? state.lVal : 0) + L"\t" + actionText;
+           std::to_wstring(role.vt == VT_I4 ? role.lVal : -1) + L"\t" + nameText + L"\t" +
+           std::to_wstring(l) + L"," + std::to_wstring(t) + L"," + std::to_wstring(w) + L"," +
+           std::to_wstring(h) + L"\t" + Hex(state.vt == VT_I4 ? state.lVal : 0) + L"\t" + actionText;
 }
 
 HWND WaitForWindow(const wchar_t* title) {
@@ -111,8 +111,8 @@ void CALLBACK OnEvent(HWINEVENTHOOK, DWORD event, HWND wnd, LONG object, LONG ch
 }
 
 int WatchEvents(int seconds) {
-    HWINEVENTHOOK dialog = ::SetWinEventHook(EVENT_SYSTEM_DIALOGSTART, EVENT_SYSTEM_DIALOGSTART, nullptr, OnEvent,
-                                             0, 0, WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
+    HWINEVENTHOOK dialog = ::SetWinEventHook(EVENT_SYSTEM_DIALOGSTART, EVENT_SYSTEM_DIALOGSTART, nullptr,
+                                             OnEvent, 0, 0, WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
     HWINEVENTHOOK focus = ::SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr, OnEvent, 0, 0,
                                             WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
     if (!dialog || !focus) return 3;
@@ -139,7 +139,8 @@ int Run(int argc, wchar_t** argv) {
         return 2;
     }
     IAccessible* acc = nullptr;
-    HRESULT hr = ::AccessibleObjectFromWindow(wnd, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&acc));
+    HRESULT hr =
+        ::AccessibleObjectFromWindow(wnd, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&acc));
     if (FAILED(hr) || !acc) {
         Print(L"object\t" + Hex(hr));
         return 3;

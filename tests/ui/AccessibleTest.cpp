@@ -129,10 +129,12 @@ class KeyboardCues {
 public:
     explicit KeyboardCues(BOOL always) {
         ::SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &saved_, 0);
-        ::SystemParametersInfoW(SPI_SETKEYBOARDCUES, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(always)), 0);
+        ::SystemParametersInfoW(SPI_SETKEYBOARDCUES, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(always)),
+                                0);
     }
     ~KeyboardCues() {
-        ::SystemParametersInfoW(SPI_SETKEYBOARDCUES, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(saved_)), 0);
+        ::SystemParametersInfoW(SPI_SETKEYBOARDCUES, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(saved_)),
+                                0);
     }
 
 private:
