@@ -3,6 +3,7 @@
 the events it announces, and the keyboard (xdotool): Tab, Enter, Space, Esc,
 and the focus cue on the screen."""
 import os
+import re
 import subprocess
 import tempfile
 import time
@@ -52,6 +53,12 @@ def parse_tree(text):
     return rows
 
 
+def loaded_libraries(result):
+    """The base names of the libraries the program loaded (Wine's loaddll channel)."""
+    names = re.findall(r'loaddll:\w+ Loaded L"[^"]*?([^\\"]+)\.dll"', result.stderr, re.I)
+    return {n.lower() for n in names}
+
+
 def changed_pixels(a, b):
     """How many pixels differ between two pictures, and their bounding box (w, h, x, y)."""
     r = subprocess.run(["/usr/bin/compare", "-metric", "AE", a, b, "null:"], stdout=subprocess.PIPE,
@@ -75,8 +82,8 @@ class Access(E2ECase):
             px.write_file(CLIENT, f.read())
         return px
 
-    def show(self, px):
-        p = px.start(["/kv"])
+    def show(self, px, debug="warn+seh,+loaddll"):
+        p = px.start(["/kv"], debug=debug)
         wid = find_window(WINDOW_CAPTION, timeout=240, process=p)
         self.assertIsNotNone(wid, "the window did not appear")
         time.sleep(0.5)  # first paint
@@ -122,6 +129,8 @@ class Access(E2ECase):
                 rc, out = self.client(px, "hit", WINDOW_CAPTION, str(x + w // 2), str(y + h // 2))
                 self.assertEqual(out.split(), ["hit", "00000000", str(buy["id"])])
                 p.kill()
+                # The accessibility library came with the first client.
+                self.assertIn("oleacc", loaded_libraries(px.finish(p)))
                 px.close()
 
     def test_the_default_action_is_the_click(self):
@@ -165,6 +174,8 @@ class Access(E2ECase):
                     self.keys(wid, *keys)
                     r = px.finish(p, timeout=240)
                     self.assertEqual(r.rc, 0, "the program did not end")
+                    # Without a client the accessibility library is never loaded.
+                    self.assertNotIn("oleacc", loaded_libraries(r))
                     request = receiver.wait_for_request(10)
                 self.assertIsNotNone(request)
                 self.assertEqual(request.partition(b"\r\n\r\n")[2].decode(), BODY % ("en", click))
