@@ -256,21 +256,20 @@ void TForm::Show() {
         if (OnShow) OnShow(this);
     }
     if (!wnd_) return;
-    const bool appearing = !::IsWindowVisible(wnd_.get()) || !announced_;
     if (!::IsWindowVisible(wnd_.get())) ::ShowWindow(wnd_.get(), SW_SHOW);
-    if (appearing) {
+    // The system announces a window that appears; a dialog is announced as
+    // one, so that a screen reader reads it out (once per appearance: the
+    // show handler may have made it visible already).
+    if (!announced_ && AccessibleRole() == TAccessibleRole::Dialog) {
         announced_ = true;
-        ::NotifyWinEvent(
-            AccessibleRole() == TAccessibleRole::Dialog ? EVENT_SYSTEM_DIALOGSTART : EVENT_OBJECT_SHOW,
-            wnd_.get(), OBJID_WINDOW, CHILDID_SELF);
+        ::NotifyWinEvent(EVENT_SYSTEM_DIALOGSTART, wnd_.get(), OBJID_WINDOW, CHILDID_SELF);
     }
 }
 
 void TForm::Hide() {
     if (!wnd_) return;
     ::ShowWindow(wnd_.get(), SW_HIDE);
-    if (announced_ && AccessibleRole() == TAccessibleRole::Dialog)
-        ::NotifyWinEvent(EVENT_SYSTEM_DIALOGEND, wnd_.get(), OBJID_WINDOW, CHILDID_SELF);
+    if (announced_) ::NotifyWinEvent(EVENT_SYSTEM_DIALOGEND, wnd_.get(), OBJID_WINDOW, CHILDID_SELF);
     announced_ = false;
 }
 

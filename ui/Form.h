@@ -224,7 +224,7 @@ private:
     TControl* focused_ = nullptr;
     TControl* cancel_ = nullptr;
     bool windowFocus_ = false;
-    bool announced_ = false;  // the appearance was told to accessibility clients
+    bool announced_ = false;  // a dialog's appearance was told to accessibility clients
     WORD uiState_ = UISF_HIDEFOCUS | UISF_HIDEACCEL;
     std::unique_ptr<TAccessibleServer> accessible_;
     bool tracking_ = false;

@@ -336,20 +336,5 @@ TEST(Accessible, AClientKeepingTheObjectAfterTheFormIsGoneGetsNotConnected) {
     EXPECT_EQ(acc->get_accParent(&parent), CO_E_OBJNOTCONNECTED);
 }
 
-TEST(Accessible, TheWindowAnswersWmGetObjectWithItsOwnObject) {
-    TAccessForm form;
-    ASSERT_TRUE(form.built);
-    form.Show();
-    IAccessible* acc = nullptr;
-    ASSERT_EQ(::AccessibleObjectFromWindow(form.Handle(), OBJID_CLIENT, IID_IAccessible,
-                                           reinterpret_cast<void**>(&acc)),
-              S_OK);
-    Ref ref(acc);
-    long count = 0;
-    EXPECT_EQ(acc->get_accChildCount(&count), S_OK);
-    EXPECT_EQ(count, 3);
-    EXPECT_EQ(Name(acc, 2), L"Buy");
-}
-
 }  // namespace
 }  // namespace promo
