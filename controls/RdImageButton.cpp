@@ -24,6 +24,7 @@ std::shared_ptr<const TBitmapImage> Greyed(const TPicture& p) {
 
 TRdImageButton::TRdImageButton() {
     SetBounds(0, 0, 75, 25);
+    SetTabStop(true);
     subCaptionFont_.OnChange = [this] { Invalidate(); };
     subCaptionDataFont_.OnChange = [this] { Invalidate(); };
     for (TPicture* p : {&imageNormal_, &imageOver_, &imageDown_, &imageDisabled_, &imageSelected_})
@@ -766,6 +767,16 @@ void TRdImageButton::Click() {
 void TRdImageButton::DblClick() {
     if (!checkFullClick_ && OnCheckBox(lastMouse_.X, lastMouse_.Y)) return;
     TControl::DblClick();
+}
+
+constexpr int kFocusInset = 3;
+
+// The system's focus rectangle inside the face, clear of its rounded edge;
+// never while the button measures itself off-screen.
+void TRdImageButton::PaintFocusCue(TCanvas& canvas) {
+    if (measuring_ || Width() <= 2 * kFocusInset || Height() <= 2 * kFocusInset) return;
+    RECT r{kFocusInset, kFocusInset, Width() - kFocusInset, Height() - kFocusInset};
+    ::DrawFocusRect(canvas.Handle(), &r);
 }
 
 }  // namespace promo

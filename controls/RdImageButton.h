@@ -168,7 +168,12 @@ public:
     void Click() override;
     void DblClick() override;
 
+    // A push button for accessibility clients; its default action presses it.
+    TAccessibleRole AccessibleRole() const override { return TAccessibleRole::PushButton; }
+    std::wstring AccessibleDefaultAction() const override { return L"Press"; }
+
 protected:
+    void PaintFocusCue(TCanvas& canvas) override;
     void Paint(TCanvas& canvas) override;
     void Loaded() override;
     void Resize() override;

@@ -151,7 +151,10 @@ private:
     bool antialiasGuard_ = false;
 };
 
-class TRdLabel : public TRdCustomLabel {};
+class TRdLabel : public TRdCustomLabel {
+public:
+    TAccessibleRole AccessibleRole() const override { return TAccessibleRole::StaticText; }
+};
 
 // Sets a flag for a scope (cleared on every path).
 class TFlagScope {

@@ -73,8 +73,29 @@ bool TFormSale::FindControls() {
            lblFun3Title && lblFun1Des && lblFun2Des && lblFun3Des && btnBuy && imgNote && img_nl;
 }
 
+void TFormSale::SetUpKeyboard() {
+    // Tab reaches the buy button first, then the close button; Esc is the
+    // close button. Nothing has the focus until Tab, so an Enter typed for
+    // another program as the window comes to the front presses nothing.
+    if (btnBuy) btnBuy->SetTabOrder(0);
+    if (btnClose) btnClose->SetTabOrder(1);
+    SetCancelControl(btnClose);
+}
+
+std::wstring TFormSale::AccessibleName() const { return lblDes ? lblDes->Caption() : Caption(); }
+
+std::vector<TControl*> TFormSale::AccessibleChildren() const {
+    std::vector<TControl*> list;
+    for (TControl* c :
+         std::initializer_list<TControl*>{lblTitle, lblDes, lblFun1Title, lblFun1Des, lblFun2Title,
+                                          lblFun2Des, lblFun3Title, lblFun3Des, btnBuy, btnClose})
+        if (c && c->Visible()) list.push_back(c);
+    return list;
+}
+
 void TFormSale::FormCreate(TControl*) {
     controlsFound_ = FindControls();
+    SetUpKeyboard();
     if (mode_ == Mode::Preview) return;
     RequestDpiAwareness();
     WaitForUptime(

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "controls/PImageNote.h"
 #include "controls/RdImageButton.h"
@@ -43,6 +44,13 @@ public:
     void ApplyTexts();
     void ArrangeControls();
 
+    // For accessibility clients: a dialog named by its headline, its texts
+    // and buttons in reading order (title, headline, each feature's heading
+    // and description, buy, close).
+    TAccessibleRole AccessibleRole() const override { return TAccessibleRole::Dialog; }
+    std::wstring AccessibleName() const override;
+    std::vector<TControl*> AccessibleChildren() const override;
+
     bool ShowDecision();
     void SendCampaignStat(bool closedWithCloseButton);
     void DragWindow();
@@ -71,6 +79,7 @@ public:
 private:
     void RegisterHandlers();
     bool FindControls();
+    void SetUpKeyboard();
 
     Mode mode_;
     bool created_ = false;

@@ -2,8 +2,9 @@
 //
 // The libraries needed only when the window is dismissed (WinInet for the
 // statistics request, COM for the browser, the version reader for the purchase
-// address) or only once the mouse rests on the window (the common controls,
-// for the tooltip) are not imported: the loader would map and initialise them
+// address), only once the mouse rests on the window (the common controls,
+// for the tooltip) or only when an accessibility client asks for the window's
+// object (oleacc) are not imported: the loader would map and initialise them
 // before the window could appear. Their functions are looked up when first
 // needed instead, from the system folder by full path; the common controls by
 // name, so that the version the manifest asks for is the one loaded. A

@@ -329,7 +329,13 @@ void TControl::PaintTo(HDC dc) {
     canvas_.Font().Assign(font_);
     canvas_.SetHandle(dc);
     Paint(canvas_);
+    if (ShowsFocusCue()) PaintFocusCue(canvas_);
     canvas_.SetHandle(nullptr);
+}
+
+void TControl::PaintFocusCue(TCanvas& canvas) {
+    RECT r{0, 0, width_, height_};
+    ::DrawFocusRect(canvas.Handle(), &r);
 }
 
 void TControl::Paint(TCanvas&) {}
@@ -348,6 +354,20 @@ void TControl::MouseMove(TShiftState shift, int x, int y) {
 void TControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
     if (OnMouseUp) OnMouseUp(this, button, shift, x, y);
 }
+bool TControl::CanTakeFocus() const { return tabStop_ && visible_ && enabled_ && width_ > 0 && height_ > 0; }
+
+bool TControl::HasKeyboardFocus() const {
+    const TForm* form = const_cast<TControl*>(this)->HostForm();
+    return form && form->FocusedControl() == this;
+}
+
+bool TControl::ShowsFocusCue() const {
+    const TForm* form = const_cast<TControl*>(this)->HostForm();
+    return form && form->FocusedControl() == this && form->HasWindowFocus() && form->FocusCuesShown();
+}
+
+std::wstring TControl::AccessibleName() const { return caption_.empty() ? hint_ : caption_; }
+
 void TControl::Click() {
     if (OnClick) OnClick(this);
 }

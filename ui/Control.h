@@ -79,6 +79,11 @@ bool IsAccel(wchar_t c, const std::wstring& caption);
 
 enum class TOperation { opInsert, opRemove };
 
+// What an accessibility client is told a control is (ui/Accessible.h maps
+// these to the system's roles). None keeps a control out of the tree:
+// backgrounds and decorative pictures say nothing a text does not.
+enum class TAccessibleRole { None, StaticText, PushButton, Client, Dialog };
+
 // What every object of a window description is: a name, the handler names
 // bound to it, and notification when another component it refers to is
 // destroyed.
@@ -246,6 +251,29 @@ public:
     // Opaque controls fill their whole rectangle (no need to paint beneath).
     bool Opaque() const { return opaque_; }
 
+    // The form's keyboard focus: Tab moves it through the controls with
+    // TabStop, by TabOrder (equal orders keep creation order).
+    bool TabStop() const { return tabStop_; }
+    void SetTabStop(bool v) { tabStop_ = v; }
+    int TabOrder() const { return tabOrder_; }
+    void SetTabOrder(int v) { tabOrder_ = v; }
+    // A tab stop that is visible, enabled and has a size.
+    bool CanTakeFocus() const;
+    bool HasKeyboardFocus() const;
+    // The focus cue belongs on the control now: it has the keyboard focus,
+    // its form's window has the system focus, and the form's UI state shows
+    // focus cues (only after the keyboard was used in it).
+    bool ShowsFocusCue() const;
+    // Enter or Space while the control has the focus: a click.
+    virtual void KeyboardPress() { Click(); }
+
+    // What an accessibility client is told about the control.
+    virtual TAccessibleRole AccessibleRole() const { return TAccessibleRole::None; }
+    // The caption; a control without one (a picture button) is named by its hint.
+    virtual std::wstring AccessibleName() const;
+    // The name of the default action (empty: none).
+    virtual std::wstring AccessibleDefaultAction() const { return {}; }
+
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;
     TMouseEvent OnMouseDown;
@@ -264,6 +292,8 @@ public:
 
 protected:
     virtual void Paint(TCanvas& canvas);
+    // Drawn over Paint while ShowsFocusCue: the system's dotted focus rectangle.
+    virtual void PaintFocusCue(TCanvas& canvas);
     virtual void Loaded();
     virtual void Resize() {}
     virtual void FontChanged();
@@ -313,6 +343,8 @@ private:
     bool loading_ = false;
     bool opaque_ = false;
     bool mouseCaptured_ = false;
+    bool tabStop_ = false;
+    int tabOrder_ = 0;
     TCanvas canvas_;
 };
 

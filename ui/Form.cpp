@@ -3,10 +3,12 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "support/SystemLibraries.h"
 #include "support/Timeline.h"
+#include "ui/Accessible.h"
 #include "ui/FormReader.h"
 
 namespace promo {
@@ -14,6 +16,9 @@ namespace {
 
 constexpr wchar_t kFormClass[] = L"PellorinPromoForm";
 constexpr UINT_PTR kToolId = 1;
+// An accessibility client's default action, posted so that its call returns
+// before the click runs (wParam: the child id).
+constexpr UINT kAccessibleClick = WM_APP + 1;
 
 TMouseButton ButtonOf(UINT msg) {
     switch (msg) {
@@ -40,6 +45,9 @@ TForm::TForm(std::wstring className) : className_(std::move(className)) {
 
 TForm::~TForm() {
     if (wnd_) ::SetWindowLongPtrW(wnd_.get(), GWLP_USERDATA, 0);
+    // Clients still holding the accessible object get "not connected" from now on.
+    accessible_.reset();
+    focused_ = cancel_ = nullptr;
     // Child windows go with their controls while the form's window still exists.
     hover_ = captured_ = nullptr;
     controls_.clear();
@@ -231,6 +239,15 @@ void TForm::CreateHandle() {
     // wnd_ was set in WM_NCCREATE. The tooltip waits for the first mouse
     // move: nothing but the window itself stands before the first paint.
     if (!wnd_) return;
+    BOOL cuesAlways = FALSE;
+    ::SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &cuesAlways, 0);
+    if (cuesAlways) {
+        uiState_ = 0;
+    } else {
+        // The system keeps the window's UI state too: make it agree with ours,
+        // so that the first keyboard use is a change it passes on.
+        ::SendMessageW(wnd_.get(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
+    }
     for (const auto& c : controls_)
         if (auto* win = dynamic_cast<TWinControl*>(c.get())) win->CreateHandle(wnd_.get());
 }
@@ -241,11 +258,125 @@ void TForm::Show() {
         shown_ = true;
         if (OnShow) OnShow(this);
     }
-    if (wnd_ && !::IsWindowVisible(wnd_.get())) ::ShowWindow(wnd_.get(), SW_SHOW);
+    if (!wnd_) return;
+    if (!::IsWindowVisible(wnd_.get())) ::ShowWindow(wnd_.get(), SW_SHOW);
+    // The system announces a window that appears; a dialog is announced as
+    // one, so that a screen reader reads it out (once per appearance: the
+    // show handler may have made it visible already).
+    if (!announced_ && AccessibleRole() == TAccessibleRole::Dialog) {
+        announced_ = true;
+        ::NotifyWinEvent(EVENT_SYSTEM_DIALOGSTART, wnd_.get(), OBJID_WINDOW, CHILDID_SELF);
+    }
 }
 
 void TForm::Hide() {
-    if (wnd_) ::ShowWindow(wnd_.get(), SW_HIDE);
+    if (!wnd_) return;
+    ::ShowWindow(wnd_.get(), SW_HIDE);
+    if (announced_) ::NotifyWinEvent(EVENT_SYSTEM_DIALOGEND, wnd_.get(), OBJID_WINDOW, CHILDID_SELF);
+    announced_ = false;
+}
+
+std::vector<TControl*> TForm::TabList() const {
+    std::vector<TControl*> list;
+    for (const auto& c : controls_)
+        if (c->CanTakeFocus()) list.push_back(c.get());
+    std::stable_sort(list.begin(), list.end(),
+                     [](const TControl* a, const TControl* b) { return a->TabOrder() < b->TabOrder(); });
+    return list;
+}
+
+void TForm::FocusControl(TControl* c) {
+    if (c == focused_) return;
+    TControl* old = focused_;
+    focused_ = c;
+    if (old) old->Invalidate();
+    if (c) c->Invalidate();
+    if (c && wnd_)
+        if (const long id = AccessibleChildId(c))
+            ::NotifyWinEvent(EVENT_OBJECT_FOCUS, wnd_.get(), OBJID_CLIENT, id);
+}
+
+void TForm::SelectNext(bool forward) {
+    const std::vector<TControl*> list = TabList();
+    if (list.empty()) return;
+    const auto it = std::find(list.begin(), list.end(), focused_);
+    if (it == list.end()) {
+        FocusControl(forward ? list.front() : list.back());
+        return;
+    }
+    const size_t n = list.size(), i = static_cast<size_t>(it - list.begin());
+    FocusControl(list[(i + (forward ? 1 : n - 1)) % n]);
+}
+
+void TForm::UpdateUiState(WORD action, WORD flags) {
+    const WORD mask = flags & (UISF_HIDEFOCUS | UISF_HIDEACCEL);
+    const WORD old = uiState_;
+    if (action == UIS_SET) uiState_ |= mask;
+    if (action == UIS_CLEAR) uiState_ &= static_cast<WORD>(~mask);
+    if (old != uiState_ && focused_) focused_->Invalidate();
+}
+
+void TForm::ShowFocusCues() {
+    if (FocusCuesShown() || !wnd_) return;
+    ::SendMessageW(wnd_.get(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    // Should the system not pass the change on, the cue still follows the keyboard.
+    UpdateUiState(UIS_CLEAR, UISF_HIDEFOCUS);
+}
+
+bool TForm::KeyDown(WPARAM key, LPARAM flags) {
+    // A key held down since before the window came to the front arrives as
+    // repeats: it was typed for another program.
+    const bool repeat = (HIWORD(flags) & KF_REPEAT) != 0;
+    switch (key) {
+        case VK_TAB:
+            if (::GetKeyState(VK_CONTROL) < 0 || ::GetKeyState(VK_MENU) < 0 || TabList().empty())
+                return false;
+            ShowFocusCues();
+            SelectNext(::GetKeyState(VK_SHIFT) >= 0);
+            return true;
+        case VK_RETURN:
+        case VK_SPACE:
+            if (repeat || !focused_ || !focused_->CanTakeFocus()) return false;
+            focused_->KeyboardPress();
+            return true;
+        case VK_ESCAPE:
+            if (repeat || !cancel_ || !cancel_->Visible() || !cancel_->Enabled()) return false;
+            cancel_->Click();
+            return true;
+        default:
+            return false;
+    }
+}
+
+std::vector<TControl*> TForm::AccessibleChildren() const {
+    std::vector<TControl*> list;
+    for (const auto& c : controls_)
+        if (c->Visible() && c->AccessibleRole() != TAccessibleRole::None) list.push_back(c.get());
+    return list;
+}
+
+long TForm::AccessibleChildId(const TControl* c) const {
+    if (!c) return 0;
+    const std::vector<TControl*> list = AccessibleChildren();
+    const auto it = std::find(list.begin(), list.end(), c);
+    return it == list.end() ? 0 : static_cast<long>(it - list.begin()) + 1;
+}
+
+bool TForm::PostAccessibleClick(long childId) {
+    if (!wnd_ || !::IsWindowVisible(wnd_.get())) return false;
+    const std::vector<TControl*> list = AccessibleChildren();
+    if (childId < 1 || static_cast<size_t>(childId) > list.size()) return false;
+    return ::PostMessageW(wnd_.get(), kAccessibleClick, static_cast<WPARAM>(childId), 0) != FALSE;
+}
+
+void TForm::RunAccessibleClick(long childId) {
+    // Checked again: the window may have been dismissed while the message
+    // waited, and a second click must not dismiss it twice.
+    if (!wnd_ || !::IsWindowVisible(wnd_.get())) return;
+    const std::vector<TControl*> list = AccessibleChildren();
+    if (childId < 1 || static_cast<size_t>(childId) > list.size()) return;
+    TControl* c = list[static_cast<size_t>(childId) - 1];
+    if (c->Visible() && c->Enabled()) c->Click();
 }
 
 void TForm::Close() {
@@ -604,6 +735,8 @@ LRESULT TForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             ContextPopup(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}, lp == -1);
             return 0;
         case WM_KEYDOWN:
+            if (KeyDown(wp, lp)) return 0;
+            [[fallthrough]];
         case WM_SYSKEYDOWN:
             if (wp == VK_F10 && ::GetKeyState(VK_SHIFT) < 0) {
                 ContextPopup(POINT{-1, -1}, true);
@@ -635,6 +768,30 @@ LRESULT TForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             }
             break;
         }
+        case WM_SETFOCUS:
+            windowFocus_ = true;
+            if (focused_) {
+                focused_->Invalidate();
+                if (const long id = AccessibleChildId(focused_))
+                    ::NotifyWinEvent(EVENT_OBJECT_FOCUS, wnd, OBJID_CLIENT, id);
+            }
+            break;
+        case WM_KILLFOCUS:
+            windowFocus_ = false;
+            if (focused_) focused_->Invalidate();
+            break;
+        case WM_UPDATEUISTATE:
+            UpdateUiState(LOWORD(wp), HIWORD(wp));
+            break;
+        case WM_GETOBJECT:
+            if (static_cast<LONG>(lp) == OBJID_CLIENT) {
+                if (!accessible_) accessible_ = std::make_unique<TAccessibleServer>(*this);
+                if (const LRESULT r = accessible_->Answer(wp)) return r;
+            }
+            break;
+        case kAccessibleClick:
+            RunAccessibleClick(static_cast<long>(wp));
+            return 0;
         case WM_CLOSE:
             Close();
             return 0;

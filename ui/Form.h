@@ -23,6 +23,8 @@
 
 namespace promo {
 
+class TAccessibleServer;
+
 enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 
 class TForm : public TControl, public TMainForm {
@@ -149,6 +151,36 @@ public:
     // shows the menu at the control's top left.
     void ContextPopup(POINT screen, bool keyboard);
 
+    // Keyboard operation. Nothing has the focus until Tab (or Shift+Tab)
+    // gives it to the first (last) tab stop; then Enter and Space press the
+    // focused control. Esc clicks the cancel control whatever has the focus.
+    TControl* FocusedControl() const { return focused_; }
+    // Gives c the focus (nullptr: none) and tells accessibility clients.
+    void FocusControl(TControl* c);
+    // Moves the focus to the next (previous) tab stop, wrapping round.
+    void SelectNext(bool forward);
+    // The tab stops that can take the focus, in tab order.
+    std::vector<TControl*> TabList() const;
+    TControl* CancelControl() const { return cancel_; }
+    void SetCancelControl(TControl* c) { cancel_ = c; }
+    // The window has the system's keyboard focus.
+    bool HasWindowFocus() const { return windowFocus_; }
+    // The UI state shows focus cues: hidden until the keyboard is used in
+    // the window (WM_CHANGEUISTATE), unless the user asked to see them always.
+    bool FocusCuesShown() const { return (uiState_ & UISF_HIDEFOCUS) == 0; }
+
+    // The accessible tree: the form is the client object, its children are
+    // these controls in reading order (by default the visible controls with a
+    // role, in creation order). Child ids count from 1 in this order.
+    TAccessibleRole AccessibleRole() const override { return TAccessibleRole::Client; }
+    virtual std::vector<TControl*> AccessibleChildren() const;
+    // The child id of c (0: not in the tree).
+    long AccessibleChildId(const TControl* c) const;
+    // The click of an accessibility client's default action, run from the
+    // message loop (the client's call returns at once): false when c is not
+    // in the tree or the window is no longer shown.
+    bool PostAccessibleClick(long childId);
+
     TNotifyEvent OnCreate;
     TNotifyEvent OnShow;
     TNotifyEvent OnClose;
@@ -177,6 +209,10 @@ public:
 private:
     void UpdateTooltipTool();
     TControl* ControlUnderCursor() const;
+    bool KeyDown(WPARAM key, LPARAM flags);
+    void ShowFocusCues();
+    void UpdateUiState(WORD action, WORD flags);
+    void RunAccessibleClick(long childId);
 
     std::wstring className_;
     std::vector<std::unique_ptr<TControl>> controls_;
@@ -200,6 +236,12 @@ private:
     std::wstring hintText_;
     TControl* hover_ = nullptr;
     TControl* captured_ = nullptr;
+    TControl* focused_ = nullptr;
+    TControl* cancel_ = nullptr;
+    bool windowFocus_ = false;
+    bool announced_ = false;  // a dialog's appearance was told to accessibility clients
+    WORD uiState_ = UISF_HIDEFOCUS | UISF_HIDEACCEL;
+    std::unique_ptr<TAccessibleServer> accessible_;
     bool tracking_ = false;
     bool shown_ = false;
     bool aligning_ = false;
