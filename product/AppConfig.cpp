@@ -27,7 +27,7 @@ bool FolderExists(const std::wstring& folder) {
 
 // The product's file seen through the profile-string service without
 // preparing it: no folder is made, no attribute is cleared, nothing is
-// flushed. Writes do nothing.
+// flushed. Writes do nothing and say so.
 class TProfileReader : public TCustomIniFile {
 public:
     explicit TProfileReader(const std::wstring& fileName) : TCustomIniFile(fileName) {}
@@ -53,7 +53,7 @@ public:
         for (const std::wstring& name : names)
             destination.push_back(name + L"=" + ReadString(section, name, {}));
     }
-    void WriteString(const std::wstring&, const std::wstring&, const std::wstring&) override {}
+    bool WriteString(const std::wstring&, const std::wstring&, const std::wstring&) override { return false; }
     void EraseSection(const std::wstring&) override {}
     void DeleteKey(const std::wstring&, const std::wstring&) override {}
     void UpdateFile() override {}
