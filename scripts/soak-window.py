@@ -43,6 +43,7 @@ def parse_args():
     ap.add_argument("--cycles", type=int, default=10000)
     ap.add_argument("--batch", type=int, default=50, help="cycles per xdotool call")
     ap.add_argument("--warmup", type=int, default=100, help="cycles before the second reading")
+    ap.add_argument("--pause", type=float, default=0.01, help="seconds between cycles")
     return ap.parse_args()
 
 
@@ -96,6 +97,30 @@ def resident(pid):
     return total, total - rwx
 
 
+def cpu_ns(pid):
+    total = 0
+    for tid in os.listdir("/proc/%d/task" % pid):
+        try:
+            with open("/proc/%d/task/%s/schedstat" % (pid, tid)) as f:
+                total += int(f.read().split()[0])
+        except OSError:
+            pass
+    return total
+
+
+def settle(pid, timeout=120.0):
+    """Waits until the program has worked off the queued input: less than
+    20 ms of CPU time in half a second."""
+    end = time.monotonic() + timeout
+    last = cpu_ns(pid)
+    while time.monotonic() < end:
+        time.sleep(0.5)
+        now = cpu_ns(pid)
+        if now - last < 20e6:
+            return
+        last = now
+
+
 def counters(px, pid):
     r = px.wine(COUNTERS_EXE, PROGRAM, check=False, timeout=60)
     lines = [l for l in r.stdout.decode("utf-8", "replace").splitlines() if l.startswith("pid=")]
@@ -115,8 +140,12 @@ def cycle_commands(x, y, count):
     """xdotool commands for `count` cycles over the window at (x, y)."""
     def at(point):
         return ["mousemove", str(x + point[0]), str(y + point[1])]
+    # The pause after leaving the window keeps that move apart from the next
+    # one (Wine merges pointer moves that follow each other) and lets the
+    # program keep up.
     one = (at(BUY) + ["mousedown", "1"] + at(BESIDE_BUY) + ["mouseup", "1"] +
-           at(CLOSE) + ["mousedown", "1"] + at(BESIDE_CLOSE) + ["mouseup", "1"] + at(OUTSIDE))
+           at(CLOSE) + ["mousedown", "1"] + at(BESIDE_CLOSE) + ["mouseup", "1"] + at(OUTSIDE) +
+           ["sleep", "%g" % args.pause])
     return one * count
 
 
@@ -151,16 +180,16 @@ def main():
         if not pids:
             raise Unmeasured("no Linux process runs %s" % PROGRAM)
         pid = max(pids, key=lambda q: resident(q)[0])
-        time.sleep(2.0)
+        settle(pid)
         readings = [("start", 0, counters(px, pid))]
         alive = lambda: p.poll() is None
         started = time.monotonic()
         done = drive(x, y, min(args.warmup, args.cycles), args.batch, alive)
-        time.sleep(1.0)
+        settle(pid)
         readings.append(("after warm-up", done, counters(px, pid)))
         done += drive(x, y, args.cycles - done, args.batch, alive)
+        settle(pid)
         elapsed = time.monotonic() - started
-        time.sleep(2.0)
         readings.append(("end", done, counters(px, pid)))
         harness.click(x + CLOSE[0], y + CLOSE[1])
         r = px.finish(p, timeout=120)
