@@ -34,8 +34,9 @@ DIALOG_CLASSES = ("#32770", "#8002")
 CONFIG, MARKER = "<Config.ini>", "<EventPromote.ini>"
 
 # ---- what the program owns -------------------------------------------------
-# Config.ini: (section, key) -> rule for the value after the run, given the
-# file's entries before it (the value as it stands at the end of the run).
+# Config.ini: the keys the program writes; owned_config_changes says how
+# each may change (judged against the value as it stands at the end of the
+# run, so a change the product makes meanwhile is the one to keep).
 OWNED_CONFIG_KEYS = ("main", "instdate1"), ("main", "instdate2"), ("focus", "focusassist"), ("scan", "scangame")
 # EventPromote.ini: our campaign's key; every other key must survive.
 OWNED_MARKER_KEY = ("kvbenefit", "benefitsr_2020")
@@ -566,7 +567,7 @@ CASES = [
     ("server_never_answers", None, CLOSE, "silent", {"bound": 75}),
     ("server_reply_trickles_in", None, CLOSE, "trickle", E),
     # -- browser
-    ("no_browser_handler", no_browser, BUY, "ok", {"opened": False}),
+    ("no_browser_handler", no_browser, BUY, "ok", {"lan": "en", "opened": False}),
     ("browser_handler_fails_to_start", broken_browser, BUY, "ok", {"opened": False}),
     # -- Focus.dll
     ("focus_dll_missing", focus_library(None), CLOSE, "ok", E),
