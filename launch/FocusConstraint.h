@@ -9,6 +9,8 @@
 
 #include <windows.h>
 
+#include <optional>
+
 #include "support/Handles.h"
 
 namespace promo {
@@ -16,8 +18,16 @@ namespace promo {
 // Signature of the export.
 using PopConditionMetFn = unsigned char(__stdcall*)();
 
+// Calls the export with a structured-exception frame of our own around it:
+// an exception that the library leaves unhandled (an access violation, a
+// stack overflow, an uncaught throw of its own runtime) ends the call instead
+// of the program. Returns the answer, or nothing when the call faulted. The
+// thread's exception chain, stack, direction flag and floating-point control
+// words are as before the call either way.
+std::optional<bool> CallPopConditionMet(PopConditionMetFn popConditionMet);
+
 // Asks the loaded library and frees it. A library that is missing (empty
-// handle) or lacks the export allows the pop-up.
+// handle), lacks the export or faults in it allows the pop-up.
 bool AskPopConditionMet(UniqueModule library);
 
 // Loads "Focus.dll" from the program's own folder only (never the current

@@ -14,6 +14,7 @@ import re
 import shutil
 import socket
 import socketserver
+import struct
 import subprocess
 import tempfile
 import threading
@@ -387,7 +388,11 @@ def pixel(path, x, y):
 # ---- a loopback HTTP receiver --------------------------------------------------
 class Receiver:
     """Accepts connections on 127.0.0.1:port and records each request's raw bytes.
-    mode: "ok" (200), "error" (500) or "silent" (accept, never answer)."""
+    mode: "ok" (200), "error" (500), "silent" (accept, never answer), "reset"
+    (read the request, then reset the connection) or "trickle" (a 200 reply
+    sent one byte at a time, TRICKLE_DELAY apart)."""
+
+    TRICKLE_DELAY = 0.05
 
     def __init__(self, port, mode="ok"):
         self.port = port
@@ -431,11 +436,22 @@ class Receiver:
                 if self.mode == "silent":
                     self._held.append(conn)
                     continue
-                status = b"200 OK" if self.mode == "ok" else b"500 Internal Server Error"
-                conn.sendall(b"HTTP/1.1 " + status + b"\r\nContent-Length: 2\r\nConnection: close\r\n\r\nok")
+                if self.mode == "reset":
+                    # Linger on, time 0: close sends RST instead of FIN.
+                    conn.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+                    conn.close()
+                    continue
+                status = b"500 Internal Server Error" if self.mode == "error" else b"200 OK"
+                reply = b"HTTP/1.1 " + status + b"\r\nContent-Length: 2\r\nConnection: close\r\n\r\nok"
+                if self.mode == "trickle":
+                    for i in range(len(reply)):
+                        conn.sendall(reply[i:i + 1])
+                        time.sleep(self.TRICKLE_DELAY)
+                else:
+                    conn.sendall(reply)
             except OSError:
                 pass
-            if self.mode != "silent":
+            if self.mode not in ("silent", "reset"):
                 conn.close()
 
     def wait_for_request(self, timeout=20.0):

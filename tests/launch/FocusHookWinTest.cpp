@@ -1,10 +1,11 @@
 // The Focus Assist hook's loading with stand-in libraries (missing library,
-// missing export, false, true), the program-folder rule, and our own
+// missing export, false, true, faulting), the program-folder rule, and our own
 // "Focus.dll" under Wine, whose shell state is a stub that accepts
 // notifications.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "DecisionWinSupport.h"
@@ -35,6 +36,70 @@ TEST(FocusHook, AnswerOfTheLibraryIsTaken) {
 TEST(FocusHook, MissingLibraryOrExportAllowsThePopup) {
     EXPECT_TRUE(AskPopConditionMet(UniqueModule()));
     EXPECT_TRUE(AskCase(L"noexport"));
+}
+
+// The head of this thread's structured-exception chain.
+void* ExceptionChainHead() {
+    void* head = nullptr;
+    __asm__ volatile("movl %%fs:0, %0" : "=r"(head));
+    return head;
+}
+
+bool DirectionFlagSet() {
+    unsigned long flags = 0;
+    __asm__ volatile("pushfl\n\tpopl %0" : "=r"(flags));
+    return (flags & 0x400) != 0;
+}
+
+unsigned short X87ControlWord() {
+    unsigned short control = 0;
+    __asm__ volatile("fnstcw %0" : "=m"(control));
+    return control;
+}
+
+unsigned char __stdcall AnswersZero() { return 0; }
+unsigned char __stdcall AnswersHighBit() { return 0x80; }
+unsigned char __stdcall ReadsNull() {
+    volatile unsigned char* volatile nowhere = nullptr;
+    return *nowhere;
+}
+unsigned char __stdcall DividesByZero() {
+    volatile int zero = 0;
+    return static_cast<unsigned char>(7 / zero);
+}
+
+TEST(FocusHook, GuardedCallGivesTheAnswerOrNothingWhenItFaults) {
+    const struct {
+        const char* name;
+        PopConditionMetFn fn;
+        std::optional<bool> expected;
+    } cases[] = {
+        {"zero", &AnswersZero, false},
+        {"any non-zero byte", &AnswersHighBit, true},
+        {"access violation", &ReadsNull, std::nullopt},
+        {"integer division by zero", &DividesByZero, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        // Twice each: a fault must leave the thread able to take the next one.
+        for (int round = 0; round < 2; ++round) {
+            void* const chain = ExceptionChainHead();
+            EXPECT_EQ(CallPopConditionMet(c.fn), c.expected) << c.name;
+            EXPECT_EQ(ExceptionChainHead(), chain) << c.name;
+        }
+    }
+}
+
+TEST(FocusHook, LibraryThatFaultsOrRaisesIsLikeAMissingOne) {
+    const unsigned short control = X87ControlWord();
+    void* const chain = ExceptionChainHead();
+    for (const wchar_t* name : {L"fault", L"throw", L"fault"}) {
+        EXPECT_TRUE(AskCase(name));
+        EXPECT_EQ(ExceptionChainHead(), chain);
+        EXPECT_EQ(X87ControlWord(), control) << "the library's control word must not stay";
+        EXPECT_FALSE(DirectionFlagSet());
+    }
+    // Faulting and answering libraries in turn: the answers still count.
+    EXPECT_FALSE(AskCase(L"false"));
 }
 
 TEST(FocusHook, LoadsOnlyFromTheProgramFolder) {
