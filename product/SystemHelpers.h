@@ -18,6 +18,12 @@ namespace promo {
 // when the system cannot name the folder.
 std::wstring AppDataFolder();
 std::wstring CommonAppDataFolder();
+
+// The roaming (CSIDL_APPDATA) or common (CSIDL_COMMON_APPDATA) application
+// data folder as the shell keeps it in the registry's "User Shell Folders",
+// expanded, with one trailing "\"; empty when the value is missing, of another
+// type, or not an absolute path (the two folders above ask the shell then).
+std::wstring ShellFolderFromRegistry(int csidl);
 std::wstring SystemFolder();
 
 // Full path of a process's executable, or empty text (also for pid 0). The

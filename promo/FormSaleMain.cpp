@@ -113,6 +113,7 @@ void TFormSale::FormCreate(TControl*) {
 bool TFormSale::ShowDecision() { return promo::ShowDecision(); }
 
 void TFormSale::FormShow(TControl*) {
+    TimelineMark(L"form-show");
     if (mode_ == Mode::Run && Application().Handle()) ::ShowWindow(Application().Handle(), SW_HIDE);
     ApplySkinColors();
     ApplyTexts();

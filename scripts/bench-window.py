@@ -93,10 +93,12 @@ TIMELINE_EXE = args.timeline_exe or os.path.join(BUILD_DIR, "bench", "window", "
 WAITING_EXE = args.waiting_exe or os.path.join(BUILD_DIR, "bench", "window", "waiting", "PellorinPromo.exe")
 # The benchmark builds run from the product folder too (they read lang.dat
 # beside themselves), under names of their own.
+BARE_TIMELINE_EXE = os.path.join(BUILD_DIR, "bench", "window", "bare_window_timeline.exe")
 TIMELINE_NAME = "PellorinPromoTimeline.exe"
+BARE_TIMELINE_NAME = "BareWindowTimeline.exe"
 WAITING_NAME = "PellorinPromoWaiting.exe"
-TIMELINE_PHASES = ("process-start", "entry", "units", "dpi-setup", "application", "description-parse", "description-objects", "description", "uptime-wait", "decision",
-                   "form-create", "texts", "layout", "first-paint")
+TIMELINE_PHASES = ("process-start", "entry", "picture", "units", "dpi-setup", "application", "description-parse", "description-objects", "description", "uptime-wait", "decision",
+                   "form-create", "form-show", "texts", "layout", "first-paint")
 
 
 # The benchmark's Wine prefix, once made (find_process looks only there).
@@ -329,8 +331,8 @@ def run_once(px, win_exe, exe_name, caption, extra_args, idle_seconds):
             time.sleep(0.05)
 
 
-def run_timeline(px, win_exe):
-    """One start of the timeline build to its first paint: {phase: ms since
+def run_timeline(px, win_exe, exe_name=TIMELINE_NAME, caption=PROGRAM_CAPTION, extra=("/kv",)):
+    """One start of a timeline build to its first paint: {phase: ms since
     `wine` was started}."""
     marker = px.unix_path(px.marker_ini)
     if os.path.exists(marker):
@@ -339,7 +341,7 @@ def run_timeline(px, win_exe):
     env["WINEDEBUG"] = "-all,warn+seh"
     err = tempfile.TemporaryFile()
     start = time.time()
-    launcher = subprocess.Popen(["wine", win_exe, "/kv"], env=env, stdin=subprocess.DEVNULL,
+    launcher = subprocess.Popen(["wine", win_exe] + list(extra), env=env, stdin=subprocess.DEVNULL,
                                 stdout=subprocess.DEVNULL, stderr=err)
     try:
         phases = {}
@@ -352,13 +354,13 @@ def run_timeline(px, win_exe):
                 parts = line.split()
                 if len(parts) == 3 and parts[0] == "timeline":
                     phases[parts[1]] = (int(parts[2]) / 1e6 - start) * 1000.0
-            if launcher.poll() is not None and not find_process(TIMELINE_NAME):
+            if launcher.poll() is not None and not find_process(exe_name):
                 break
         if "first-paint" not in phases:
-            raise Unmeasured("the timeline build painted nothing (its debug lines: %s)" % lines)
+            raise Unmeasured("%s painted nothing (its debug lines: %s)" % (exe_name, lines))
         return phases
     finally:
-        for p in find_process(TIMELINE_NAME):
+        for p in find_process(exe_name):
             try:
                 os.kill(p, 9)
             except OSError:
@@ -368,7 +370,7 @@ def run_timeline(px, win_exe):
         launcher.wait()
         err.close()
         end = time.monotonic() + 10
-        while visible_window(PROGRAM_CAPTION) and time.monotonic() < end:
+        while visible_window(caption) and time.monotonic() < end:
             time.sleep(0.05)
 
 
@@ -462,6 +464,9 @@ def main():
         program_dir = px.exe.rsplit("\\", 1)[0]
         timeline_exe = program_dir + "\\" + TIMELINE_NAME
         waiting_exe = program_dir + "\\" + WAITING_NAME
+        bare_timeline_exe = BARE_DIR + "\\" + BARE_TIMELINE_NAME
+        if os.path.exists(BARE_TIMELINE_EXE):
+            px.write_file(bare_timeline_exe, open(BARE_TIMELINE_EXE, "rb").read())
         if os.path.exists(TIMELINE_EXE):  # an older tree may have none
             px.write_file(timeline_exe, open(TIMELINE_EXE, "rb").read())
         else:
@@ -491,8 +496,10 @@ def main():
                 results[name].append((launch, rss, idle, rss - mappings[name].get("[anon rwx]", 0)))
                 print("round %d %-7s launch %6.3f s  VmRSS %6.1f MB  idle CPU %7.2f ms  window %s" % (
                     rnd + 1, name, launch, rss / MB, idle, "%d,%d %dx%d" % geo), flush=True)
-        timelines = []
+        timelines, bare_timelines = [], []
         for rnd in range(args.timeline if os.path.exists(TIMELINE_EXE) else 0):
+            if os.path.exists(BARE_TIMELINE_EXE):
+                bare_timelines.append(run_timeline(px, bare_timeline_exe, BARE_TIMELINE_NAME, BARE_CAPTION, ()))
             timelines.append(run_timeline(px, timeline_exe))
             print("timeline %d: %s" % (rnd + 1, "  ".join(
                 "%s %.0f" % (p, timelines[-1][p]) for p in TIMELINE_PHASES if p in timelines[-1])), flush=True)
@@ -556,16 +563,23 @@ def main():
         print("  %-28s %+7.2f  (program %.2f, bare %.2f)" % (
             n, d / MB, mappings["program"].get(n, 0) / MB, mappings["bare"].get(n, 0) / MB))
     print()
-    print("start-up by phase (timeline build, median of %d runs; ms since `wine` started, and the"
+    print("start-up by phase (timeline builds, median of %d runs; ms since `wine` started, and the"
           % len(timelines))
-    print("phase's own share: the time since the phase before it):")
-    previous = 0.0
+    print("phase's own share: the time since the phase before it; the bare window marks the phases it has):")
+    print("  %-20s %8s  %9s   %8s  %9s" % ("phase", "program", "share", "bare", "share"))
+    previous, bare_previous = 0.0, 0.0
     for phase in TIMELINE_PHASES:
         values = [t[phase] for t in timelines if phase in t]
         if not values:
             continue
         at = statistics.median(values)
-        print("  %-20s %8.1f ms  %+8.1f ms" % (phase, at, at - previous))
+        bare_values = [t[phase] for t in bare_timelines if phase in t]
+        bare = ""
+        if bare_values:
+            bare_at = statistics.median(bare_values)
+            bare = "%8.1f  %+9.1f" % (bare_at, bare_at - bare_previous)
+            bare_previous = bare_at
+        print("  %-20s %8.1f  %+9.1f   %s" % (phase, at, at - previous, bare))
         previous = at
     print()
     w_rss, w_maps, w_cpu, w_switches, w_threads, w_wakeups = waiting

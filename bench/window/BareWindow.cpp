@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "support/Timeline.h"
 #include "ui/PngImage.h"
 
 namespace {
@@ -86,6 +87,7 @@ void Paint(HWND wnd) {
                      0, g_picture.width, g_picture.height, blend);
     }
     ::EndPaint(wnd, &ps);
+    promo::TimelineMark(L"first-paint");
 }
 
 LRESULT CALLBACK WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
@@ -106,7 +108,12 @@ LRESULT CALLBACK WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+#ifdef PROMO_TIMELINE
+    promo::SetTimelineSink(&promo::TimelineToDebugOutput);  // the timeline build only
+    promo::TimelineMark(L"entry");
+#endif
     LoadPicture(instance, g_picture);
+    promo::TimelineMark(L"picture");
 
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
@@ -120,6 +127,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     HWND wnd = ::CreateWindowExW(0, kClassName, L"BareWindow", WS_POPUP, work.right - kWidth - 1,
                                  work.bottom - kHeight - 1, kWidth, kHeight, nullptr, nullptr, instance, nullptr);
+    promo::TimelineMark(L"application");
     if (!wnd) return 1;
     ::ShowWindow(wnd, SW_SHOWNORMAL);
     ::UpdateWindow(wnd);

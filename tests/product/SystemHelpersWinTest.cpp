@@ -7,7 +7,10 @@
 
 #include <cwctype>
 
+#include <shlobj.h>
+
 #include "ScratchRegistry.h"
+#include "common/RestoreGuards.h"
 #include "product/SystemHelpers.h"
 
 namespace promo {
@@ -49,6 +52,62 @@ TEST(Folders, EndWithExactlyOneSeparator) {
     ExpectOneTrailingSeparator(SystemFolder());
     EXPECT_NE(AppDataFolder(), CommonAppDataFolder());
     EXPECT_NE(::GetFileAttributesW((SystemFolder() + L"kernel32.dll").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+std::wstring ShellAnswer(int csidl) {
+    wchar_t buffer[MAX_PATH + 1] = {};
+    if (!::SHGetSpecialFolderPathW(nullptr, buffer, csidl, FALSE)) return {};
+    std::wstring path = buffer;
+    if (!path.empty() && path.back() != L'\\') path += L'\\';
+    return path;
+}
+
+// The folders are read from where the shell keeps them, without the shell:
+// the answer must be the shell's own.
+TEST(Folders, AreTheShellsAnswers) {
+    ASSERT_FALSE(ShellAnswer(CSIDL_APPDATA).empty());
+    EXPECT_EQ(Lower(AppDataFolder()), Lower(ShellAnswer(CSIDL_APPDATA)));
+    EXPECT_EQ(Lower(CommonAppDataFolder()), Lower(ShellAnswer(CSIDL_COMMON_APPDATA)));
+}
+
+// What the registry may hold: only an absolute path is taken from it; for
+// anything else the shell is asked.
+TEST(Folders, RegistryValuesThatAreNotAnAbsolutePathAreLeftToTheShell) {
+    const wchar_t* key = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    test::ScopedRegistryKeyRestore restore(HKEY_CURRENT_USER, key);
+    HKEY opened = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr,
+                                &opened, nullptr),
+              ERROR_SUCCESS);
+    wchar_t windows[MAX_PATH] = {};
+    ::GetWindowsDirectoryW(windows, MAX_PATH);
+    const struct {
+        DWORD type;  // REG_NONE: no value
+        std::wstring stored;
+        std::wstring expected;
+    } cases[] = {
+        {REG_EXPAND_SZ, L"%SystemRoot%\\Roaming", std::wstring(windows) + L"\\Roaming\\"},
+        {REG_SZ, L"C:\\Data\\Roaming\\", L"C:\\Data\\Roaming\\"},
+        {REG_SZ, L"\\\\server\\share\\Roaming", L"\\\\server\\share\\Roaming\\"},
+        {REG_EXPAND_SZ, L"%PromoNoSuchVariable%\\Roaming", L""},
+        {REG_SZ, L"Roaming", L""},
+        {REG_SZ, L"", L""},
+        {REG_SZ, L"C:" + std::wstring(300, L'x'), L""},
+        {REG_DWORD, L"", L""},
+        {REG_NONE, L"", L""},
+    };
+    for (const auto& c : cases) {
+        ::RegDeleteValueW(opened, L"AppData");
+        if (c.type == REG_DWORD) {
+            const DWORD one = 1;
+            ::RegSetValueExW(opened, L"AppData", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), sizeof one);
+        } else if (c.type != REG_NONE) {
+            ::RegSetValueExW(opened, L"AppData", 0, c.type, reinterpret_cast<const BYTE*>(c.stored.c_str()),
+                             static_cast<DWORD>((c.stored.size() + 1) * sizeof(wchar_t)));
+        }
+        EXPECT_EQ(ShellFolderFromRegistry(CSIDL_APPDATA), c.expected) << "stored: " << testing::PrintToString(c.stored);
+    }
+    ::RegCloseKey(opened);
 }
 
 DWORD FindProcess(const wchar_t* exeName) {
