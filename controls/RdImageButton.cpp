@@ -264,7 +264,7 @@ void TRdImageButton::Loaded() {
 
 void TRdImageButton::Resize() {
     if (Loading() || measuring_) return;
-    UniqueMemoryDc dc = CreateMeasuringDc();
+    MeasuringDc dc;
     if (!dc) return;
     TFlagScope scope(measuring_);
     PaintTo(dc.get());
@@ -272,7 +272,7 @@ void TRdImageButton::Resize() {
 
 void TRdImageButton::RefreshButtonLayout() {
     if (Loading() || measuring_) return;
-    UniqueMemoryDc dc = CreateMeasuringDc();
+    MeasuringDc dc;
     if (!dc) return;
     TFlagScope scope(measuring_);
     if (!autoSizeByText_) {

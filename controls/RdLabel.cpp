@@ -170,7 +170,7 @@ void TRdCustomLabel::Loaded() {
 }
 
 void TRdCustomLabel::MeasureFlags() {
-    UniqueMemoryDc dc = CreateMeasuringDc();
+    MeasuringDc dc;
     if (!dc) return;
     TFlagScope scope(measuring_);
     PaintTo(dc.get());
@@ -286,7 +286,7 @@ void TRdCustomLabel::AutoFitBounds() {
     if (!AutoSize() && !wordWrap_ && ellipsis_ == TEllipsisPosition::epNone) return;
     const TDesignRect& b = textBorder_;
     TRect r = TRect::FromSize(0, 0, Width() - (b.Right() + b.Left()), Height() - (b.Bottom() + b.Top()));
-    UniqueMemoryDc dc = CreateMeasuringDc();
+    MeasuringDc dc;
     if (!dc) return;
     TFlagScope scope(measuring_);
     if (!AutoSize()) {

@@ -196,7 +196,16 @@ void DrawPicturePart(HDC dc, const TBitmapImage& image, const TRect& s, const TR
 
 // --- TCanvas -------------------------------------------------------------------
 
-UniqueMemoryDc CreateMeasuringDc() { return UniqueMemoryDc(::CreateCompatibleDC(nullptr)); }
+MeasuringDc::MeasuringDc() {
+    thread_local UniqueMemoryDc shared;
+    if (!shared) shared.reset(::CreateCompatibleDC(nullptr));
+    if (!shared) return;
+    saved_ = ::SaveDC(shared.get());
+    if (saved_ != 0) dc_ = shared.get();
+}
+MeasuringDc::~MeasuringDc() {
+    if (dc_) ::RestoreDC(dc_, saved_);
+}
 
 TCanvas::TCanvas() {
     font_.OnChange = [this] {
@@ -224,7 +233,7 @@ namespace {
 template <typename F>
 auto WithDc(HDC dc, const TFont& font, F f) -> decltype(f(dc)) {
     if (dc) return f(dc);
-    UniqueMemoryDc tmp = CreateMeasuringDc();
+    MeasuringDc tmp;
     if (!tmp) return decltype(f(dc)){};
     ScopedSelectObject sel(tmp.get(), font.Handle());
     return f(tmp.get());

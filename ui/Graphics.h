@@ -196,7 +196,24 @@ private:
     TFont font_;
 };
 
-// A temporary memory context compatible with the screen, for measuring.
-UniqueMemoryDc CreateMeasuringDc();
+// A memory context compatible with the screen, for measuring. One context
+// serves every measurement of the thread: making one per measurement costs a
+// round trip to the system each time, many times over on the start-up layout
+// path. A borrow saves the context's state and puts it back when it ends, so
+// nothing a measurement selects or sets outlives it. Borrows nest (last in,
+// first out); null when no context can be made.
+class MeasuringDc {
+public:
+    MeasuringDc();
+    ~MeasuringDc();
+    MeasuringDc(const MeasuringDc&) = delete;
+    MeasuringDc& operator=(const MeasuringDc&) = delete;
+    HDC get() const { return dc_; }
+    explicit operator bool() const { return dc_ != nullptr; }
+
+private:
+    HDC dc_ = nullptr;
+    int saved_ = 0;
+};
 
 }  // namespace promo

@@ -5,12 +5,46 @@
 
 #include "controls/RdLabel.h"
 #include "ui/Form.h"
+#include "ui/Graphics.h"
 #include "ui/UiTestSupport.h"
 
 namespace promo {
 namespace {
 
 using test::Rgb;
+
+// Every measurement borrows one shared context: a borrow must leave it as it
+// found it (or the next measurement inherits a font, and a font still selected
+// there can never be deleted), and borrows must nest.
+TEST(MeasuringDc, BorrowsShareOneContextAndLeaveItAsTheyFoundIt) {
+    HDC shared = nullptr;
+    HGDIOBJ before = nullptr;
+    {
+        MeasuringDc outer;
+        ASSERT_TRUE(outer);
+        shared = outer.get();
+        before = ::GetCurrentObject(shared, OBJ_FONT);
+        HFONT font = ::CreateFontW(-30, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0, L"Tahoma");
+        ::SelectObject(shared, font);
+        ::SetTextColor(shared, RGB(1, 2, 3));
+        {
+            MeasuringDc inner;
+            EXPECT_EQ(inner.get(), shared);
+            ::SelectObject(inner.get(), ::GetStockObject(SYSTEM_FIXED_FONT));
+        }
+        EXPECT_EQ(::GetCurrentObject(shared, OBJ_FONT), font);  // the inner borrow put the outer's font back
+        ::SelectObject(shared, before);
+        EXPECT_TRUE(::DeleteObject(font));
+        font = ::CreateFontW(-30, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0, L"Tahoma");
+        ::SelectObject(shared, font);  // left selected: the borrow's end must deselect it
+        MeasuringDc third;
+        EXPECT_EQ(third.get(), shared);
+    }
+    MeasuringDc again;
+    EXPECT_EQ(again.get(), shared);
+    EXPECT_EQ(::GetCurrentObject(shared, OBJ_FONT), before);
+    EXPECT_NE(::GetTextColor(shared), RGB(1, 2, 3));
+}
 
 TEST(Control, ConstraintsClampEveryBoundsChangeAndReapplyAtOnce) {
     TShape s;
