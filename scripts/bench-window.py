@@ -84,6 +84,14 @@ os.environ["PROMO_SOURCE_DIR"] = SOURCE_DIR
 os.environ.pop("DISPLAY", None)
 sys.path.insert(0, os.path.join(SOURCE_DIR, "tests", "e2e"))
 import harness  # noqa: E402
+sys.path.insert(0, os.path.join(SOURCE_DIR, "scripts"))
+from wineproc import context_switches, cpu_ns, rss_by_mapping, thread_switches, vm_rss  # noqa: E402
+import wineproc  # noqa: E402
+
+
+def find_process(exe_name, exclude=()):
+    """The processes running the exe in this benchmark's own prefix."""
+    return wineproc.find_process(exe_name, OWN_PREFIX, exclude)
 
 DEMO_EXE = os.path.join(BUILD_DIR, "demo", "PellorinPromo.exe")
 SHIPPING_EXE = os.path.join(BUILD_DIR, "PellorinPromo.exe")
@@ -110,38 +118,6 @@ class Unmeasured(Exception):
 
 
 # ---- Linux side of a Wine process -------------------------------------------
-def _read(path):
-    try:
-        with open(path, "rb") as f:
-            return f.read()
-    except OSError:
-        return None
-
-
-def find_process(exe_name, exclude=()):
-    """Pids of processes whose command line names this exe (the Wine loader
-    running it; under an emulator the emulator process running the loader),
-    in this benchmark's own prefix only: test runs of other build trees may
-    run the same program at the same time, and are none of ours to measure
-    or end."""
-    me = os.getpid()
-    found = []
-    for entry in os.listdir("/proc"):
-        if not entry.isdigit() or int(entry) in exclude or int(entry) == me:
-            continue
-        cmd = _read("/proc/%s/cmdline" % entry)
-        if not cmd:
-            continue
-        parts = [p.decode("utf-8", "replace") for p in cmd.split(b"\0") if p]
-        if not any(p.lower().endswith(exe_name.lower()) for p in parts):
-            continue
-        environ = _read("/proc/%s/environ" % entry) or b""
-        if OWN_PREFIX and ("WINEPREFIX=" + OWN_PREFIX).encode() not in environ.split(b"\0"):
-            continue
-        found.append(int(entry))
-    return found
-
-
 def process_of(launcher, exe_name, timeout=5.0):
     """The process that runs the exe: the launcher itself when the loader
     replaced it in place, otherwise the one with most memory among those whose
@@ -155,68 +131,6 @@ def process_of(launcher, exe_name, timeout=5.0):
             return max(pids, key=lambda p: vm_rss(p) or 0)
         time.sleep(0.05)
     raise Unmeasured("no process runs %s" % exe_name)
-
-
-def vm_rss(pid):
-    """VmRSS in bytes, or None."""
-    data = _read("/proc/%d/status" % pid)
-    if not data:
-        return None
-    for line in data.decode().splitlines():
-        if line.startswith("VmRSS:"):
-            return int(line.split()[1]) * 1024
-    return None
-
-
-def rss_by_mapping(pid):
-    """Resident bytes per mapped file (anonymous memory as "[anon]", or
-    "[anon rwx]" when it is writable and executable)."""
-    data = _read("/proc/%d/smaps" % pid)
-    out = {}
-    name = "[anon]"
-    for line in (data or b"").decode("utf-8", "replace").splitlines():
-        fields = line.split(None, 5)
-        if fields and "-" in fields[0] and len(fields) >= 5 and ":" in fields[3]:
-            if len(fields) > 5 and fields[5].strip():
-                name = os.path.basename(fields[5].strip())
-            else:
-                # Under an emulator, its translated code lives in executable
-                # anonymous memory: keep it apart from the program's own data.
-                name = "[anon rwx]" if fields[1].startswith("rwx") else "[anon]"
-        elif fields and fields[0] == "Rss:":
-            out[name] = out.get(name, 0) + int(fields[1]) * 1024
-    return out
-
-
-def cpu_ns(pid):
-    """CPU time so far of every thread of the process (schedstat, ns)."""
-    total = 0
-    try:
-        tids = os.listdir("/proc/%d/task" % pid)
-    except OSError:
-        return None
-    for tid in tids:
-        data = _read("/proc/%d/task/%s/schedstat" % (pid, tid))
-        if data:
-            total += int(data.split()[0])
-    return total
-
-
-def context_switches(pid):
-    """Voluntary plus involuntary context switches so far of every thread:
-    each is a time the thread was taken off the processor, so an idle
-    thread's count grows by one per wake-up."""
-    total = 0
-    try:
-        tids = os.listdir("/proc/%d/task" % pid)
-    except OSError:
-        return None
-    for tid in tids:
-        data = _read("/proc/%d/task/%s/status" % (pid, tid))
-        for line in (data or b"").decode().splitlines():
-            if line.startswith(("voluntary_ctxt_switches:", "nonvoluntary_ctxt_switches:")):
-                total += int(line.split()[1])
-    return total
 
 
 # The calls a Wine thread blocks in until a timer or an event wakes it (a
@@ -244,27 +158,26 @@ def count_wakeups(pid, seconds):
     return calls if r.stderr else None
 
 
-def thread_switches(pid):
-    """Context switches per thread: {tid: count}."""
-    out = {}
-    try:
-        tids = os.listdir("/proc/%d/task" % pid)
-    except OSError:
-        return out
-    for tid in tids:
-        data = _read("/proc/%d/task/%s/status" % (pid, tid))
-        n = 0
-        for line in (data or b"").decode().splitlines():
-            if line.startswith(("voluntary_ctxt_switches:", "nonvoluntary_ctxt_switches:")):
-                n += int(line.split()[1])
-        out[tid] = n
-    return out
-
-
 # ---- one round ---------------------------------------------------------------
 def visible_window(caption):
     out = harness.xdotool("search", "--onlyvisible", "--name", "^%s$" % caption, check=False)
     return out.splitlines()[0] if out else None
+
+
+def end_run(launcher, exe_name, caption):
+    """Ends a measured program (its Wine processes in our prefix and the
+    launcher), then lets its window go before the next program starts."""
+    for p in find_process(exe_name):
+        try:
+            os.kill(p, 9)
+        except OSError:
+            pass
+    if launcher.poll() is None:
+        launcher.kill()
+    launcher.wait()
+    end = time.monotonic() + 10
+    while caption and visible_window(caption) and time.monotonic() < end:
+        time.sleep(0.05)
 
 
 def run_once(px, win_exe, exe_name, caption, extra_args, idle_seconds):
@@ -316,19 +229,8 @@ def run_once(px, win_exe, exe_name, caption, extra_args, idle_seconds):
             raise failed("ended while it was measured")
         return launch, rss, (c1 - c0) / 1e6, geometry, mappings
     finally:
-        for p in find_process(exe_name):
-            try:
-                os.kill(p, 9)
-            except OSError:
-                pass
-        if launcher.poll() is None:
-            launcher.kill()
-        launcher.wait()
+        end_run(launcher, exe_name, caption)
         err.close()
-        # Let the window go before the next program starts.
-        end = time.monotonic() + 10
-        while visible_window(caption) and time.monotonic() < end:
-            time.sleep(0.05)
 
 
 def run_timeline(px, win_exe, exe_name=TIMELINE_NAME, caption=PROGRAM_CAPTION, extra=("/kv",)):
@@ -360,18 +262,8 @@ def run_timeline(px, win_exe, exe_name=TIMELINE_NAME, caption=PROGRAM_CAPTION, e
             raise Unmeasured("%s painted nothing (its debug lines: %s)" % (exe_name, lines))
         return phases
     finally:
-        for p in find_process(exe_name):
-            try:
-                os.kill(p, 9)
-            except OSError:
-                pass
-        if launcher.poll() is None:
-            launcher.kill()
-        launcher.wait()
+        end_run(launcher, exe_name, caption)
         err.close()
-        end = time.monotonic() + 10
-        while visible_window(caption) and time.monotonic() < end:
-            time.sleep(0.05)
 
 
 def run_waiting(px, win_exe, seconds):
@@ -402,14 +294,7 @@ def run_waiting(px, win_exe, seconds):
         wakeups = count_wakeups(pid, args.wake)
         return rss, mappings, (c1 - c0) / 1e6, s1 - s0, per_thread, wakeups
     finally:
-        for p in find_process(WAITING_NAME):
-            try:
-                os.kill(p, 9)
-            except OSError:
-                pass
-        if launcher.poll() is None:
-            launcher.kill()
-        launcher.wait()
+        end_run(launcher, WAITING_NAME, None)
 
 
 def run_repaint_bench(px, repaints):

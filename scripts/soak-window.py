@@ -56,6 +56,8 @@ os.environ["PROMO_SOURCE_DIR"] = SOURCE_DIR
 os.environ.pop("DISPLAY", None)
 sys.path.insert(0, os.path.join(SOURCE_DIR, "tests", "e2e"))
 import harness  # noqa: E402
+sys.path.insert(0, os.path.join(SOURCE_DIR, "scripts"))
+from wineproc import cpu_ns, find_process, rss_by_mapping  # noqa: E402
 
 COUNTERS_EXE = os.path.join(BUILD_DIR, "tests", "e2e", "process_counters.exe")
 PROGRAM = "PellorinPromo.exe"
@@ -65,47 +67,11 @@ class Unmeasured(Exception):
     pass
 
 
-def linux_pids(exe_name):
-    found = []
-    for entry in os.listdir("/proc"):
-        if not entry.isdigit():
-            continue
-        try:
-            with open("/proc/%s/cmdline" % entry, "rb") as f:
-                parts = [p.decode("utf-8", "replace") for p in f.read().split(b"\0") if p]
-        except OSError:
-            continue
-        if any(p.lower().endswith(exe_name.lower()) for p in parts):
-            found.append(int(entry))
-    return found
-
-
 def resident(pid):
     """(VmRSS, VmRSS without [anon rwx]) in bytes."""
-    total = rwx = 0
-    name_rwx = False
-    with open("/proc/%d/smaps" % pid) as f:
-        for line in f:
-            fields = line.split(None, 5)
-            if fields and "-" in fields[0] and len(fields) >= 5 and ":" in fields[3]:
-                name_rwx = fields[1].startswith("rwx") and not (len(fields) > 5 and fields[5].strip())
-            elif fields and fields[0] == "Rss:":
-                kb = int(fields[1]) * 1024
-                total += kb
-                if name_rwx:
-                    rwx += kb
-    return total, total - rwx
-
-
-def cpu_ns(pid):
-    total = 0
-    for tid in os.listdir("/proc/%d/task" % pid):
-        try:
-            with open("/proc/%d/task/%s/schedstat" % (pid, tid)) as f:
-                total += int(f.read().split()[0])
-        except OSError:
-            pass
-    return total
+    by_mapping = rss_by_mapping(pid)
+    total = sum(by_mapping.values())
+    return total, total - by_mapping.get("[anon rwx]", 0)
 
 
 def settle(pid, timeout=120.0):
@@ -176,7 +142,7 @@ def main():
         if wid is None:
             raise Unmeasured("the window did not appear")
         x, y, w, h = harness.window_geometry(wid)
-        pids = [q for q in linux_pids(PROGRAM)]
+        pids = find_process(PROGRAM, px.env["WINEPREFIX"])
         if not pids:
             raise Unmeasured("no Linux process runs %s" % PROGRAM)
         pid = max(pids, key=lambda q: resident(q)[0])
