@@ -77,21 +77,16 @@ def parse_args():
 args = parse_args()
 BUILD_DIR = os.path.abspath(args.build_dir)
 STATE_DIR = os.path.join(BUILD_DIR, "bench-window-state")
-# The e2e harness reads these when imported.
-os.environ["PROMO_BUILD_DIR"] = BUILD_DIR
-os.environ["PROMO_TEST_STATE"] = STATE_DIR
-os.environ["PROMO_SOURCE_DIR"] = SOURCE_DIR
-os.environ.pop("DISPLAY", None)
-sys.path.insert(0, os.path.join(SOURCE_DIR, "tests", "e2e"))
-import harness  # noqa: E402
 sys.path.insert(0, os.path.join(SOURCE_DIR, "scripts"))
-from wineproc import context_switches, cpu_ns, rss_by_mapping, thread_switches, vm_rss  # noqa: E402
 import wineproc  # noqa: E402
+harness = wineproc.import_harness(SOURCE_DIR, BUILD_DIR, "bench-window-state")
+from wineproc import context_switches, cpu_ns, rss_by_mapping, thread_switches, vm_rss  # noqa: E402
 
 
 def find_process(exe_name, exclude=()):
     """The processes running the exe in this benchmark's own prefix."""
     return wineproc.find_process(exe_name, OWN_PREFIX, exclude)
+
 
 DEMO_EXE = os.path.join(BUILD_DIR, "demo", "PellorinPromo.exe")
 SHIPPING_EXE = os.path.join(BUILD_DIR, "PellorinPromo.exe")

@@ -50,13 +50,9 @@ def parse_args():
 args = parse_args()
 BUILD_DIR = os.path.abspath(args.build_dir)
 STATE_DIR = os.path.join(BUILD_DIR, "soak-window-state")
-os.environ["PROMO_BUILD_DIR"] = BUILD_DIR
-os.environ["PROMO_TEST_STATE"] = STATE_DIR
-os.environ["PROMO_SOURCE_DIR"] = SOURCE_DIR
-os.environ.pop("DISPLAY", None)
-sys.path.insert(0, os.path.join(SOURCE_DIR, "tests", "e2e"))
-import harness  # noqa: E402
 sys.path.insert(0, os.path.join(SOURCE_DIR, "scripts"))
+import wineproc  # noqa: E402
+harness = wineproc.import_harness(SOURCE_DIR, BUILD_DIR, "soak-window-state")
 from wineproc import cpu_ns, find_process, rss_by_mapping  # noqa: E402
 
 COUNTERS_EXE = os.path.join(BUILD_DIR, "tests", "e2e", "process_counters.exe")

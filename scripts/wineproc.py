@@ -2,6 +2,7 @@
 process runs an exe, its working set (by mapping), its CPU time and context
 switches. Shared by scripts/bench-window.py and scripts/soak-window.py."""
 import os
+import sys
 
 
 def _read(path):
@@ -81,23 +82,6 @@ def cpu_ns(pid):
     return total
 
 
-def context_switches(pid):
-    """Voluntary plus involuntary context switches so far of every thread:
-    each is a time the thread was taken off the processor, so an idle
-    thread's count grows by one per wake-up."""
-    total = 0
-    try:
-        tids = os.listdir("/proc/%d/task" % pid)
-    except OSError:
-        return None
-    for tid in tids:
-        data = _read("/proc/%d/task/%s/status" % (pid, tid))
-        for line in (data or b"").decode().splitlines():
-            if line.startswith(("voluntary_ctxt_switches:", "nonvoluntary_ctxt_switches:")):
-                total += int(line.split()[1])
-    return total
-
-
 def thread_switches(pid):
     """Context switches per thread: {tid: count}."""
     out = {}
@@ -113,3 +97,24 @@ def thread_switches(pid):
                 n += int(line.split()[1])
         out[tid] = n
     return out
+
+
+def context_switches(pid):
+    """Voluntary plus involuntary context switches so far of every thread:
+    each is a time the thread was taken off the processor, so an idle
+    thread's count grows by one per wake-up. None when the process is gone."""
+    per_thread = thread_switches(pid)
+    return sum(per_thread.values()) if per_thread else None
+
+
+def import_harness(source_dir, build_dir, state_name):
+    """Points the e2e harness at a build folder and a state folder of its own
+    in it (the harness reads both when imported), with no display of the
+    caller's, and imports it."""
+    os.environ["PROMO_BUILD_DIR"] = build_dir
+    os.environ["PROMO_TEST_STATE"] = os.path.join(build_dir, state_name)
+    os.environ["PROMO_SOURCE_DIR"] = source_dir
+    os.environ.pop("DISPLAY", None)
+    sys.path.insert(0, os.path.join(source_dir, "tests", "e2e"))
+    import harness
+    return harness
