@@ -55,16 +55,18 @@ std::wstring SpecialFolder(int csidl) {
     return path;
 }
 
-std::wstring OwnExecutablePath() {
+std::wstring ModuleFilePath(HMODULE module) {
     std::vector<wchar_t> buffer(MAX_PATH);
     for (;;) {
-        const DWORD n = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        const DWORD n = ::GetModuleFileNameW(module, buffer.data(), static_cast<DWORD>(buffer.size()));
         if (n == 0) return {};
         if (n < buffer.size()) return std::wstring(buffer.data(), n);
         if (buffer.size() >= 32768) return {};
         buffer.resize(buffer.size() * 2);
     }
 }
+
+std::wstring OwnExecutablePath() { return ModuleFilePath(nullptr); }
 
 // Vista and later: a drive-letter path for every process the caller may
 // query, 32-bit or 64-bit, without reading the process's memory.
@@ -152,6 +154,12 @@ std::wstring ProcessImagePathByMainModule(DWORD pid) {
 std::wstring AppDataFolder() { return SpecialFolder(CSIDL_APPDATA); }
 
 std::wstring CommonAppDataFolder() { return SpecialFolder(CSIDL_COMMON_APPDATA); }
+
+std::wstring ModuleFolder(HMODULE module) {
+    const std::wstring file = ModuleFilePath(module);
+    const auto slash = file.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::wstring() : file.substr(0, slash + 1);
+}
 
 std::wstring SystemFolder() {
     wchar_t buffer[MAX_PATH + 1] = {};

@@ -26,6 +26,10 @@ std::wstring CommonAppDataFolder();
 std::wstring ShellFolderFromRegistry(int csidl);
 std::wstring SystemFolder();
 
+// The folder of a module's file (the running program's when null), with its
+// trailing "\"; empty when the file cannot be named.
+std::wstring ModuleFolder(HMODULE module = nullptr);
+
 // Full path of a process's executable, or empty text (also for pid 0). The
 // form of the path (drive letter or device name) depends on the way that
 // worked; ProcessFileName is the same for both.

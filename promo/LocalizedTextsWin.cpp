@@ -3,31 +3,14 @@
 #include <windows.h>
 
 #include <exception>
-#include <vector>
 
+#include "product/SystemHelpers.h"
 #include "promo/LocalizedTexts.h"
 #include "support/PSafeIniFile.h"
 
 namespace promo {
 
 namespace {
-
-// The folder of a module's file (the running program's when null), with its
-// trailing "\"; empty when the file cannot be named.
-std::wstring ModuleFolder(HMODULE module) {
-    std::vector<wchar_t> buffer(MAX_PATH);
-    for (;;) {
-        const DWORD length = ::GetModuleFileNameW(module, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0) return {};
-        if (length < buffer.size()) {
-            std::wstring file(buffer.data(), length);
-            const auto slash = file.find_last_of(L"\\/");
-            return slash == std::wstring::npos ? std::wstring() : file.substr(0, slash + 1);
-        }
-        if (buffer.size() >= 32768) return {};
-        buffer.resize(buffer.size() * 2);
-    }
-}
 
 std::wstring LanguageFileIn(const std::wstring& exeFolder) {
     std::wstring path = exeFolder;

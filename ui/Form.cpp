@@ -362,21 +362,23 @@ long TForm::AccessibleChildId(const TControl* c) const {
     return it == list.end() ? 0 : static_cast<long>(it - list.begin()) + 1;
 }
 
-bool TForm::PostAccessibleClick(long childId) {
-    if (!wnd_ || !::IsWindowVisible(wnd_.get())) return false;
+TControl* TForm::ShownAccessibleChild(long childId) const {
+    if (!wnd_ || !::IsWindowVisible(wnd_.get())) return nullptr;
     const std::vector<TControl*> list = AccessibleChildren();
-    if (childId < 1 || static_cast<size_t>(childId) > list.size()) return false;
-    return ::PostMessageW(wnd_.get(), kAccessibleClick, static_cast<WPARAM>(childId), 0) != FALSE;
+    if (childId < 1 || static_cast<size_t>(childId) > list.size()) return nullptr;
+    return list[static_cast<size_t>(childId) - 1];
+}
+
+bool TForm::PostAccessibleClick(long childId) {
+    return ShownAccessibleChild(childId) &&
+           ::PostMessageW(wnd_.get(), kAccessibleClick, static_cast<WPARAM>(childId), 0) != FALSE;
 }
 
 void TForm::RunAccessibleClick(long childId) {
     // Checked again: the window may have been dismissed while the message
     // waited, and a second click must not dismiss it twice.
-    if (!wnd_ || !::IsWindowVisible(wnd_.get())) return;
-    const std::vector<TControl*> list = AccessibleChildren();
-    if (childId < 1 || static_cast<size_t>(childId) > list.size()) return;
-    TControl* c = list[static_cast<size_t>(childId) - 1];
-    if (c->Visible() && c->Enabled()) c->Click();
+    TControl* c = ShownAccessibleChild(childId);
+    if (c && c->Visible() && c->Enabled()) c->Click();
 }
 
 void TForm::Close() {

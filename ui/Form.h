@@ -213,6 +213,8 @@ private:
     void ShowFocusCues();
     void UpdateUiState(WORD action, WORD flags);
     void RunAccessibleClick(long childId);
+    // The accessible child with this id while the window is shown; null otherwise.
+    TControl* ShownAccessibleChild(long childId) const;
 
     std::wstring className_;
     std::vector<std::unique_ptr<TControl>> controls_;
