@@ -8,9 +8,11 @@
 # No build folder in the binaries: __FILE__ and any debug or line record name
 # the source and build trees by fixed words. GCC applies the last matching
 # map, so the build tree (often inside the source tree) comes second.
+# And no build date or time: __DATE__, __TIME__ and __TIMESTAMP__ are errors.
 add_compile_options(
   "-ffile-prefix-map=${PROJECT_SOURCE_DIR}=src"
-  "-ffile-prefix-map=${CMAKE_BINARY_DIR}=build")
+  "-ffile-prefix-map=${CMAKE_BINARY_DIR}=build"
+  -Werror=date-time)
 
 # No link time in the PE header (nor in a DLL's export directory): the
 # Time/Date field is 0. The checksum ld writes is then a function of the bytes.
