@@ -75,7 +75,6 @@ class SourceAgainstDsc(Folder):
             ("no SHA-256 list", None, dict(sha256_block=False), False, "no Checksums-Sha256"),
             ("a name outside the folder", None, dict(extra_lines=[" %s 3 ../x" % ("0" * 64)]), False,
              "unreadable checksum line"),
-            ("a short checksum", None, dict(extra_lines=[" abc 3 x.tar.gz"]), False, "unreadable checksum line"),
         ]
         for case, change, options, passes, words in cases:
             with self.subTest(case=case):
@@ -87,11 +86,6 @@ class SourceAgainstDsc(Folder):
                 rc, out = self.verify(dsc)
                 self.assertEqual(rc == 0, passes, out)
                 self.assertIn(words, " ".join(out.split()))
-
-    def test_missing_dsc(self):
-        rc, out = self.verify(os.path.join(self.dir, "none.dsc"))
-        self.assertNotEqual(rc, 0)
-        self.assertIn("no such file", out)
 
 
 def pe(stamp, body=b"code"):
@@ -113,17 +107,19 @@ class CompareFolders(Folder):
 
     def test_table(self):
         same = {f: pe(0, f.encode()) for f in SHIPPED}
+        stamped = dict(same, **{"PellorinPromo.exe": pe(0x6B193832)})
         cases = [
-            # (case, folder b's files (a has `same`), exit code, expected line start)
-            ("identical", dict(same), 0, None),
-            ("one differs", dict(same, **{"PromoCheck.exe": pe(0, b"other")}), 1, "DIFFERS  PromoCheck.exe"),
-            ("one missing", {f: d for f, d in same.items() if f != "Focus.dll"}, 1, "MISSING  Focus.dll"),
+            # (case, folder a's files, folder b's files, exit code, expected line start)
+            ("identical", same, dict(same), 0, None),
+            ("one differs", same, dict(same, **{"PromoCheck.exe": pe(0, b"other")}), 1, "DIFFERS  PromoCheck.exe"),
+            ("one missing", same, {f: d for f, d in same.items() if f != "Focus.dll"}, 1, "MISSING  Focus.dll"),
+            ("both with a link time", stamped, stamped, 1, "STAMPED  PellorinPromo.exe: PE Time/Date is %d" % 0x6B193832),
         ]
-        for case, b, rc, line in cases:
+        for case, a, b, rc, line in cases:
             with self.subTest(case=case):
                 shutil.rmtree(self.dir)
                 os.makedirs(self.dir)
-                got_rc, out = self.folders(same, b)
+                got_rc, out = self.folders(a, b)
                 self.assertEqual(got_rc, rc, out)
                 lines = out.splitlines()
                 if line is None:
@@ -132,12 +128,6 @@ class CompareFolders(Folder):
                     self.assertTrue(any(l.startswith(line) for l in lines), out)
                     # The others are still reported.
                     self.assertEqual(sum(l.startswith("same") for l in lines), 2, out)
-
-    def test_a_link_time_in_the_header_fails_even_when_both_agree(self):
-        files = {f: pe(0x6B193832 if f == "PellorinPromo.exe" else 0) for f in SHIPPED}
-        rc, out = self.folders(files, files)
-        self.assertEqual(rc, 1, out)
-        self.assertIn("STAMPED  PellorinPromo.exe: PE Time/Date is %d" % 0x6B193832, out)
 
 
 class RefusedBeforeBuilding(unittest.TestCase):
@@ -154,7 +144,6 @@ class RefusedBeforeBuilding(unittest.TestCase):
              dict(PROMO_SIGN_TIMESTAMP_URL="http://127.0.0.1:9/", PROMO_RELEASE_ALLOW_DIRTY="1"), 1,
              "needs both PROMO_SIGN_PFX"),
             ("check with an option that is not -D", ["bash", CHECK, "--fast"], {}, 2, "only -D options"),
-            ("compare without two folders", ["bash", CHECK, "--compare", "x"], {}, 2, "usage"),
         ]
         for case, cmd, env, rc, words in cases:
             with self.subTest(case=case):
