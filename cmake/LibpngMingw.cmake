@@ -21,10 +21,25 @@ if(NOT EXISTS "${_png_src}/CMakeLists.txt")
         "Run scripts/install-deps.sh (it adds the deb-src entry).")
     endif()
   endif()
-  execute_process(COMMAND dpkg-source --no-check -x "${_dsc}" "${_png_src}"
+  # The tarballs must be the ones the .dsc names (apt checked the .dsc
+  # against the archive's signed index). dpkg-source checks them as well;
+  # the archive key is not in its keyring, so it only warns about the .dsc's
+  # own signature.
+  list(LENGTH _dsc _dsc_count)
+  if(NOT _dsc_count EQUAL 1)
+    message(FATAL_ERROR "More than one libpng1.6 source in ${PROMO_DEPS_CACHE}/download: ${_dsc}")
+  endif()
+  include(${CMAKE_CURRENT_LIST_DIR}/VerifyDsc.cmake)
+  promo_verify_dsc("${_dsc}" _dsc_error)
+  if(_dsc_error)
+    message(FATAL_ERROR "libpng source rejected: ${_dsc_error}\n"
+      "Delete ${PROMO_DEPS_CACHE}/download to fetch it again.")
+  endif()
+  execute_process(COMMAND dpkg-source -x "${_dsc}" "${_png_src}"
     WORKING_DIRECTORY "${PROMO_DEPS_CACHE}/download"
     RESULT_VARIABLE _rc OUTPUT_QUIET ERROR_VARIABLE _err)
   if(NOT _rc EQUAL 0)
+    file(REMOVE_RECURSE "${_png_src}")
     message(FATAL_ERROR "dpkg-source -x failed: ${_err}")
   endif()
 endif()

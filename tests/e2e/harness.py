@@ -96,7 +96,7 @@ class Result:
 class Prefix:
     """A throw-away Wine prefix for one case."""
 
-    def __init__(self, name, variant="demo"):
+    def __init__(self, name, variant="demo", program_dir=None):
         ensure_template()
         os.makedirs(E2E_DIR, exist_ok=True)
         self.path = os.path.join(E2E_DIR, "case-" + re.sub(r"[^A-Za-z0-9_.-]", "_", name))
@@ -121,7 +121,7 @@ class Prefix:
         d = display()
         if d:
             self.env["DISPLAY"] = d
-        self.install_program(variant)
+        self.install_program(variant, program_dir)
         self.procs = []
         # Keep this prefix's wineserver (and Wine's services) up for the case.
         subprocess.run(["wineserver", "-p"], env=self.env, check=True)
@@ -176,8 +176,10 @@ class Prefix:
     def exists(self, win_path):
         return os.path.exists(self.unix_path(win_path))
 
-    def install_program(self, variant):
-        src = os.path.join(BUILD_DIR, "demo" if variant == "demo" else "")
+    def install_program(self, variant, program_dir=None):
+        """The program and Focus.dll of the build's variant, or those in
+        program_dir (a signed copy, for example)."""
+        src = program_dir or os.path.join(BUILD_DIR, "demo" if variant == "demo" else "")
         dst = self.unix_path(PROGRAM_DIR)
         os.makedirs(dst, exist_ok=True)
         for name in ("PellorinPromo.exe", "Focus.dll"):
@@ -507,9 +509,12 @@ def capture_browser(px):
 
 
 class E2ECase(unittest.TestCase):
-    """Base class: a fresh prefix per test, closed afterwards."""
+    """Base class: a fresh prefix per test, closed afterwards. A subclass may
+    name another folder to take the program and Focus.dll from."""
+
+    program_dir = None
 
     def prefix(self, variant="demo"):
-        px = Prefix(self.id().split(".")[-1], variant)
+        px = Prefix(self.id().split(".")[-1], variant, self.program_dir)
         self.addCleanup(px.__exit__, None, None, None)
         return px

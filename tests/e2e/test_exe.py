@@ -112,8 +112,19 @@ class ShippedExe(unittest.TestCase):
         v = versions[0]
         i = v.find(struct.pack("<I", 0xFEEF04BD))
         self.assertGreater(i, 0)
-        ms, ls = struct.unpack_from("<II", v, i + 8)
-        self.assertEqual((ms >> 16, ms & 0xFFFF, ls >> 16, ls & 0xFFFF), (1, 0, 0, 0))
+        # The build's one version number, in the fixed part (file and
+        # product) and in the texts.
+        version = os.environ.get("PROMO_VERSION", "1.0.0.0")
+        want = tuple(int(n) for n in version.split("."))
+        file_ms, file_ls, product_ms, product_ls = struct.unpack_from("<IIII", v, i + 8)
+        for ms, ls in ((file_ms, file_ls), (product_ms, product_ls)):
+            self.assertEqual((ms >> 16, ms & 0xFFFF, ls >> 16, ls & 0xFFFF), want)
+        for key in ("FileVersion", "ProductVersion"):
+            # The key, its terminator, the padding to 32 bits, the value.
+            m = re.search(re.escape((key + "\0").encode("utf-16-le")) + rb"(?:\0\0)*((?:[^\0].|\0[^\0])*?)\0\0",
+                          v, re.S)
+            self.assertIsNotNone(m, key)
+            self.assertEqual(m.group(1).decode("utf-16-le"), version, key)
         self.assertIn("PellorinPromo.exe".encode("utf-16-le"), v)
 
     def test_stays_small(self):

@@ -1,0 +1,157 @@
+"""The release's own checks, on made-up inputs (no build, no Wine): the libpng
+source against its .dsc (cmake/VerifyDsc.cmake), the comparison of two build
+folders (scripts/check-reproducible.sh --compare), and the refusals of
+scripts/release.sh that come before any build."""
+import hashlib
+import os
+import shutil
+import struct
+import subprocess
+import tempfile
+import unittest
+
+SOURCE_DIR = os.environ.get("PROMO_SOURCE_DIR",
+                            os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..")))
+VERIFY_DSC = os.path.join(SOURCE_DIR, "cmake", "VerifyDsc.cmake")
+CHECK = os.path.join(SOURCE_DIR, "scripts", "check-reproducible.sh")
+RELEASE = os.path.join(SOURCE_DIR, "scripts", "release.sh")
+SHIPPED = ["PellorinPromo.exe", "PromoCheck.exe", "Focus.dll"]
+
+
+def write(path, data):
+    with open(path, "wb") as f:
+        f.write(data)
+
+
+class Folder(unittest.TestCase):
+    def setUp(self):
+        self.dir = tempfile.mkdtemp(prefix="promo-release-test-")
+        self.addCleanup(shutil.rmtree, self.dir, True)
+
+
+class SourceAgainstDsc(Folder):
+    ORIG = "libpng1.6_1.6.39.orig.tar.gz"
+    DEBIAN = "libpng1.6_1.6.39-2+deb12u5.debian.tar.xz"
+
+    def make(self, files, sha256_block=True, extra_lines=()):
+        """Writes the files and a signed-looking .dsc listing them as they are
+        now; returns the .dsc's path."""
+        for name, data in files.items():
+            write(os.path.join(self.dir, name), data)
+        lines = ["-----BEGIN PGP SIGNED MESSAGE-----", "Hash: SHA512", "", "Format: 3.0 (quilt)",
+                 "Source: libpng1.6", "Checksums-Sha1:"]
+        lines += [" %s %d %s" % (hashlib.sha1(d).hexdigest(), len(d), n) for n, d in files.items()]
+        if sha256_block:
+            lines.append("Checksums-Sha256:")
+            lines += [" %s %d %s" % (hashlib.sha256(d).hexdigest(), len(d), n) for n, d in files.items()]
+            lines += list(extra_lines)
+        lines.append("Files:")
+        lines += [" %s %d %s" % (hashlib.md5(d).hexdigest(), len(d), n) for n, d in files.items()]
+        lines += ["", "-----BEGIN PGP SIGNATURE-----", "iQIzBAEBCgAdFiEE", "-----END PGP SIGNATURE-----"]
+        dsc = os.path.join(self.dir, "libpng1.6_1.6.39-2+deb12u5.dsc")
+        write(dsc, ("\n".join(lines) + "\n").encode())
+        return dsc
+
+    def verify(self, dsc):
+        r = subprocess.run(["cmake", "-DDSC=" + dsc, "-P", VERIFY_DSC], capture_output=True, text=True)
+        return r.returncode, r.stdout + r.stderr
+
+    def test_table(self):
+        files = {self.ORIG: os.urandom(5000), self.DEBIAN: os.urandom(700)}
+
+        def flip(name):
+            data = bytearray(files[name])
+            data[100] ^= 0x20
+            write(os.path.join(self.dir, name), bytes(data))
+
+        cases = [
+            # (case, change after the .dsc is written, .dsc options, passes, words in the message)
+            ("as listed", None, {}, True, "every file matches"),
+            ("orig tarball changed, same size", lambda: flip(self.ORIG), {}, False, self.ORIG),
+            ("debian tarball changed", lambda: flip(self.DEBIAN), {}, False, self.DEBIAN),
+            ("orig tarball longer", lambda: write(os.path.join(self.dir, self.ORIG), files[self.ORIG] + b"x"), {},
+             False, "5001 bytes"),
+            ("listed file missing", lambda: os.remove(os.path.join(self.dir, self.DEBIAN)), {}, False, "missing"),
+            ("no SHA-256 list", None, dict(sha256_block=False), False, "no Checksums-Sha256"),
+            ("a name outside the folder", None, dict(extra_lines=[" %s 3 ../x" % ("0" * 64)]), False,
+             "unreadable checksum line"),
+        ]
+        for case, change, options, passes, words in cases:
+            with self.subTest(case=case):
+                for name in os.listdir(self.dir):
+                    os.remove(os.path.join(self.dir, name))
+                dsc = self.make(files, **options)
+                if change:
+                    change()
+                rc, out = self.verify(dsc)
+                self.assertEqual(rc == 0, passes, out)
+                self.assertIn(words, " ".join(out.split()))
+
+
+def pe(stamp, body=b"code"):
+    """A minimal file with a PE header whose TimeDateStamp is stamp."""
+    head = bytearray(b"MZ" + b"\0" * 0x3A + struct.pack("<I", 0x40))
+    head += b"PE\0\0" + struct.pack("<HHI", 0x14C, 1, stamp)
+    return bytes(head) + body
+
+
+class CompareFolders(Folder):
+    def folders(self, a, b):
+        for name, files in (("a", a), ("b", b)):
+            os.makedirs(os.path.join(self.dir, name))
+            for f, data in files.items():
+                write(os.path.join(self.dir, name, f), data)
+        r = subprocess.run(["bash", CHECK, "--compare", os.path.join(self.dir, "a"), os.path.join(self.dir, "b")],
+                           capture_output=True, text=True)
+        return r.returncode, r.stdout
+
+    def test_table(self):
+        same = {f: pe(0, f.encode()) for f in SHIPPED}
+        stamped = dict(same, **{"PellorinPromo.exe": pe(0x6B193832)})
+        cases = [
+            # (case, folder a's files, folder b's files, exit code, expected line start)
+            ("identical", same, dict(same), 0, None),
+            ("one differs", same, dict(same, **{"PromoCheck.exe": pe(0, b"other")}), 1, "DIFFERS  PromoCheck.exe"),
+            ("one missing", same, {f: d for f, d in same.items() if f != "Focus.dll"}, 1, "MISSING  Focus.dll"),
+            ("both with a link time", stamped, stamped, 1, "STAMPED  PellorinPromo.exe: PE Time/Date is %d" % 0x6B193832),
+        ]
+        for case, a, b, rc, line in cases:
+            with self.subTest(case=case):
+                shutil.rmtree(self.dir)
+                os.makedirs(self.dir)
+                got_rc, out = self.folders(a, b)
+                self.assertEqual(got_rc, rc, out)
+                lines = out.splitlines()
+                if line is None:
+                    self.assertEqual([l.split()[0] for l in lines], ["same"] * 3, out)
+                else:
+                    self.assertTrue(any(l.startswith(line) for l in lines), out)
+                    # The others are still reported.
+                    self.assertEqual(sum(l.startswith("same") for l in lines), 2, out)
+
+
+class RefusedBeforeBuilding(unittest.TestCase):
+    def run_script(self, cmd, **env):
+        full = {k: v for k, v in os.environ.items() if not k.startswith("PROMO_SIGN_")}
+        full.update(env)
+        return subprocess.run(cmd, env=full, capture_output=True, text=True, timeout=60)
+
+    def test_table(self):
+        cases = [
+            ("release with a password but no certificate", ["bash", RELEASE],
+             dict(PROMO_SIGN_PASSWORD="x", PROMO_RELEASE_ALLOW_DIRTY="1"), 1, "needs both PROMO_SIGN_PFX"),
+            ("release with a time-stamp server only", ["bash", RELEASE],
+             dict(PROMO_SIGN_TIMESTAMP_URL="http://127.0.0.1:9/", PROMO_RELEASE_ALLOW_DIRTY="1"), 1,
+             "needs both PROMO_SIGN_PFX"),
+            ("check with an option that is not -D", ["bash", CHECK, "--fast"], {}, 2, "only -D options"),
+        ]
+        for case, cmd, env, rc, words in cases:
+            with self.subTest(case=case):
+                r = self.run_script(cmd, **env)
+                self.assertEqual(r.returncode, rc, r.stdout + r.stderr)
+                self.assertIn(words, r.stderr)
+                self.assertNotIn("building in", r.stdout)
+
+
+if __name__ == "__main__":
+    unittest.main()
