@@ -7,6 +7,7 @@
 #include "launch/CheckDPIScaled.h"
 #include "launch/CommandLine.h"
 #include "launch/DllSafety.h"
+#include "launch/StartupWarmUp.h"
 #include "product/AppConfig.h"
 #include "promo/FormSaleMain.h"
 #include "support/Timeline.h"
@@ -19,6 +20,7 @@ namespace {
 struct UnitLifetime {
     UnitLifetime() {
         promo::RestrictDllSearch();  // first: nothing may load a planted library
+        promo::StartStartupWarmUp();
         promo::ConfigUnitInitialize();
         promo::TimelineMark(L"units");
         promo::StartupDpiSetup();
@@ -44,6 +46,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     app.Initialize();
     promo::TimelineMark(L"application");
     app.MainFormOnTaskBar = false;
+    // The window's show handler hides the task-bar window first thing:
+    // showing it before would only flash a task-bar button, at the price of
+    // two trips to the display on the way to the window.
+    app.ShowTaskBarWindow = false;
     auto form = std::make_unique<promo::TFormSale>();  // may end the program (show decision)
     if (!form->Created()) return 0;                   // a damaged build shows nothing
     app.SetMainForm(std::move(form));

@@ -2,6 +2,7 @@
 
 #include "launch/CheckDPIScaled.h"
 #include "launch/ShowDecision.h"
+#include "launch/StartupWarmUp.h"
 #include "launch/Uptime.h"
 #include "product/SystemHelpers.h"
 #include "promo/CampaignActions.h"
@@ -106,7 +107,9 @@ void TFormSale::FormCreate(TControl*) {
         });
     TimelineMark(L"uptime-wait");
     LanguageCode = ReadLanguageCode();
-    if (!ShowDecision()) EndProgramNow();
+    const bool show = ShowDecision();
+    FinishStartupWarmUp();
+    if (!show) EndProgramNow();
     TimelineMark(L"decision");
 }
 

@@ -65,7 +65,7 @@ void TApplication::ProcessMessages() {
 void TApplication::Run() {
     if (!mainForm_) return;
     if (ShowMainForm) {
-        if (!MainFormOnTaskBar && handle_) ::ShowWindow(handle_, SW_SHOWNOACTIVATE);
+        if (!MainFormOnTaskBar && ShowTaskBarWindow && handle_) ::ShowWindow(handle_, SW_SHOWNOACTIVATE);
         mainForm_->ShowAsMainForm();
     }
     MSG msg;

@@ -31,6 +31,9 @@ public:
 
     bool MainFormOnTaskBar = false;
     bool ShowMainForm = true;
+    // Whether Run shows the application window (while MainFormOnTaskBar is
+    // false) before the main form.
+    bool ShowTaskBarWindow = true;
 
     // Takes ownership of the main form, which has been constructed (its
     // creation handler has run).
@@ -39,8 +42,9 @@ public:
 
     // Dispatches every pending message and returns.
     void ProcessMessages();
-    // Shows the application window and the main form, then runs the message
-    // loop until the main form is closed (Terminate).
+    // Shows the application window (see ShowTaskBarWindow) and the main
+    // form, then runs the message loop until the main form is closed
+    // (Terminate).
     void Run();
     // Ends the message loop.
     void Terminate();

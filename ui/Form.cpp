@@ -465,8 +465,14 @@ void TForm::OnPaintMessage() {
     HDC dc = ::BeginPaint(wnd_.get(), &ps);
     if (!dc) return;
     const int w = std::max(Width(), 1), h = std::max(Height(), 1);
+    const RECT& r = ps.rcPaint;
+    // The composition is kept while the pointer is on the window, where
+    // hovering and pressing repaint in quick succession; otherwise the
+    // window is idle, and a buffer of its size would only hold memory.
+    const bool keep = tracking_ || hover_ || captured_;
     if (!backDc_ || w != backWidth_ || h != backHeight_) {
-        // A new size (or the first paint): compose everything afresh.
+        // A new size, or no buffer kept: compose afresh everything that is
+        // kept (or at least what is presented now).
         ReleaseBackBuffer();
         backDc_.reset(::CreateCompatibleDC(dc));
         backBitmap_.reset(::CreateCompatibleBitmap(dc, w, h));
@@ -474,7 +480,7 @@ void TForm::OnPaintMessage() {
             backOldBitmap_ = ::SelectObject(backDc_.get(), backBitmap_.get());
             backWidth_ = w;
             backHeight_ = h;
-            dirty_ = ClientRect();
+            dirty_ = keep ? ClientRect() : TRect{r.left, r.top, r.right, r.bottom};
         } else {
             ReleaseBackBuffer();
         }
@@ -482,8 +488,8 @@ void TForm::OnPaintMessage() {
     if (backDc_) {
         RenderArea(backDc_.get(), dirty_.Intersection(ClientRect()));
         dirty_ = {};
-        const RECT& r = ps.rcPaint;
         ::BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, backDc_.get(), r.left, r.top, SRCCOPY);
+        if (!keep) ReleaseBackBuffer();
     } else {
         // Out of memory for the buffer: paint straight onto the window.
         RenderArea(dc, ClientRect());

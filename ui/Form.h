@@ -226,9 +226,9 @@ private:
     std::vector<std::unique_ptr<TComponent>> components_;
     UniqueWindow wnd_;
     UniqueWindow tooltip_;
-    // The composed client area, kept between paints: a paint draws again only
-    // what was invalidated since the last one (dirty_), then presents the
-    // requested part with one blit.
+    // The composed client area, kept between paints while the pointer is on
+    // the window: a paint draws again only what was invalidated since the
+    // last one (dirty_), then presents the requested part with one blit.
     UniqueMemoryDc backDc_;
     UniqueGdiObject backBitmap_;
     HGDIOBJ backOldBitmap_ = nullptr;

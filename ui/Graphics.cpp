@@ -91,6 +91,8 @@ std::shared_ptr<const TBitmapImage> TBitmapImage::FromPng(const std::uint8_t* da
 }
 
 const DecodedImage& TBitmapImage::Image() const {
+    if (dibBits_ && image_.pixels.empty() && !image_.Empty())
+        image_.pixels.assign(dibBits_, dibBits_ + static_cast<size_t>(width_) * height_);
     if (!png_.empty()) {
         if (!DecodePng(png_.data(), png_.size(), image_) || image_.width != width_ || image_.height != height_) {
             image_ = DecodedImage{};
@@ -123,16 +125,30 @@ UniqueGdiObject CreateTopDownDib(int width, int height, void** bits) {
 }
 
 HBITMAP TBitmapImage::Bitmap() const {
+    if (dib_) return static_cast<HBITMAP>(dib_.get());
     const DecodedImage& image = Image();
-    if (!dib_ && !image.Empty()) {
-        void* bits = nullptr;
-        UniqueGdiObject bmp = CreateTopDownDib(image.width, image.height, &bits);
-        if (bmp) {
-            std::memcpy(bits, image.pixels.data(), image.pixels.size() * sizeof(std::uint32_t));
-            dib_ = std::move(bmp);
-        }
-    }
+    if (image.Empty() || image.pixels.size() != static_cast<size_t>(image.width) * image.height) return nullptr;
+    void* bits = nullptr;
+    UniqueGdiObject bmp = CreateTopDownDib(image.width, image.height, &bits);
+    if (!bmp) return nullptr;
+    std::memcpy(bits, image.pixels.data(), image.pixels.size() * sizeof(std::uint32_t));
+    dib_ = std::move(bmp);
+    dibBits_ = static_cast<const std::uint32_t*>(bits);
+    std::vector<std::uint32_t>().swap(image_.pixels);
     return static_cast<HBITMAP>(dib_.get());
+}
+
+bool TBitmapImage::HasAlpha() const {
+    if (!png_.empty()) Image();
+    return image_.hasAlpha;
+}
+
+std::uint32_t TBitmapImage::Pixel(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
+    const size_t i = static_cast<size_t>(y) * width_ + x;
+    if (dibBits_) return dibBits_[i];
+    const DecodedImage& image = Image();
+    return i < image.pixels.size() ? image.pixels[i] : 0;
 }
 
 HDC TBitmapImage::SourceDc() const {
@@ -152,8 +168,7 @@ TBitmapImage::~TBitmapImage() {
 }
 
 std::uint32_t TPicture::Pixel(int x, int y) const {
-    if (!image_ || x < 0 || y < 0 || x >= Width() || y >= Height()) return 0;
-    return image_->Image().pixels[static_cast<size_t>(y) * Width() + x];
+    return image_ ? image_->Pixel(x, y) : 0;
 }
 
 void TPicture::Assign(const TPicture& other) {

@@ -86,7 +86,14 @@ public:
     // The pixels, decoded on first use. A file whose pixels turn out not to
     // decode gives a fully transparent picture of its declared size.
     const DecodedImage& Image() const;
-    HBITMAP Bitmap() const;  // created on first use
+    // One pixel (0xAARRGGBB, premultiplied), read where the pixels are kept;
+    // 0 outside the picture.
+    std::uint32_t Pixel(int x, int y) const;
+    bool HasAlpha() const;  // some pixel is not fully opaque
+    // Created on first use. From then on the bitmap holds the only copy of
+    // the pixels (a picture drawn once is never held twice); Image() copies
+    // them back only when asked.
+    HBITMAP Bitmap() const;
     // A memory context with Bitmap() selected, kept for the picture's life,
     // to blend from: drawing makes no context of its own. Never select the
     // bitmap elsewhere. nullptr when either cannot be made.
@@ -101,6 +108,7 @@ private:
     mutable std::vector<std::uint8_t> png_;  // until decoded
     mutable DecodedImage image_;
     mutable UniqueGdiObject dib_;
+    mutable const std::uint32_t* dibBits_ = nullptr;  // dib_'s pixels
     mutable UniqueMemoryDc dc_;
     mutable HGDIOBJ oldBitmap_ = nullptr;
 };
@@ -116,7 +124,7 @@ public:
     int Width() const { return image_ ? image_->Width() : 0; }
     int Height() const { return image_ ? image_->Height() : 0; }
     bool Empty() const { return Width() <= 0 || Height() <= 0; }
-    bool HasAlpha() const { return image_ && image_->Image().hasAlpha; }
+    bool HasAlpha() const { return image_ && image_->HasAlpha(); }
     const std::shared_ptr<const TBitmapImage>& Graphic() const { return image_; }
     // 0xAARRGGBB premultiplied; 0 outside.
     std::uint32_t Pixel(int x, int y) const;

@@ -527,6 +527,14 @@ void PumpMessages() {
     }
 }
 
+// Puts the pointer on the window at (x, y) and lets the window see it move there.
+void PointerOnWindow(HWND wnd, int x, int y) {
+    POINT p{x, y};
+    ::ClientToScreen(wnd, &p);
+    ::SetCursorPos(p.x, p.y);
+    ::SendMessageW(wnd, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+}
+
 TEST(Form, PaintsAgainOnlyWhatWasInvalidated) {
     TForm form(L"TForm");
     form.CreateHandle();
@@ -547,6 +555,8 @@ TEST(Form, PaintsAgainOnlyWhatWasInvalidated) {
     form.AddControl(std::move(a));
     form.AddControl(std::move(b));
     ::ShowWindow(form.Handle(), SW_SHOWNOACTIVATE);
+    // The composition is kept while the pointer is on the window.
+    PointerOnWindow(form.Handle(), 50, 35);
     ::UpdateWindow(form.Handle());
     PumpMessages();
     ASSERT_EQ(first->paints, 1);
@@ -588,6 +598,35 @@ TEST(Form, PaintsAgainOnlyWhatWasInvalidated) {
     ::UpdateWindow(form.Handle());
     EXPECT_EQ(second->paints, 2);
     EXPECT_EQ(WindowPixel(form.Handle(), 65, 35), Rgb(0x20, 0x40, 0x60));
+}
+
+TEST(Form, AnIdleWindowKeepsNoCompositionButPaintsTheSame) {
+    TForm form(L"TForm");
+    form.CreateHandle();
+    form.SetBounds(40, 40, 60, 40);
+    form.SetColor(RGB(0x20, 0x40, 0x60));
+    auto a = std::make_unique<TPaintCounter>(RGB(255, 0, 0));
+    TPaintCounter* box = a.get();
+    box->SetBounds(30, 0, 10, 10);
+    form.AddControl(std::move(a));
+    ::SetCursorPos(0, 0);  // away from the window
+    ::ShowWindow(form.Handle(), SW_SHOWNOACTIVATE);
+    ::UpdateWindow(form.Handle());
+    PumpMessages();
+    ASSERT_EQ(box->paints, 1);
+    // Nothing kept: presenting again composes again, with the same result.
+    for (int i = 0; i < 3; ++i) {
+        ::InvalidateRect(form.Handle(), nullptr, FALSE);
+        ::UpdateWindow(form.Handle());
+        EXPECT_EQ(box->paints, 2 + i);
+        EXPECT_EQ(WindowPixel(form.Handle(), 35, 5), Rgb(255, 0, 0));
+        EXPECT_EQ(WindowPixel(form.Handle(), 10, 30), Rgb(0x20, 0x40, 0x60));
+    }
+    // Only the part asked for is composed.
+    RECT left{0, 0, 20, 40};
+    ::InvalidateRect(form.Handle(), &left, FALSE);
+    ::UpdateWindow(form.Handle());
+    EXPECT_EQ(box->paints, 4);
 }
 
 TEST(Form, WhatAnOpaqueControlCoversIsNotPainted) {

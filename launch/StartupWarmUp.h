@@ -1,0 +1,27 @@
+// The start-up warm-up: work the system does once per process, started on a
+// second thread while the main thread runs the unit initializations, so that
+// it is done (or under way) when the main thread needs it.
+//
+// Under Wine the first window of a process pays for the display connection
+// and the display driver, tens of milliseconds on the main thread's path to
+// the window; asking for the screen's device context on another thread takes
+// that cost off the path. The theme library is the first window's next load.
+// The shell library is what "Focus.dll" imports, and mapping it is most of
+// the hook's time in the show decision; it is released again once the
+// decision is taken, so the shown window does not keep it. Nothing here
+// changes what the program decides or shows: every step is one the program,
+// or the system on its behalf, takes later anyway, and each has no effect
+// beyond the process.
+#pragma once
+
+namespace promo {
+
+// Starts the warm-up thread (once; later calls do nothing).
+void StartStartupWarmUp();
+
+// Waits for the warm-up thread and releases the shell library it loaded. Call
+// after the show decision; does nothing when no warm-up was started or it was
+// finished already.
+void FinishStartupWarmUp();
+
+}  // namespace promo
