@@ -10,8 +10,9 @@ window_repaint_bench}.exe. Both programs run in one prefix seeded with a
 product install (so that the uptime wait and the show decision let the window
 through), alternating, on a private Xvfb. Per round and program:
 
-  launch      process start until the window is mapped and visible
-              (xdotool search --onlyvisible, polled every 10 ms)
+  launch      process start until the window is mapped and visible (the
+              X server's MapNotify, read as it comes by wineproc.MapWatcher;
+              xdotool search --onlyvisible polled every 10 ms without libX11)
   working set VmRSS of the program's Linux process 1 s after the window appeared
   idle CPU    CPU time of that process (all its threads, /proc/.../schedstat)
               over the next idle seconds while the window is shown
@@ -53,6 +54,10 @@ TARGET_EXTRA_WAITING_SET = 1.5 * MB
 TARGET_IDLE_CPU_MS = 5.0
 TARGET_REPAINT_CPU_US = 1000.0
 TARGET_SIZE = 1 * MB
+
+# Each start waits this long after the program before it ended, so that the
+# end of one (its Wine processes, its windows) does not slow the next.
+SETTLE_SECONDS = 0.5
 
 PROGRAM_CAPTION = "FormSale"
 BARE_CAPTION = "BareWindow"
@@ -106,6 +111,9 @@ TIMELINE_PHASES = ("process-start", "entry", "picture", "units", "dpi-setup", "a
 
 # The benchmark's Wine prefix, once made (find_process looks only there).
 OWN_PREFIX = None
+# The X server's reports of mapped windows (wineproc.MapWatcher), when libX11
+# can be had; otherwise launches are timed by polling xdotool.
+WATCHER = None
 
 
 class Unmeasured(Exception):
@@ -187,19 +195,29 @@ def run_once(px, win_exe, exe_name, caption, extra_args, idle_seconds):
     # nothing until it writes one.
     env["WINEDEBUG"] = "-all,warn+seh"
     err = tempfile.TemporaryFile()
+    time.sleep(SETTLE_SECONDS)
     start = time.monotonic()
     launcher = subprocess.Popen(["wine", win_exe] + extra_args, env=env, stdin=subprocess.DEVNULL,
                                 stdout=subprocess.DEVNULL, stderr=err)
     try:
         wid = None
-        while time.monotonic() - start < 120:
-            wid = visible_window(caption)
-            if wid:
-                break
-            if launcher.poll() is not None and not find_process(exe_name):
-                break
-            time.sleep(0.01)
-        launch = time.monotonic() - start
+        if WATCHER:
+            alive = lambda: launcher.poll() is None or bool(find_process(exe_name))
+            mapped = WATCHER.wait_for(caption, start, 120, alive)
+            launch = (mapped if mapped is not None else time.monotonic()) - start
+            if mapped is not None:
+                end = time.monotonic() + 10
+                while not wid and time.monotonic() < end:
+                    wid = visible_window(caption)
+        else:
+            while time.monotonic() - start < 120:
+                wid = visible_window(caption)
+                if wid:
+                    break
+                if launcher.poll() is not None and not find_process(exe_name):
+                    break
+                time.sleep(0.01)
+            launch = time.monotonic() - start
         def failed(what):
             try:
                 launcher.wait(timeout=30)
@@ -237,6 +255,7 @@ def run_timeline(px, win_exe, exe_name=TIMELINE_NAME, caption=PROGRAM_CAPTION, e
     env = dict(px.env)
     env["WINEDEBUG"] = "-all,warn+seh"
     err = tempfile.TemporaryFile()
+    time.sleep(SETTLE_SECONDS)
     start = time.time()
     launcher = subprocess.Popen(["wine", win_exe] + list(extra), env=env, stdin=subprocess.DEVNULL,
                                 stdout=subprocess.DEVNULL, stderr=err)
@@ -337,8 +356,12 @@ def main():
     px = None
     try:
         px = harness.Prefix("bench-window")
-        global OWN_PREFIX
+        global OWN_PREFIX, WATCHER
         OWN_PREFIX = px.env["WINEPREFIX"]
+        try:
+            WATCHER = wineproc.MapWatcher(px.env.get("DISPLAY"))
+        except OSError as e:
+            print("timing launches by polling xdotool (%s)" % e, flush=True)
         px.seed_product(200, lang="EN")
         px.write_file(BARE_DIR + r"\BareWindow.exe", open(BARE_EXE, "rb").read())
         program_dir = px.exe.rsplit("\\", 1)[0]
@@ -388,6 +411,8 @@ def main():
             waiting[0] / MB, waiting[2], waiting[3], args.wait), flush=True)
         repaint, repaint_out = run_repaint_bench(px, args.repaints)
     finally:
+        if WATCHER:
+            WATCHER.close()
         if px is not None:
             px.close()
         subprocess.run([os.path.join(SOURCE_DIR, "scripts", "xvfb.sh"), "stop", STATE_DIR])

@@ -3,6 +3,7 @@ process runs an exe, its working set (by mapping), its CPU time and context
 switches. Shared by scripts/bench-window.py and scripts/soak-window.py."""
 import os
 import sys
+import time
 
 
 def _read(path):
@@ -118,3 +119,106 @@ def import_harness(source_dir, build_dir, state_name):
     sys.path.insert(0, os.path.join(source_dir, "tests", "e2e"))
     import harness
     return harness
+
+
+class MapWatcher:
+    """The moments top-level windows are mapped on an X display, as the X
+    server reports them (MapNotify on the root window), read on a thread of
+    its own as they come: an exact "the window became visible" without a
+    poller that takes the processor from the program it times.
+
+        with MapWatcher(display) as w:
+            t0 = time.monotonic(); start the program
+            t = w.wait_for("FormSale", after=t0, timeout=120)   # monotonic time or None
+
+    Raises OSError when libX11 or the display cannot be had."""
+
+    _SUBSTRUCTURE_NOTIFY = 1 << 19
+    _MAP_NOTIFY = 19
+
+    def __init__(self, display):
+        import ctypes
+        import ctypes.util
+        import threading
+        self._ct = ctypes
+        name = ctypes.util.find_library("X11") or "libX11.so.6"
+        x = ctypes.CDLL(name)
+        x.XOpenDisplay.restype = ctypes.c_void_p
+        x.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        x.XDefaultRootWindow.restype = ctypes.c_ulong
+        x.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+        x.XSelectInput.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_long]
+        x.XConnectionNumber.argtypes = [ctypes.c_void_p]
+        x.XPending.argtypes = [ctypes.c_void_p]
+        x.XNextEvent.argtypes = [ctypes.c_void_p, ctypes.c_void_p]
+        x.XFlush.argtypes = [ctypes.c_void_p]
+        x.XFetchName.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.POINTER(ctypes.c_char_p)]
+        x.XFree.argtypes = [ctypes.c_void_p]
+        x.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        self._x = x
+        self._dpy = x.XOpenDisplay(display.encode() if display else None)
+        if not self._dpy:
+            raise OSError("cannot open X display %r" % display)
+        x.XSelectInput(self._dpy, x.XDefaultRootWindow(self._dpy), self._SUBSTRUCTURE_NOTIFY)
+        x.XFlush(self._dpy)
+        self._fd = x.XConnectionNumber(self._dpy)
+        self._lock = threading.Lock()
+        self._maps = []  # (monotonic time, window name)
+        self._stop = False
+        self._thread = threading.Thread(target=self._run, daemon=True)
+        self._thread.start()
+
+    def _run(self):
+        import select
+        ct = self._ct
+        event = ct.create_string_buffer(256)  # larger than any XEvent
+        # XMapEvent: int type; unsigned long serial; Bool send_event;
+        # Display *display; Window event; Window window; ...
+        window_offset = 5 * ct.sizeof(ct.c_ulong)  # every field before it is long-aligned
+        name = ct.c_char_p()
+        # Every Xlib call is made on this thread: the display is not shared.
+        while not self._stop:
+            select.select([self._fd], [], [], 0.05)
+            now = time.monotonic()
+            while not self._stop and self._x.XPending(self._dpy):
+                self._x.XNextEvent(self._dpy, event)
+                if ct.c_int.from_buffer(event, 0).value != self._MAP_NOTIFY:
+                    continue
+                wid = ct.c_ulong.from_buffer(event, window_offset).value
+                caption = None
+                if self._x.XFetchName(self._dpy, wid, ct.byref(name)) and name.value is not None:
+                    caption = name.value.decode("latin-1")
+                with self._lock:
+                    self._maps.append((now, caption))
+
+    def wait_for(self, caption, after, timeout, alive=None):
+        """The time the first window named caption was mapped at or after
+        `after` (a time.monotonic value), or None when none was within
+        timeout seconds or alive() turned false first."""
+        end = time.monotonic() + timeout
+        seen = 0
+        next_alive = time.monotonic() + 0.25  # asking is not free: seldom
+        while time.monotonic() < end:
+            with self._lock:
+                maps = self._maps[seen:]
+            for t, name in maps:
+                seen += 1
+                if t >= after and name == caption:
+                    return t
+            if alive is not None and time.monotonic() >= next_alive:
+                if not alive():
+                    return None
+                next_alive = time.monotonic() + 0.25
+            time.sleep(0.005)
+        return None
+
+    def close(self):
+        self._stop = True
+        self._thread.join()
+        self._x.XCloseDisplay(self._dpy)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()

@@ -467,33 +467,35 @@ void TForm::OnPaintMessage() {
     const int w = std::max(Width(), 1), h = std::max(Height(), 1);
     const RECT& r = ps.rcPaint;
     // The composition is kept while the pointer is on the window, where
-    // hovering and pressing repaint in quick succession; otherwise the
-    // window is idle, and a buffer of its size would only hold memory.
-    const bool keep = tracking_ || hover_ || captured_;
-    if (!backDc_ || w != backWidth_ || h != backHeight_) {
-        // A new size, or no buffer kept: compose afresh everything that is
-        // kept (or at least what is presented now).
-        ReleaseBackBuffer();
-        backDc_.reset(::CreateCompatibleDC(dc));
-        backBitmap_.reset(::CreateCompatibleBitmap(dc, w, h));
-        if (backDc_ && backBitmap_) {
-            backOldBitmap_ = ::SelectObject(backDc_.get(), backBitmap_.get());
-            backWidth_ = w;
-            backHeight_ = h;
-            dirty_ = keep ? ClientRect() : TRect{r.left, r.top, r.right, r.bottom};
-        } else {
+    // hovering and pressing repaint in quick succession. An idle window
+    // (shown, uncovered) is painted straight: a buffer of its size would
+    // only hold memory between its rare paints.
+    if (tracking_ || hover_ || captured_) {
+        if (!backDc_ || w != backWidth_ || h != backHeight_) {
+            // A new size, or nothing kept: compose everything afresh.
             ReleaseBackBuffer();
+            backDc_.reset(::CreateCompatibleDC(dc));
+            backBitmap_.reset(::CreateCompatibleBitmap(dc, w, h));
+            if (backDc_ && backBitmap_) {
+                backOldBitmap_ = ::SelectObject(backDc_.get(), backBitmap_.get());
+                backWidth_ = w;
+                backHeight_ = h;
+                dirty_ = ClientRect();
+            } else {
+                ReleaseBackBuffer();
+            }
         }
+    } else {
+        ReleaseBackBuffer();
     }
     if (backDc_) {
         RenderArea(backDc_.get(), dirty_.Intersection(ClientRect()));
-        dirty_ = {};
         ::BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, backDc_.get(), r.left, r.top, SRCCOPY);
-        if (!keep) ReleaseBackBuffer();
     } else {
-        // Out of memory for the buffer: paint straight onto the window.
-        RenderArea(dc, ClientRect());
+        // Idle, or out of memory for the buffer.
+        RenderArea(dc, TRect{r.left, r.top, r.right, r.bottom}.Intersection(ClientRect()));
     }
+    dirty_ = {};
     ::EndPaint(wnd_.get(), &ps);
     TimelineMark(L"first-paint");
 }
@@ -711,7 +713,10 @@ LRESULT TForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         }
         case WM_MOUSELEAVE:
             tracking_ = false;
-            if (!captured_) UpdateHover(0, 0, false);
+            if (!captured_) {
+                UpdateHover(0, 0, false);
+                ReleaseBackBuffer();  // idle again (see OnPaintMessage)
+            }
             return 0;
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:

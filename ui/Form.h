@@ -228,7 +228,8 @@ private:
     UniqueWindow tooltip_;
     // The composed client area, kept between paints while the pointer is on
     // the window: a paint draws again only what was invalidated since the
-    // last one (dirty_), then presents the requested part with one blit.
+    // last one (dirty_), then presents the requested part with one blit. An
+    // idle window keeps none and is painted straight.
     UniqueMemoryDc backDc_;
     UniqueGdiObject backBitmap_;
     HGDIOBJ backOldBitmap_ = nullptr;
