@@ -212,6 +212,11 @@ class MapWatcher:
             time.sleep(0.005)
         return None
 
+    def mapped(self):
+        """Every map seen so far: [(time.monotonic() value, window name)]."""
+        with self._lock:
+            return list(self._maps)
+
     def close(self):
         self._stop = True
         self._thread.join()

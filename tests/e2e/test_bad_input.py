@@ -212,7 +212,7 @@ def registry_state(px):
 WINE_VOLATILE_KEYS = re.compile(
     r"^(software\\wine\\|system\\currentcontrolset\\control\\(video|class)|"
     r"system\\currentcontrolset\\enum\\|hardware\\|software\\microsoft\\windows nt\\currentversion\\"
-    r"(fonts|perflib)|"
+    r"(fonts|perflib|networkcards)|"
     # The browser writes its own settings when it first starts (Wine's
     # Internet Explorer, started as the last fallback, here).
     r"software\\microsoft\\windows\\currentversion\\internet settings$)")

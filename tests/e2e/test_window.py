@@ -7,8 +7,13 @@ import tempfile
 import time
 import unittest
 
-from harness import (BUILD_DIR, E2ECase, Receiver, STATS_PORT, WINDOW_CAPTION, capture_browser, display,
-                     find_window, pixel, screenshot, window_geometry, xdotool, click)
+import sys
+
+from harness import (BUILD_DIR, E2ECase, Receiver, SOURCE_DIR, STATS_PORT, WINDOW_CAPTION, capture_browser,
+                     display, find_window, pixel, screenshot, window_geometry, xdotool, click)
+
+sys.path.insert(0, os.path.join(SOURCE_DIR, "scripts"))
+import wineproc  # noqa: E402  (the X server's map reports)
 
 CLOSE = (482, 18)   # centre of the close button (465,1 34x34)
 BUY = (250, 278)    # centre of the buy button (top 260, 36 high)
@@ -107,15 +112,20 @@ class Window(E2ECase):
                     self.assertEqual(px.read_file(px.exe.rsplit("\\", 1)[0] + r"\lang.dat"), b"")
                 px.close()
 
-    def test_the_application_window_is_hidden_once_the_window_shows(self):
+    def test_the_application_window_is_never_shown(self):
         px = self.prefix()
-        p, wid = self.open_window(px)
+        with wineproc.MapWatcher(display()) as maps:
+            p, wid = self.open_window(px)
+            mapped = [name for _, name in maps.mapped()]
         # The application window exists (its task-bar button would show while
-        # it is mapped) but is hidden by the time the promotion window shows.
+        # it is mapped), but the show handler hides it first thing: it is not
+        # shown before either, not even for a moment.
         app = xdotool("search", "--name", "^%s$" % APP_WINDOW_CAPTION, check=False).split()
         self.assertEqual(len(app), 1, app)
         self.assertEqual(map_state(app[0]), "IsUnMapped")
         self.assertEqual(map_state(wid), "IsViewable")
+        self.assertIn(WINDOW_CAPTION, mapped)
+        self.assertNotIn(APP_WINDOW_CAPTION, mapped)
         p.kill()
 
     def test_closing_through_the_system_leaves_no_trace_and_ends_with_0(self):

@@ -3,6 +3,9 @@
 // and accelerators.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <vector>
+
 #include "controls/RdLabel.h"
 #include "ui/Form.h"
 #include "ui/Graphics.h"
@@ -12,6 +15,34 @@ namespace promo {
 namespace {
 
 using test::Rgb;
+
+// A picture once drawn keeps its pixels in its bitmap alone; every way of
+// reading them still gives what it was made of.
+TEST(BitmapImage, ADrawnPictureReadsTheSameFromItsBitmap) {
+    DecodedImage made;
+    made.width = 3;
+    made.height = 2;
+    made.pixels = {0xFF102030u, 0x80404040u, 0x00000000u, 0xFFFFFFFFu, 0x7F010203u, 0xFF000000u};
+    made.hasAlpha = true;
+    const TBitmapImage picture{DecodedImage(made)};
+    ASSERT_NE(picture.Bitmap(), nullptr);
+    ASSERT_NE(picture.SourceDc(), nullptr);
+    const struct {
+        int x, y;
+        std::uint32_t want;
+    } reads[] = {{0, 0, 0xFF102030u}, {1, 0, 0x80404040u}, {2, 0, 0u},
+                 {0, 1, 0xFFFFFFFFu}, {1, 1, 0x7F010203u}, {2, 1, 0xFF000000u},
+                 {-1, 0, 0u},         {3, 0, 0u},          {0, 2, 0u}};
+    for (const auto& r : reads) EXPECT_EQ(picture.Pixel(r.x, r.y), r.want) << r.x << "," << r.y;
+    EXPECT_TRUE(picture.HasAlpha());
+    EXPECT_EQ(picture.Image().pixels, made.pixels);  // copied back when asked
+    EXPECT_EQ(picture.Pixel(1, 1), 0x7F010203u);
+    // What the bitmap holds is what was made.
+    DIBSECTION dib{};
+    ASSERT_EQ(::GetObjectW(picture.Bitmap(), sizeof dib, &dib), static_cast<int>(sizeof dib));
+    const auto* bits = static_cast<const std::uint32_t*>(dib.dsBm.bmBits);
+    EXPECT_EQ(std::vector<std::uint32_t>(bits, bits + 6), made.pixels);
+}
 
 // Every measurement borrows one shared context: a borrow must leave it as it
 // found it (or the next measurement inherits a font, and a font still selected
