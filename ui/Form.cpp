@@ -465,39 +465,42 @@ void TForm::OnPaintMessage() {
     HDC dc = ::BeginPaint(wnd_.get(), &ps);
     if (!dc) return;
     const int w = std::max(Width(), 1), h = std::max(Height(), 1);
-    const RECT& r = ps.rcPaint;
-    // The composition is kept while the pointer is on the window, where
-    // hovering and pressing repaint in quick succession. An idle window
-    // (shown, uncovered) is painted straight: a buffer of its size would
-    // only hold memory between its rare paints.
-    if (tracking_ || hover_ || captured_) {
-        if (!backDc_ || w != backWidth_ || h != backHeight_) {
-            // A new size, or nothing kept: compose everything afresh.
-            ReleaseBackBuffer();
-            backDc_.reset(::CreateCompatibleDC(dc));
-            backBitmap_.reset(::CreateCompatibleBitmap(dc, w, h));
-            if (backDc_ && backBitmap_) {
-                backOldBitmap_ = ::SelectObject(backDc_.get(), backBitmap_.get());
-                backWidth_ = w;
-                backHeight_ = h;
-                dirty_ = ClientRect();
-            } else {
-                ReleaseBackBuffer();
-            }
-        }
-    } else {
+    if (!backDc_ || w != backWidth_ || h != backHeight_) {
+        // A new size, or nothing kept: compose everything afresh.
         ReleaseBackBuffer();
+        backDc_.reset(::CreateCompatibleDC(dc));
+        backBitmap_.reset(::CreateCompatibleBitmap(dc, w, h));
+        if (backDc_ && backBitmap_) {
+            backOldBitmap_ = ::SelectObject(backDc_.get(), backBitmap_.get());
+            backWidth_ = w;
+            backHeight_ = h;
+            dirty_ = ClientRect();
+        } else {
+            ReleaseBackBuffer();
+        }
     }
     if (backDc_) {
         RenderArea(backDc_.get(), dirty_.Intersection(ClientRect()));
+        dirty_ = {};
+        const RECT& r = ps.rcPaint;
         ::BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, backDc_.get(), r.left, r.top, SRCCOPY);
+        // Paints come in bursts (hovering, pressing, uncovering); once one
+        // is over and the pointer is elsewhere, the window is idle, and a
+        // buffer of its size would only hold memory.
+        ::SetTimer(wnd_.get(), kIdleCompositionTimer, kIdleCompositionMs, nullptr);
     } else {
-        // Idle, or out of memory for the buffer.
-        RenderArea(dc, TRect{r.left, r.top, r.right, r.bottom}.Intersection(ClientRect()));
+        // Out of memory for the buffer: paint straight onto the window.
+        RenderArea(dc, ClientRect());
     }
-    dirty_ = {};
     ::EndPaint(wnd_.get(), &ps);
     TimelineMark(L"first-paint");
+}
+
+void TForm::ReleaseIdleComposition() {
+    if (!wnd_) return;
+    ::KillTimer(wnd_.get(), kIdleCompositionTimer);
+    if (tracking_ || hover_ || captured_) return;  // the pointer is on the window: more may come
+    ReleaseBackBuffer();
 }
 
 void TForm::ReleaseBackBuffer() {
@@ -715,8 +718,12 @@ LRESULT TForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             tracking_ = false;
             if (!captured_) {
                 UpdateHover(0, 0, false);
-                ReleaseBackBuffer();  // idle again (see OnPaintMessage)
+                ::SetTimer(wnd, kIdleCompositionTimer, kIdleCompositionMs, nullptr);
             }
+            return 0;
+        case WM_TIMER:
+            if (wp != kIdleCompositionTimer) break;
+            ReleaseIdleComposition();
             return 0;
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:

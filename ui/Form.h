@@ -226,10 +226,14 @@ private:
     std::vector<std::unique_ptr<TComponent>> components_;
     UniqueWindow wnd_;
     UniqueWindow tooltip_;
-    // The composed client area, kept between paints while the pointer is on
-    // the window: a paint draws again only what was invalidated since the
-    // last one (dirty_), then presents the requested part with one blit. An
-    // idle window keeps none and is painted straight.
+    // The composed client area, kept between paints: a paint draws again
+    // only what was invalidated since the last one (dirty_), then presents
+    // the requested part with one blit. It goes once the window has been
+    // idle for kIdleCompositionMs with the pointer elsewhere (one timer
+    // after a burst of paints, none while idle).
+    static constexpr UINT_PTR kIdleCompositionTimer = 0x50524D31;
+    static constexpr UINT kIdleCompositionMs = 250;
+    void ReleaseIdleComposition();
     UniqueMemoryDc backDc_;
     UniqueGdiObject backBitmap_;
     HGDIOBJ backOldBitmap_ = nullptr;
