@@ -486,6 +486,10 @@ def main():
             bare_previous = bare_at
         print("  %-20s %8.1f  %+9.1f   %s" % (phase, at, at - previous, bare))
         previous = at
+    warm = [t["warm-up"] for t in timelines if "warm-up" in t]
+    if warm:  # beside the phases, on a thread of its own
+        print("  the start-up warm-up thread (display connection, theme and shell libraries) "
+              "done at %.1f ms" % statistics.median(warm))
     print()
     w_rss, w_maps, w_cpu, w_switches, w_threads, w_wakeups = waiting
     print("uptime wait: working set by mapping against the bare window's (MB, largest differences):")
