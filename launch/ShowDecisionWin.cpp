@@ -4,6 +4,7 @@
 #include "launch/QuietTime.h"
 #include "launch/ShowDecision.h"
 #include "launch/ShownMarker.h"
+#include "launch/StartupWarmUp.h"
 #include "product/AppConfig.h"
 #include "product/SystemHelpers.h"
 #include "support/BuildSettings.h"
@@ -29,7 +30,9 @@ bool ShowDecision() {
     TConfig& config = SharedConfigOrDefaults();
     SystemQuietTimeEnvironment quiet(config, true);
     SystemShowEnvironment env(config, quiet, false);
-    return DecideShow(GetBuildSettings().campaignEnd, env);
+    const bool show = DecideShow(GetBuildSettings().campaignEnd, env);
+    FinishStartupWarmUp();  // the hook has been asked: the shell may go
+    return show;
 }
 
 }  // namespace promo

@@ -10,7 +10,6 @@ namespace promo {
 namespace {
 
 struct WarmUpState {
-    UniqueHandle thread;
     UniqueHandle done;   // set by the thread when its work is done
     UniqueModule shell;  // set by the thread, touched by others only once done is set
     bool started = false;
@@ -60,9 +59,9 @@ void StartStartupWarmUp() {
     // Without the thread the program only loses the head start.
     state.done.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!state.done) return;
-    state.thread.reset(
+    const UniqueHandle thread(
         ::CreateThread(nullptr, 64 * 1024, &WarmUp, &state, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
-    if (!state.thread) state.done.reset();
+    if (!thread) state.done.reset();
 }
 
 void FinishStartupWarmUp() { State().Finish(); }

@@ -19,9 +19,9 @@ namespace promo {
 // Starts the warm-up thread (once; later calls do nothing).
 void StartStartupWarmUp();
 
-// Waits for the warm-up thread and releases the shell library it loaded. Call
-// after the show decision; does nothing when no warm-up was started or it was
-// finished already.
+// Waits for the warm-up's work and releases the shell library it loaded (the
+// show decision calls it once the hook has been asked); does nothing when no
+// warm-up was started or it was finished already.
 void FinishStartupWarmUp();
 
 }  // namespace promo

@@ -2,7 +2,6 @@
 
 #include "launch/CheckDPIScaled.h"
 #include "launch/ShowDecision.h"
-#include "launch/StartupWarmUp.h"
 #include "launch/Uptime.h"
 #include "product/SystemHelpers.h"
 #include "promo/CampaignActions.h"
@@ -107,9 +106,7 @@ void TFormSale::FormCreate(TControl*) {
         });
     TimelineMark(L"uptime-wait");
     LanguageCode = ReadLanguageCode();
-    const bool show = ShowDecision();
-    FinishStartupWarmUp();
-    if (!show) EndProgramNow();
+    if (!ShowDecision()) EndProgramNow();
     TimelineMark(L"decision");
 }
 

@@ -69,29 +69,28 @@ def rss_by_mapping(pid):
     return out
 
 
-def cpu_ns(pid):
-    """CPU time so far of every thread of the process (schedstat, ns)."""
-    total = 0
+def _per_thread(pid, name):
+    """{tid: bytes of /proc/<pid>/task/<tid>/<name> (None when unreadable)},
+    or None when the process is gone."""
     try:
         tids = os.listdir("/proc/%d/task" % pid)
     except OSError:
         return None
-    for tid in tids:
-        data = _read("/proc/%d/task/%s/schedstat" % (pid, tid))
-        if data:
-            total += int(data.split()[0])
-    return total
+    return {tid: _read("/proc/%d/task/%s/%s" % (pid, tid, name)) for tid in tids}
+
+
+def cpu_ns(pid):
+    """CPU time so far of every thread of the process (schedstat, ns)."""
+    files = _per_thread(pid, "schedstat")
+    if files is None:
+        return None
+    return sum(int(data.split()[0]) for data in files.values() if data)
 
 
 def thread_switches(pid):
     """Context switches per thread: {tid: count}."""
     out = {}
-    try:
-        tids = os.listdir("/proc/%d/task" % pid)
-    except OSError:
-        return out
-    for tid in tids:
-        data = _read("/proc/%d/task/%s/status" % (pid, tid))
+    for tid, data in (_per_thread(pid, "status") or {}).items():
         n = 0
         for line in (data or b"").decode().splitlines():
             if line.startswith(("voluntary_ctxt_switches:", "nonvoluntary_ctxt_switches:")):

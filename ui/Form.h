@@ -195,6 +195,7 @@ private:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
     void OnPaintMessage();
     void ReleaseBackBuffer();
+    void ReleaseIdleComposition();  // the timer's end of an idle window's buffer
     TControl* ControlAt(int x, int y, bool enabledOnly) const;
     void UpdateHover(int x, int y, bool inside);
     void MouseButton(UINT msg, WPARAM wp, int x, int y);
@@ -233,7 +234,6 @@ private:
     // after a burst of paints, none while idle).
     static constexpr UINT_PTR kIdleCompositionTimer = 0x50524D31;
     static constexpr UINT kIdleCompositionMs = 250;
-    void ReleaseIdleComposition();
     UniqueMemoryDc backDc_;
     UniqueGdiObject backBitmap_;
     HGDIOBJ backOldBitmap_ = nullptr;
