@@ -1,30 +1,61 @@
 #!/usr/bin/env bash
-# Installs what the build and the tests need on Debian 12, as root. Idempotent:
-# packages already present are left alone and apt is not touched at all then.
+# Installs what the build and the tests need on Debian 12 or 13 (or a later
+# release), as root. Idempotent: with everything present apt is not touched.
+# Package names are the ones every release since 12 has; the release itself
+# is read from the system (its codename), never written here.
 set -euo pipefail
 
 need_pkgs=(
   cmake ninja-build dpkg-dev patch file
   g++-mingw-w64-i686-posix libz-mingw-w64-dev
   libpng-dev zlib1g-dev googletest libgtest-dev libbenchmark-dev libinih-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-dev
   wine wine32:i386 wine64 xvfb xauth xdotool imagemagick x11-utils fonts-wine fonts-dejavu-core strace
   osslsigncode openssl
   python3
 )
+say() { echo "install-deps: $*"; }
 
-# Some kernels run without 32-bit emulation (ia32_emulation=off), so the
-# 32-bit Wine loader cannot start. Then it runs through qemu-user, registered
-# with binfmt_misc. qemu 7.2 (bookworm) makes Wine's address-space
-# reservation take ~50 s per process; qemu 10 (bookworm-backports) ~0.3 s.
+# Can this kernel start a 32-bit x86 program, itself or through a registered
+# emulator? A 93-byte static ELF that only calls exit(0) answers it before
+# anything 32-bit is installed.
+runs_i386() {
+  local t
+  t=$(mktemp /tmp/promo-i386.XXXXXX) || return 1
+  printf '\177ELF\001\001\001\000\000\000\000\000\000\000\000\000\002\000\003\000\001\000\000\000\124\200\004\010\064\000\000\000\000\000\000\000\000\000\000\000\064\000\040\000\001\000\000\000\000\000\000\000\001\000\000\000\000\000\000\000\000\200\004\010\000\200\004\010\135\000\000\000\135\000\000\000\005\000\000\000\000\020\000\000\270\001\000\000\000\061\333\315\200' > "$t"
+  chmod 700 "$t"
+  local rc=0
+  "$t" 2>/dev/null || rc=1
+  rm -f "$t"
+  return $rc
+}
+
+# The emulator for kernels that run without 32-bit support (ia32_emulation
+# off): an amd64 build of qemu-i386, registered with binfmt_misc. qemu 7.2
+# makes Wine's address-space reservation take ~50 s per process, qemu 10
+# ~0.3 s, so the newest of the release and its backports is taken.
+qemu_bin() {
+  local b
+  for b in /usr/bin/qemu-i386-static /usr/bin/qemu-i386; do
+    [ -x "$b" ] && file -L "$b" | grep -q 'x86-64' && { echo "$b"; return 0; }
+  done
+  return 1
+}
+qemu_good() {
+  local b v
+  b=$(qemu_bin) || return 1
+  v=$("$b" --version 2>/dev/null | sed -n 's/.*version \([0-9]*\).*/\1/p' | head -n 1)
+  [ -n "$v" ] && [ "$v" -ge 8 ]
+}
 register_i386() {
-  if /usr/lib/wine/wine --version >/dev/null 2>&1; then return 0; fi
-  local bm=/proc/sys/fs/binfmt_misc
+  runs_i386 && return 0
+  local bm=/proc/sys/fs/binfmt_misc b
+  b=$(qemu_bin) || { echo "install-deps: this kernel runs no 32-bit programs and no qemu-i386 is installed" >&2; return 1; }
   [ -f $bm/register ] || mount -t binfmt_misc binfmt_misc $bm
   [ -f $bm/qemu-i386 ] && echo -1 > $bm/qemu-i386
-  printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' > $bm/register
-  /usr/lib/wine/wine --version >/dev/null 2>&1 || { echo "install-deps: 32-bit Wine cannot start" >&2; return 1; }
-  echo "install-deps: 32-bit programs run through qemu-i386 (binfmt_misc)"
+  printf '%s' ":qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:$b:F" > $bm/register
+  runs_i386 || { echo "install-deps: 32-bit programs cannot start, not even through $b" >&2; return 1; }
+  say "32-bit programs run through $b (binfmt_misc): this kernel runs none itself"
 }
 
 missing=()
@@ -101,20 +132,19 @@ write_entry() {
   fi
 }
 
-# Backports: qemu-user-static 10 (see below).
+# Backports of the system's own release: a newer qemu where the release's is
+# slow (see qemu_good). Written whatever the kernel, so that the entries do
+# not change between machines of one kind.
 write_entry /etc/apt/sources.list.d/pellorin-backports.sources deb "$deb_suite-backports"
-if ! dpkg-query -W -f='${Version}' qemu-user-static 2>/dev/null | grep -q bpo; then
-  need_qemu=1
-else
-  need_qemu=0
-fi
+need_qemu=0
+if ! runs_i386 && ! qemu_good; then need_qemu=1; fi
 
 # Debian's source list for libpng1.6 (cross-built for Windows from its patched
 # source). Only the release itself: the security suite's source files 404.
 write_entry /etc/apt/sources.list.d/pellorin-src.sources deb-src "$deb_suite"
 
 if [ ${#missing[@]} -eq 0 ] && [ $need_src -eq 0 ] && [ $need_qemu -eq 0 ]; then
-  echo "install-deps: packages present"
+  say "packages present"
   register_i386
   exit 0
 fi
@@ -123,14 +153,48 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
   dpkg --add-architecture i386
 fi
 export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq
+log=$(mktemp /tmp/promo-apt.XXXXXX)
+trap 'rm -f "$log"' EXIT
+
+# apt retries each download itself; an index that still fails (a mirror in
+# mid-sync serves one with the wrong size) is left out, and the install goes
+# on with what did download.
+if ! apt-get update -qq -o Acquire::Retries=3 >"$log" 2>&1; then
+  failed=$(sed -n 's/^[EW]: Failed to fetch \([^ ]*\).*/\1/p' "$log" | sed 's|^[a-z]*://[^/]*||' | sort -u | tr '\n' ' ')
+  [ -n "$failed" ] || { cat "$log" >&2; exit 1; }
+  say "apt-get update: ${failed}failed after apt's retries; going on with the indexes that did download"
+fi
+
+# apt_install [APT OPTIONS...] -- PACKAGES...: installs; when apt cannot
+# resolve (the i386 twins of installed amd64 packages exist at their
+# installed version only in an index that failed), takes every package from
+# the release's own versions instead, and says so.
+apt_install() {
+  local opts=()
+  while [ "$1" != "--" ]; do opts+=("$1"); shift; done
+  shift
+  if apt-get install -y -qq --no-install-recommends "${opts[@]}" "$@" >"$log" 2>&1; then return 0; fi
+  if [ ${#opts[@]} -eq 0 ] && grep -q 'broken packages\|unmet dependencies\|Unable to correct' "$log"; then
+    say "apt could not match the packages' versions across amd64 and i386 with what downloaded; installing from $deb_suite's own versions (-t $deb_suite)"
+    apt-get install -y -qq --no-install-recommends -t "$deb_suite" "$@" >"$log" 2>&1 && return 0
+  fi
+  cat "$log" >&2
+  return 1
+}
+
 if [ ${#missing[@]} -gt 0 ]; then
-  echo "install-deps: installing ${missing[*]}"
-  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  say "installing ${missing[*]}"
+  apt_install -- "${missing[@]}"
 fi
 if [ $need_qemu -eq 1 ]; then
-  echo "install-deps: installing qemu-user-static from bookworm-backports"
-  apt-get install -y -qq --no-install-recommends -t bookworm-backports qemu-user-static >/dev/null
+  arch=$(dpkg --print-architecture)
+  if apt-cache policy 2>/dev/null | grep -q "a=$deb_suite-backports\|n=$deb_suite-backports"; then
+    say "installing qemu-user-static:$arch from $deb_suite-backports where it is newer: this kernel runs no 32-bit programs itself"
+    apt_install -t "$deb_suite-backports" -- "qemu-user-static:$arch"
+  else
+    say "installing qemu-user-static:$arch from $deb_suite: this kernel runs no 32-bit programs itself"
+    apt_install -- "qemu-user-static:$arch"
+  fi
 fi
 register_i386
-echo "install-deps: done"
+say "done"
