@@ -9,17 +9,10 @@ set(PROMO_DEPS_CACHE "${CMAKE_BINARY_DIR}/_deps-cache")
 set(_png_src "${PROMO_DEPS_CACHE}/libpng1.6")
 if(NOT EXISTS "${_png_src}/CMakeLists.txt")
   file(MAKE_DIRECTORY "${PROMO_DEPS_CACHE}/download")
+  include(${CMAKE_CURRENT_LIST_DIR}/VerifyDsc.cmake)
   file(GLOB _dsc "${PROMO_DEPS_CACHE}/download/libpng1.6_*.dsc")
   if(NOT _dsc)
-    message(STATUS "Fetching Debian's libpng1.6 source package")
-    execute_process(COMMAND apt-get source --download-only libpng1.6
-      WORKING_DIRECTORY "${PROMO_DEPS_CACHE}/download"
-      RESULT_VARIABLE _rc OUTPUT_QUIET ERROR_VARIABLE _err)
-    file(GLOB _dsc "${PROMO_DEPS_CACHE}/download/libpng1.6_*.dsc")
-    if(NOT _dsc)
-      message(FATAL_ERROR "apt-get source libpng1.6 failed (${_rc}): ${_err}\n"
-        "Run scripts/install-deps.sh (it adds the deb-src entry).")
-    endif()
+    promo_fetch_debian_source(libpng1.6 "${PROMO_DEPS_CACHE}/download" _dsc)
   endif()
   # The tarballs must be the ones the .dsc names (apt checked the .dsc
   # against the archive's signed index). dpkg-source checks them as well;
@@ -29,7 +22,6 @@ if(NOT EXISTS "${_png_src}/CMakeLists.txt")
   if(NOT _dsc_count EQUAL 1)
     message(FATAL_ERROR "More than one libpng1.6 source in ${PROMO_DEPS_CACHE}/download: ${_dsc}")
   endif()
-  include(${CMAKE_CURRENT_LIST_DIR}/VerifyDsc.cmake)
   promo_verify_dsc("${_dsc}" _dsc_error)
   if(_dsc_error)
     message(FATAL_ERROR "libpng source rejected: ${_dsc_error}\n"

@@ -64,3 +64,57 @@ if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE)
   endif()
   message(STATUS "${DSC}: every file matches its SHA-256")
 endif()
+
+# promo_fetch_debian_source(<package> <folder> <dsc variable>): fetches the
+# newest version of a Debian source package that the index lists, whose files
+# can be fetched and verify against its .dsc, into <folder>. A mirror can list
+# a version and answer 404 for its files for a while; then an older listed
+# version is taken, and the configure output says which and why.
+function(promo_fetch_debian_source package folder out)
+  execute_process(COMMAND apt-cache showsrc --only-source ${package}
+    OUTPUT_VARIABLE records RESULT_VARIABLE rc ERROR_QUIET)
+  string(REGEX MATCHALL "(^|\n)Version: [^\n]+" versions "${records}")
+  list(TRANSFORM versions REPLACE "^\n?Version: " "")
+  list(REMOVE_DUPLICATES versions)
+  # Natural order is Debian's for these versions (digits compare as numbers,
+  # "+deb12u1" after the version it patches); no "~" in a release's source.
+  list(SORT versions COMPARE NATURAL ORDER DESCENDING)
+  if(NOT versions)
+    message(FATAL_ERROR "apt lists no source of ${package} (${rc}).\n"
+      "Run scripts/install-deps.sh (it adds the deb-src entry).")
+  endif()
+  list(GET versions 0 newest)
+  set(reasons "")
+  foreach(version IN LISTS versions)
+    file(REMOVE_RECURSE "${folder}")
+    file(MAKE_DIRECTORY "${folder}")
+    execute_process(COMMAND apt-get source --download-only "${package}=${version}"
+      WORKING_DIRECTORY "${folder}" RESULT_VARIABLE rc OUTPUT_QUIET ERROR_VARIABLE err)
+    file(GLOB dsc "${folder}/${package}_*.dsc")
+    if(NOT rc EQUAL 0 OR NOT dsc)
+      string(REGEX MATCH "[^\n]*(Failed to fetch|404|Unable)[^\n]*" why "${err}")
+      if(NOT why)
+        set(why "apt-get source failed (${rc})")
+      endif()
+      list(APPEND reasons "${version}: ${why}")
+      continue()
+    endif()
+    promo_verify_dsc("${dsc}" bad)
+    if(bad)
+      list(APPEND reasons "${version}: ${bad}")
+      continue()
+    endif()
+    if(version STREQUAL newest)
+      message(STATUS "${package}: Debian source ${version}")
+    else()
+      list(JOIN reasons "; " why)
+      message(STATUS "${package}: took Debian source ${version}, the newest listed version whose files "
+        "could be fetched and verify (${why})")
+    endif()
+    set(${out} "${dsc}" PARENT_SCOPE)
+    return()
+  endforeach()
+  file(REMOVE_RECURSE "${folder}")
+  list(JOIN reasons "\n  " why)
+  message(FATAL_ERROR "No listed source of ${package} could be fetched and verified:\n  ${why}")
+endfunction()

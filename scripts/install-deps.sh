@@ -12,7 +12,7 @@ need_pkgs=(
   clang libclang-rt-dev
   wine wine32:i386 wine64 xvfb xauth xdotool imagemagick x11-utils fonts-wine fonts-dejavu-core strace
   osslsigncode openssl
-  python3
+  python3 git debootstrap
 )
 say() { echo "install-deps: $*"; }
 
@@ -64,55 +64,7 @@ for p in "${need_pkgs[@]}"; do
   dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q '^install ok installed' || missing+=("$p")
 done
 
-# The system's own Debian entry: its URIs, keyring and suite base (the
-# codename). The backports and deb-src entries below copy them, so this
-# script works behind whatever mirror the machine is configured with and
-# names no package host itself. Both the deb822 (*.sources) and the one-line
-# (sources.list) formats are read; the first enabled binary entry with a
-# plain codename suite and the "main" component wins.
-debian_entry() {
-  local f
-  for f in /etc/apt/sources.list.d/*.sources; do
-    [ -f "$f" ] || continue
-    case "$f" in */pellorin-*) continue ;; esac
-    awk '
-      function flush() {
-        if (types ~ /(^| )deb( |$)/ && comps ~ /(^| )main( |$)/ && enabled !~ /^[Nn]o/ && !done) {
-          n = split(suites, s, " ")
-          for (i = 1; i <= n; i++) if (s[i] ~ /^[a-z]+$/) {
-            printf "%s\t%s\t%s\n", uris, s[i], signed; done = 1; break
-          }
-        }
-        types = uris = suites = comps = signed = enabled = ""
-      }
-      /^[ \t]*#/ { next }
-      /^[ \t]*$/ { flush(); next }
-      { key = $1; sub(/:$/, "", key); $1 = ""; sub(/^ +/, ""); val = $0 }
-      tolower(key) == "types" { types = val }
-      tolower(key) == "uris" { uris = val }
-      tolower(key) == "suites" { suites = val }
-      tolower(key) == "components" { comps = val }
-      tolower(key) == "signed-by" { signed = val }
-      tolower(key) == "enabled" { enabled = val }
-      END { flush() }' "$f"
-  done
-  for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
-    [ -f "$f" ] || continue
-    awk '
-      /^[ \t]*deb[ \t]/ {
-        signed = ""; i = 2
-        if ($2 ~ /^\[/) {
-          opts = ""
-          while (i <= NF) { opts = opts " " $i; if ($i ~ /\]$/) { i++; break } i++ }
-          if (match(opts, /signed-by=[^] ]+/)) signed = substr(opts, RSTART + 10, RLENGTH - 10)
-        }
-        uri = $i; suite = $(i + 1); comps = ""
-        for (j = i + 2; j <= NF; j++) comps = comps " " $j
-        if (suite ~ /^[a-z]+$/ && comps ~ / main( |$)/) { printf "%s\t%s\t%s\n", uri, suite, signed; exit }
-      }' "$f"
-  done
-}
-
+. "$(dirname "$0")/debian-entry.sh"
 entry=$(debian_entry | head -n 1)
 if [ -z "$entry" ]; then
   echo "install-deps: no Debian entry (a 'deb' entry for the release's main component) in /etc/apt/sources.list or /etc/apt/sources.list.d; add the system's Debian entry first" >&2
@@ -140,8 +92,20 @@ need_qemu=0
 if ! runs_i386 && ! qemu_good; then need_qemu=1; fi
 
 # Debian's source list for libpng1.6 (cross-built for Windows from its patched
-# source). Only the release itself: the security suite's source files 404.
-write_entry /etc/apt/sources.list.d/pellorin-src.sources deb-src "$deb_suite"
+# source): the release and its -updates and -security suites, each from the
+# system's own entry for it, so that the index lists every version the
+# mirrors have (the build takes the newest whose files can be fetched).
+src_text=$(debian_entry all | awk -F '\t' -v c="$deb_suite" '
+  $2 == c || $2 == c "-updates" || $2 == c "-security" {
+    printf "%sTypes: deb-src\nURIs: %s\nSuites: %s\nComponents: main\n", sep, $1, $2
+    if ($3 != "") printf "Signed-By: %s\n", $3
+    sep = "\n"
+  }')
+src_file=/etc/apt/sources.list.d/pellorin-src.sources
+if [ ! -f "$src_file" ] || [ "$(cat "$src_file")" != "$src_text" ]; then
+  printf '%s\n' "$src_text" > "$src_file"
+  need_src=1
+fi
 
 if [ ${#missing[@]} -eq 0 ] && [ $need_src -eq 0 ] && [ $need_qemu -eq 0 ]; then
   say "packages present"
