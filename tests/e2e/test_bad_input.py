@@ -208,10 +208,11 @@ def registry_state(px):
 
 
 # Keys Wine itself changes while any program runs (window and device state of
-# the prefix's desktop); nothing of the product lives there.
+# the prefix's desktop); nothing of the product lives there. CurrentControlSet
+# is a link to a numbered control set, and Wine 10 writes through the latter.
 WINE_VOLATILE_KEYS = re.compile(
-    r"^(software\\wine\\|system\\currentcontrolset\\control\\(video|class)|"
-    r"system\\currentcontrolset\\enum\\|hardware\\|software\\microsoft\\windows nt\\currentversion\\"
+    r"^(software\\wine\\|system\\(currentcontrolset|controlset\d{3})\\control\\(video|class)|"
+    r"system\\(currentcontrolset|controlset\d{3})\\enum\\|hardware\\|software\\microsoft\\windows nt\\currentversion\\"
     r"(fonts|perflib|networkcards)|"
     # The browser writes its own settings when it first starts (Wine's
     # Internet Explorer, started as the last fallback, here).
