@@ -5,7 +5,8 @@
 # so that no other source slips into the build. Sets the variable to "" when
 # all match, otherwise to what is wrong.
 #
-# As a script: cmake -DDSC=<file> -P VerifyDsc.cmake (exit code 1 on a fault).
+# As a script: cmake -DDSC=<file> -P VerifyDsc.cmake (exit code 1 on a fault),
+# or cmake -DFETCH=<package> -DFOLDER=<folder> -P VerifyDsc.cmake.
 function(promo_verify_dsc dsc out)
   set(${out} "" PARENT_SCOPE)
   if(NOT EXISTS "${dsc}")
@@ -57,13 +58,6 @@ function(promo_verify_dsc dsc out)
   endif()
 endfunction()
 
-if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE)
-  promo_verify_dsc("${DSC}" _promo_dsc_error)
-  if(_promo_dsc_error)
-    message(FATAL_ERROR "${_promo_dsc_error}")
-  endif()
-  message(STATUS "${DSC}: every file matches its SHA-256")
-endif()
 
 # promo_fetch_debian_source(<package> <folder> <dsc variable>): fetches the
 # newest version of a Debian source package that the index lists, whose files
@@ -118,3 +112,16 @@ function(promo_fetch_debian_source package folder out)
   list(JOIN reasons "\n  " why)
   message(FATAL_ERROR "No listed source of ${package} could be fetched and verified:\n  ${why}")
 endfunction()
+
+if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE)
+  if(DEFINED FETCH)
+    promo_fetch_debian_source("${FETCH}" "${FOLDER}" _promo_dsc)
+    message(STATUS "fetched ${_promo_dsc}")
+  else()
+    promo_verify_dsc("${DSC}" _promo_dsc_error)
+    if(_promo_dsc_error)
+      message(FATAL_ERROR "${_promo_dsc_error}")
+    endif()
+    message(STATUS "${DSC}: every file matches its SHA-256")
+  endif()
+endif()

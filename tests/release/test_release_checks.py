@@ -88,6 +88,70 @@ class SourceAgainstDsc(Folder):
                 self.assertIn(words, " ".join(out.split()))
 
 
+class NewestFetchableSource(Folder):
+    """The newest listed source whose files can be fetched and verify, with
+    apt-cache and apt-get played by stubs that serve made-up versions."""
+
+    STUB = """#!/bin/sh
+# apt-cache showsrc PKG | apt-get source --download-only PKG=VERSION
+spec=%s
+case "$(basename "$0")" in
+  apt-cache) for v in $(cat "$spec/listed"); do printf 'Package: libpng1.6\\nVersion: %%s\\n\\n' "$v"; done ;;
+  apt-get) v=${3#*=}
+    [ -d "$spec/$v" ] || { echo "E: Failed to fetch http://mirror/libpng1.6_$v.dsc  404  Not Found" >&2; exit 100; }
+    cp "$spec/$v"/* . ;;
+esac
+"""
+
+    def source(self, version, broken=False):
+        folder = os.path.join(self.spec, version)
+        os.makedirs(folder)
+        orig = os.urandom(800)
+        name = "libpng1.6_%s.orig.tar.gz" % version
+        dsc = "Format: 3.0 (quilt)\nChecksums-Sha256:\n %s %d %s\n" % (hashlib.sha256(orig).hexdigest(), len(orig),
+                                                                        name)
+        write(os.path.join(folder, "libpng1.6_%s.dsc" % version), dsc.encode())
+        write(os.path.join(folder, name), orig[:-1] if broken else orig)
+
+    def fetch(self, listed, fetchable, broken=()):
+        self.spec = tempfile.mkdtemp(dir=self.dir)
+        bin_dir = tempfile.mkdtemp(dir=self.dir)
+        write(os.path.join(self.spec, "listed"), " ".join(listed).encode())
+        for v in fetchable:
+            self.source(v, v in broken)
+        for tool in ("apt-cache", "apt-get"):
+            write(os.path.join(bin_dir, tool), (self.STUB % self.spec).encode())
+            os.chmod(os.path.join(bin_dir, tool), 0o755)
+        folder = os.path.join(self.dir, "download")
+        env = dict(os.environ, PATH=bin_dir + os.pathsep + os.environ["PATH"])
+        r = subprocess.run(["cmake", "-DFETCH=libpng1.6", "-DFOLDER=" + folder, "-P", VERIFY_DSC], env=env,
+                           capture_output=True, text=True)
+        return r.returncode, " ".join((r.stdout + r.stderr).split()), sorted(os.listdir(folder)) if os.path.isdir(
+            folder) else []
+
+    def test_table(self):
+        new, old, older = "1.6.39-2+deb12u10", "1.6.39-2+deb12u9", "1.6.39-2"
+        cases = [
+            # (case, listed, fetchable, broken, taken, words)
+            ("the newest fetches", [old, new, older], [new, old], [], new, "Debian source " + new),
+            ("the newest 404s", [older, new, old], [old, older], [], old,
+             "took Debian source %s, the newest listed version whose files could be fetched" % old),
+            ("the newest fails its .dsc", [new, old], [new, old], [new], old, "%s: libpng1.6_%s.orig" % (new, new)),
+            ("none can be had", [new, old], [old], [old], None, "No listed source of libpng1.6"),
+            ("nothing listed", [], [], [], None, "apt lists no source of libpng1.6"),
+        ]
+        for case, listed, fetchable, broken, taken, words in cases:
+            with self.subTest(case=case):
+                rc, out, files = self.fetch(listed, fetchable, broken)
+                self.assertEqual(rc == 0, taken is not None, out)
+                self.assertIn(words, out)
+                if taken:
+                    self.assertIn("libpng1.6_%s.dsc" % taken, files)
+                    self.assertEqual(len([f for f in files if f.endswith(".dsc")]), 1, files)
+                else:
+                    self.assertEqual(files, [])
+
+
 def pe(stamp, body=b"code"):
     """A minimal file with a PE header whose TimeDateStamp is stamp."""
     head = bytearray(b"MZ" + b"\0" * 0x3A + struct.pack("<I", 0x40))
