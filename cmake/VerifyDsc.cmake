@@ -59,30 +59,44 @@ function(promo_verify_dsc dsc out)
 endfunction()
 
 
-# promo_fetch_debian_source(<package> <folder> <dsc variable>): fetches the
-# newest version of a Debian source package that the index lists, whose files
-# can be fetched and verify against its .dsc, into <folder>. A mirror can list
-# a version and answer 404 for its files for a while; then an older listed
-# version is taken, and the configure output says which and why.
+# promo_fetch_debian_source(<package> <folder> <dsc variable>): fetches into
+# <folder> the newest version of a Debian source package that a source index
+# lists, whose files can be fetched and verify against its .dsc. A mirror can
+# list a version and answer 404 for its files for a while, and the same
+# version often sits in two archives (the release's and the security one's);
+# so each suite's offer is tried, newest first, and the configure output says
+# which was taken and why.
 function(promo_fetch_debian_source package folder out)
-  execute_process(COMMAND apt-cache showsrc --only-source ${package}
-    OUTPUT_VARIABLE records RESULT_VARIABLE rc ERROR_QUIET)
-  string(REGEX MATCHALL "(^|\n)Version: [^\n]+" versions "${records}")
-  list(TRANSFORM versions REPLACE "^\n?Version: " "")
-  list(REMOVE_DUPLICATES versions)
+  execute_process(COMMAND apt-get indextargets --format "$(RELEASE)" "Identifier: Sources"
+    OUTPUT_VARIABLE suites ERROR_QUIET)
+  string(STRIP "${suites}" suites)
+  string(REGEX REPLACE "\n+" ";" suites "${suites}")
+  list(REMOVE_DUPLICATES suites)
+  set(offers "")
+  foreach(suite IN LISTS suites)
+    execute_process(COMMAND apt-get source --print-uris -qq "${package}/${suite}"
+      WORKING_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}" OUTPUT_VARIABLE uris RESULT_VARIABLE rc ERROR_QUIET)
+    if(rc EQUAL 0 AND uris MATCHES " ${package}_([^ /]+)\\.dsc ")
+      list(APPEND offers "${CMAKE_MATCH_1} ${suite}")
+    endif()
+  endforeach()
+  if(NOT offers)
+    message(FATAL_ERROR "apt lists no source of ${package}.\n"
+      "Run scripts/install-deps.sh (it adds the deb-src entries).")
+  endif()
   # Natural order is Debian's for these versions (digits compare as numbers,
   # "+deb12u1" after the version it patches); no "~" in a release's source.
-  list(SORT versions COMPARE NATURAL ORDER DESCENDING)
-  if(NOT versions)
-    message(FATAL_ERROR "apt lists no source of ${package} (${rc}).\n"
-      "Run scripts/install-deps.sh (it adds the deb-src entry).")
-  endif()
-  list(GET versions 0 newest)
+  list(SORT offers COMPARE NATURAL ORDER DESCENDING)
+  list(GET offers 0 newest)
+  string(REGEX REPLACE " .*" "" newest "${newest}")
   set(reasons "")
-  foreach(version IN LISTS versions)
+  foreach(offer IN LISTS offers)
+    string(REGEX REPLACE "^([^ ]+) (.*)$" "\\1;\\2" offer "${offer}")
+    list(GET offer 0 version)
+    list(GET offer 1 suite)
     file(REMOVE_RECURSE "${folder}")
     file(MAKE_DIRECTORY "${folder}")
-    execute_process(COMMAND apt-get source --download-only "${package}=${version}"
+    execute_process(COMMAND apt-get source --download-only "${package}/${suite}"
       WORKING_DIRECTORY "${folder}" RESULT_VARIABLE rc OUTPUT_QUIET ERROR_VARIABLE err)
     file(GLOB dsc "${folder}/${package}_*.dsc")
     if(NOT rc EQUAL 0 OR NOT dsc)
@@ -90,20 +104,20 @@ function(promo_fetch_debian_source package folder out)
       if(NOT why)
         set(why "apt-get source failed (${rc})")
       endif()
-      list(APPEND reasons "${version}: ${why}")
+      list(APPEND reasons "${version} from ${suite}: ${why}")
       continue()
     endif()
     promo_verify_dsc("${dsc}" bad)
     if(bad)
-      list(APPEND reasons "${version}: ${bad}")
+      list(APPEND reasons "${version} from ${suite}: ${bad}")
       continue()
     endif()
-    if(version STREQUAL newest)
-      message(STATUS "${package}: Debian source ${version}")
+    if(NOT reasons)
+      message(STATUS "${package}: Debian source ${version} from ${suite}")
     else()
       list(JOIN reasons "; " why)
-      message(STATUS "${package}: took Debian source ${version}, the newest listed version whose files "
-        "could be fetched and verify (${why})")
+      message(STATUS "${package}: took Debian source ${version} from ${suite}, the newest offer whose "
+        "files could be fetched and verify (newest listed: ${newest}; ${why})")
     endif()
     set(${out} "${dsc}" PARENT_SCOPE)
     return()

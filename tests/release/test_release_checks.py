@@ -89,22 +89,28 @@ class SourceAgainstDsc(Folder):
 
 
 class NewestFetchableSource(Folder):
-    """The newest listed source whose files can be fetched and verify, with
-    apt-cache and apt-get played by stubs that serve made-up versions."""
+    """The newest offered source whose files can be fetched and verify, with
+    apt-get played by a stub whose suites offer made-up versions."""
 
     STUB = """#!/bin/sh
-# apt-cache showsrc PKG | apt-get source --download-only PKG=VERSION
+# apt-get indextargets ... | source --print-uris -qq PKG/SUITE | source --download-only PKG/SUITE
 spec=%s
-case "$(basename "$0")" in
-  apt-cache) for v in $(cat "$spec/listed"); do printf 'Package: libpng1.6\\nVersion: %%s\\n\\n' "$v"; done ;;
-  apt-get) v=${3#*=}
-    [ -d "$spec/$v" ] || { echo "E: Failed to fetch http://mirror/libpng1.6_$v.dsc  404  Not Found" >&2; exit 100; }
-    cp "$spec/$v"/* . ;;
+case "$1" in
+  indextargets) cat "$spec/suites"; exit 0 ;;
 esac
+suite=${3#*/}; [ "$2" = --print-uris ] && suite=${4#*/}
+[ -f "$spec/$suite.version" ] || { echo "E: Unable to find a source package for libpng1.6" >&2; exit 100; }
+v=$(cat "$spec/$suite.version")
+if [ "$2" = --print-uris ]; then echo "'http://mirror/$suite/libpng1.6_$v.dsc' libpng1.6_$v.dsc 99 SHA256:00"; exit 0; fi
+[ -d "$spec/$suite" ] || { echo "E: Failed to fetch http://mirror/$suite/libpng1.6_$v.dsc  404  Not Found" >&2; exit 100; }
+cp "$spec/$suite"/* .
 """
 
-    def source(self, version, broken=False):
-        folder = os.path.join(self.spec, version)
+    def offer(self, suite, version, fetchable, broken):
+        write(os.path.join(self.spec, suite + ".version"), version.encode())
+        if not fetchable:
+            return
+        folder = os.path.join(self.spec, suite)
         os.makedirs(folder)
         orig = os.urandom(800)
         name = "libpng1.6_%s.orig.tar.gz" % version
@@ -113,41 +119,45 @@ esac
         write(os.path.join(folder, "libpng1.6_%s.dsc" % version), dsc.encode())
         write(os.path.join(folder, name), orig[:-1] if broken else orig)
 
-    def fetch(self, listed, fetchable, broken=()):
+    def fetch(self, offers):
         self.spec = tempfile.mkdtemp(dir=self.dir)
         bin_dir = tempfile.mkdtemp(dir=self.dir)
-        write(os.path.join(self.spec, "listed"), " ".join(listed).encode())
-        for v in fetchable:
-            self.source(v, v in broken)
-        for tool in ("apt-cache", "apt-get"):
-            write(os.path.join(bin_dir, tool), (self.STUB % self.spec).encode())
-            os.chmod(os.path.join(bin_dir, tool), 0o755)
+        # Every suite has a source index; only those in offers list the package.
+        write(os.path.join(self.spec, "suites"), b"rel\nrel-updates\nrel-security\n")
+        for suite, (version, state) in offers.items():
+            self.offer(suite, version, state != "404", state == "broken")
+        write(os.path.join(bin_dir, "apt-get"), (self.STUB % self.spec).encode())
+        os.chmod(os.path.join(bin_dir, "apt-get"), 0o755)
         folder = os.path.join(self.dir, "download")
         env = dict(os.environ, PATH=bin_dir + os.pathsep + os.environ["PATH"])
         r = subprocess.run(["cmake", "-DFETCH=libpng1.6", "-DFOLDER=" + folder, "-P", VERIFY_DSC], env=env,
-                           capture_output=True, text=True)
-        return r.returncode, " ".join((r.stdout + r.stderr).split()), sorted(os.listdir(folder)) if os.path.isdir(
-            folder) else []
+                           capture_output=True, text=True, cwd=self.dir)
+        files = sorted(os.listdir(folder)) if os.path.isdir(folder) else []
+        return r.returncode, " ".join((r.stdout + r.stderr).split()), files
 
     def test_table(self):
-        new, old, older = "1.6.39-2+deb12u10", "1.6.39-2+deb12u9", "1.6.39-2"
+        new, old = "1.6.48-1+deb13u10", "1.6.48-1+deb13u9"
         cases = [
-            # (case, listed, fetchable, broken, taken, words)
-            ("the newest fetches", [old, new, older], [new, old], [], new, "Debian source " + new),
-            ("the newest 404s", [older, new, old], [old, older], [], old,
-             "took Debian source %s, the newest listed version whose files could be fetched" % old),
-            ("the newest fails its .dsc", [new, old], [new, old], [new], old, "%s: libpng1.6_%s.orig" % (new, new)),
-            ("none can be had", [new, old], [old], [old], None, "No listed source of libpng1.6"),
-            ("nothing listed", [], [], [], None, "apt lists no source of libpng1.6"),
+            # (case, {suite: (version, state)}, version taken, words in the output)
+            ("the newest fetches", {"rel": (old, "ok"), "rel-security": (new, "ok")}, new,
+             "Debian source %s from rel-security" % new),
+            ("the newest 404s: an older version", {"rel": (old, "ok"), "rel-security": (new, "404")}, old,
+             "took Debian source %s from rel, the newest offer whose files could be fetched" % old),
+            ("one version in two archives, one of them lagging", {"rel": (new, "ok"), "rel-security": (new, "404")},
+             new, "took Debian source %s from rel," % new),
+            ("the newest fails its .dsc", {"rel": (old, "ok"), "rel-security": (new, "broken")}, old,
+             "%s from rel-security: libpng1.6_%s.orig" % (new, new)),
+            ("none can be had", {"rel": (old, "404"), "rel-security": (new, "broken")}, None,
+             "No listed source of libpng1.6"),
+            ("nothing listed", {}, None, "apt lists no source of libpng1.6"),
         ]
-        for case, listed, fetchable, broken, taken, words in cases:
+        for case, offers, taken, words in cases:
             with self.subTest(case=case):
-                rc, out, files = self.fetch(listed, fetchable, broken)
+                rc, out, files = self.fetch(offers)
                 self.assertEqual(rc == 0, taken is not None, out)
                 self.assertIn(words, out)
                 if taken:
-                    self.assertIn("libpng1.6_%s.dsc" % taken, files)
-                    self.assertEqual(len([f for f in files if f.endswith(".dsc")]), 1, files)
+                    self.assertEqual([f for f in files if f.endswith(".dsc")], ["libpng1.6_%s.dsc" % taken], out)
                 else:
                     self.assertEqual(files, [])
 
