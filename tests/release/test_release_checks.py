@@ -105,55 +105,82 @@ if [ "$2" = --print-uris ]; then echo "'http://mirror/$suite/libpng1.6_$v.dsc' l
 [ -d "$spec/$suite" ] || { echo "E: Failed to fetch http://mirror/$suite/libpng1.6_$v.dsc  404  Not Found" >&2; exit 100; }
 cp "$spec/$suite"/* .
 """
+    # apt-helper download-file URI FILE SHA256:SUM, from the stub's pool
+    HELPER = """#!/bin/sh
+f=%s/pool/$(basename "$2")
+[ -f "$f" ] || { echo "E: Failed to fetch $2  404  Not Found" >&2; exit 100; }
+[ "$(sha256sum < "$f" | cut -c1-64)" = "${4#SHA256:}" ] || { echo "E: Hash Sum mismatch" >&2; exit 100; }
+cp "$f" "$3"
+"""
 
-    def offer(self, suite, version, fetchable, broken):
-        write(os.path.join(self.spec, suite + ".version"), version.encode())
-        if not fetchable:
-            return
-        folder = os.path.join(self.spec, suite)
-        os.makedirs(folder)
+    def source(self, folder, version, broken=False):
+        """A made-up source in folder; returns its .dsc's SHA-256."""
+        os.makedirs(folder, exist_ok=True)
         orig = os.urandom(800)
         name = "libpng1.6_%s.orig.tar.gz" % version
         dsc = "Format: 3.0 (quilt)\nChecksums-Sha256:\n %s %d %s\n" % (hashlib.sha256(orig).hexdigest(), len(orig),
                                                                         name)
         write(os.path.join(folder, "libpng1.6_%s.dsc" % version), dsc.encode())
         write(os.path.join(folder, name), orig[:-1] if broken else orig)
+        return hashlib.sha256(dsc.encode()).hexdigest()
 
-    def fetch(self, offers):
+    def fetch(self, offers, pinned=()):
         self.spec = tempfile.mkdtemp(dir=self.dir)
         bin_dir = tempfile.mkdtemp(dir=self.dir)
         # Every suite has a source index; only those in offers list the package.
         write(os.path.join(self.spec, "suites"), b"rel\nrel-updates\nrel-security\n")
         for suite, (version, state) in offers.items():
-            self.offer(suite, version, state != "404", state == "broken")
-        write(os.path.join(bin_dir, "apt-get"), (self.STUB % self.spec).encode())
-        os.chmod(os.path.join(bin_dir, "apt-get"), 0o755)
+            write(os.path.join(self.spec, suite + ".version"), version.encode())
+            if state != "404":
+                self.source(os.path.join(self.spec, suite), version, state == "broken")
+        # Pinned versions: (version, state); "in pool" ones are on the mirror,
+        # "wrong pin" ones are there but differ from what was pinned.
+        pins = []
+        for version, state in pinned:
+            if state == "gone":
+                pins.append("libpng1.6 %s %s" % (version, "1" * 64))
+            else:
+                sum = self.source(os.path.join(self.spec, "pool"), version)
+                pins.append("libpng1.6 %s %s" % (version, sum if state == "in pool" else "2" * 64))
+        pin_file = os.path.join(self.spec, "pins.txt")
+        write(pin_file, ("# package version dsc-sha256\n" + "\n".join(pins) + "\n").encode())
+        for tool, text in (("apt-get", self.STUB), ("apt-helper", self.HELPER)):
+            write(os.path.join(bin_dir, tool), (text % self.spec).encode())
+            os.chmod(os.path.join(bin_dir, tool), 0o755)
         folder = os.path.join(self.dir, "download")
         env = dict(os.environ, PATH=bin_dir + os.pathsep + os.environ["PATH"])
-        r = subprocess.run(["cmake", "-DFETCH=libpng1.6", "-DFOLDER=" + folder, "-P", VERIFY_DSC], env=env,
+        r = subprocess.run(["cmake", "-DFETCH=libpng1.6", "-DFOLDER=" + folder, "-DPROMO_DEBIAN_SOURCES=" + pin_file,
+                            "-DPROMO_APT_HELPER=" + os.path.join(bin_dir, "apt-helper"), "-P", VERIFY_DSC], env=env,
                            capture_output=True, text=True, cwd=self.dir)
         files = sorted(os.listdir(folder)) if os.path.isdir(folder) else []
         return r.returncode, " ".join((r.stdout + r.stderr).split()), files
 
     def test_table(self):
         new, old = "1.6.48-1+deb13u10", "1.6.48-1+deb13u9"
+        pin_new, pin_old = "1.6.48-1+deb13u5", "1.6.39-2+deb12u5"
+        lagging = {"rel": (new, "404"), "rel-security": (new, "404")}
         cases = [
-            # (case, {suite: (version, state)}, version taken, words in the output)
-            ("the newest fetches", {"rel": (old, "ok"), "rel-security": (new, "ok")}, new,
+            # (case, {suite: (version, state)}, [(pinned version, state)], version taken, words in the output)
+            ("the newest fetches", {"rel": (old, "ok"), "rel-security": (new, "ok")}, [], new,
              "Debian source %s from rel-security" % new),
-            ("the newest 404s: an older version", {"rel": (old, "ok"), "rel-security": (new, "404")}, old,
+            ("the newest 404s: an older version", {"rel": (old, "ok"), "rel-security": (new, "404")}, [], old,
              "took Debian source %s from rel, the newest offer whose files could be fetched" % old),
             ("one version in two archives, one of them lagging", {"rel": (new, "ok"), "rel-security": (new, "404")},
-             new, "took Debian source %s from rel," % new),
-            ("the newest fails its .dsc", {"rel": (old, "ok"), "rel-security": (new, "broken")}, old,
+             [], new, "took Debian source %s from rel," % new),
+            ("the newest fails its .dsc", {"rel": (old, "ok"), "rel-security": (new, "broken")}, [], old,
              "%s from rel-security: libpng1.6_%s.orig" % (new, new)),
-            ("none can be had", {"rel": (old, "404"), "rel-security": (new, "broken")}, None,
-             "No listed source of libpng1.6"),
-            ("nothing listed", {}, None, "apt lists no source of libpng1.6"),
+            ("every listed one lags: the newest pin", lagging, [(pin_old, "in pool"), (pin_new, "in pool")], pin_new,
+             "took Debian source %s, pinned in" % pin_new),
+            ("a pin gone from the pool: the next", lagging, [(pin_new, "gone"), (pin_old, "in pool")], pin_old,
+             "took Debian source %s, pinned in" % pin_old),
+            ("a pool file unlike its pin is refused", lagging, [(pin_new, "wrong pin")], None, "Hash Sum mismatch"),
+            ("none can be had", {"rel": (old, "404"), "rel-security": (new, "broken")}, [], None,
+             "No listed or pinned source of libpng1.6"),
+            ("nothing listed", {}, [(pin_new, "in pool")], None, "apt lists no source of libpng1.6"),
         ]
-        for case, offers, taken, words in cases:
+        for case, offers, pinned, taken, words in cases:
             with self.subTest(case=case):
-                rc, out, files = self.fetch(offers)
+                rc, out, files = self.fetch(offers, pinned)
                 self.assertEqual(rc == 0, taken is not None, out)
                 self.assertIn(words, out)
                 if taken:
