@@ -137,7 +137,7 @@ function(promo_fetch_debian_source package folder out)
       message(STATUS "${package}: Debian source ${version} from ${suite}")
     else()
       list(JOIN reasons "; " why)
-      message(STATUS "${package}: took Debian source ${version} from ${suite}, the newest offer whose "
+      message(NOTICE "${package}: took Debian source ${version} from ${suite}, the newest offer whose "
         "files could be fetched and verify (newest listed: ${newest}; ${why})")
     endif()
     set(${out} "${dsc}" PARENT_SCOPE)
@@ -176,7 +176,7 @@ function(promo_fetch_debian_source package folder out)
         continue()
       endif()
       list(JOIN reasons "; " why)
-      message(STATUS "${package}: took Debian source ${version}, pinned in cmake/DebianSources.txt, "
+      message(NOTICE "${package}: took Debian source ${version}, pinned in cmake/DebianSources.txt, "
         "from ${pool}: no listed version could be fetched and verified (${why})")
       set(${out} "${dsc}" PARENT_SCOPE)
       return()
