@@ -127,7 +127,9 @@ TEST(FocusHook, LoadsOnlyFromTheProgramFolder) {
     const bool allowed = FocusHookAllowsPopup();
     ::SetCurrentDirectoryW(oldDir);
     EXPECT_FALSE(allowed);
-    EXPECT_EQ(::GetModuleHandleW(L"Focus.dll"), nullptr);
+    // By full path: a stand-in that faulted earlier stays loaded under the same name.
+    EXPECT_EQ(::GetModuleHandleW((test::ExeFolder() + L"Focus.dll").c_str()), nullptr);
+    EXPECT_EQ(::GetModuleHandleW((trueFolder + L"Focus.dll").c_str()), nullptr);
 }
 
 TEST(FocusHook, WineOnlyOurFocusLibraryAllowsWhenTheShellAcceptsNotifications) {
