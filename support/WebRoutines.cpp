@@ -293,8 +293,8 @@ private:
             const HRESULT hr = OpenThroughDesktop(file, parameters);
             // S_FALSE: the shell ran the attempt and refused it.
             if (SUCCEEDED(hr)) return hr == S_OK;
-            // Any other failure is the shell's answer to this attempt; a
-            // failed call means its process is gone.
+            // Any other failure is the shell refusing this attempt. A failed
+            // call means the shell's process is gone: nothing was started.
             if (HRESULT_FACILITY(hr) != FACILITY_RPC && hr != RPC_E_DISCONNECTED &&
                 hr != HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE) &&
                 hr != HRESULT_FROM_WIN32(RPC_S_CALL_FAILED))
