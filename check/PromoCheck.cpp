@@ -17,6 +17,7 @@
 #include "launch/DllSafety.h"
 #include "launch/FocusConstraint.h"
 #include "launch/ProcessList.h"
+#include "launch/Uptime.h"
 #include "launch/QuietTime.h"
 #include "launch/ShowDecision.h"
 #include "launch/ShownMarker.h"
@@ -138,11 +139,12 @@ Status StatusOf(const std::optional<bool>& blocks) {
 }
 
 Entry UptimeEntry(const BuildSettings& settings) {
-    const DWORD tick = ::GetTickCount();
-    const unsigned wait = tick >= settings.minUptimeMs ? 0 : (settings.minUptimeMs - tick + 999) / 1000;
+    // The program's own count (64-bit where the system has one).
+    const std::uint64_t tick = SystemUptimeMs();
+    const std::uint64_t wait = tick >= settings.minUptimeMs ? 0 : (settings.minUptimeMs - tick + 999) / 1000;
     Entry entry{"uptime",
                 std::to_wstring(tick / 1000) +
-                    L" s since the system started (GetTickCount); the build waits for " +
+                    L" s since the system started (GetTickCount64); the build waits for " +
                     std::to_wstring(settings.minUptimeMs / 1000) + L" s: would wait " +
                     std::to_wstring(wait) + L" s, then go on",
                 Status::pass};

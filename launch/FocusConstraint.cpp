@@ -136,14 +136,18 @@ std::optional<bool> CallPopConditionMet(PopConditionMetFn popConditionMet) {
 
 namespace promo {
 
-// `library` is freed when this returns, on every path.
+// `library` is freed when this returns, unless its export faulted.
 bool AskPopConditionMet(UniqueModule library) {
     if (!library) return true;
     const auto popConditionMet = reinterpret_cast<PopConditionMetFn>(
         reinterpret_cast<void*>(::GetProcAddress(library.get(), "PopConditionMet")));
     if (!popConditionMet) return true;
-    // A hook that faults says nothing, like a missing one.
-    return CallPopConditionMet(popConditionMet).value_or(true);
+    const std::optional<bool> answer = CallPopConditionMet(popConditionMet);
+    // A hook that faults says nothing, like a missing one. Its state is then
+    // unknown (a lock held, a half-built object): freeing it would run its
+    // detach code outside our guard, so it stays loaded for the run.
+    if (!answer) library.release();
+    return answer.value_or(true);
 }
 
 bool FocusHookAllowsPopup() { return AskPopConditionMet(UniqueModule(LoadApplicationLibrary(L"Focus.dll"))); }

@@ -26,8 +26,9 @@ using PopConditionMetFn = unsigned char(__stdcall*)();
 // words are as before the call either way.
 std::optional<bool> CallPopConditionMet(PopConditionMetFn popConditionMet);
 
-// Asks the loaded library and frees it. A library that is missing (empty
-// handle), lacks the export or faults in it allows the pop-up.
+// Asks the loaded library and frees it, except after a fault in the export,
+// when it stays loaded. A library that is missing (empty handle), lacks the
+// export or faults in it allows the pop-up.
 bool AskPopConditionMet(UniqueModule library);
 
 // Loads "Focus.dll" from the program's own folder only (never the current

@@ -13,6 +13,9 @@ namespace promo {
 namespace {
 
 constexpr DWORD kQueryAndRead = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ;  // 0x0410
+constexpr DWORD kQueryLimitedInformation = 0x1000;  // PROCESS_QUERY_LIMITED_INFORMATION (Vista)
+
+ProcessOpener processOpener = &::OpenProcess;
 
 using QueryFullProcessImageNameFn = BOOL(WINAPI*)(HANDLE, DWORD, LPWSTR, PDWORD);
 
@@ -40,6 +43,18 @@ std::wstring ImagePathOf(HANDLE process) {
     return std::wstring(buffer, n < MAX_PATH ? n : 0);
 }
 
+// The full path of a process's executable, empty when it cannot be read.
+// A process that refuses the query-and-read access (a protected one, a game
+// behind anti-cheat) may still grant the limited query that
+// QueryFullProcessImageNameW needs ("QueryFullProcessImageNameW function",
+// Microsoft Learn).
+std::wstring ImagePathOf(DWORD pid) {
+    UniqueHandle process(processOpener(kQueryAndRead, FALSE, pid));
+    if (!process && QueryFullProcessImageNameEntry())
+        process.reset(processOpener(kQueryLimitedInformation, FALSE, pid));
+    return process ? ImagePathOf(process.get()) : std::wstring();
+}
+
 }  // namespace
 
 bool IsAppRunning(const std::wstring& application) {
@@ -50,12 +65,17 @@ bool IsAppRunning(const std::wstring& application) {
     entry.dwSize = sizeof entry;
     for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
          more = ::Process32NextW(snapshot.get(), &entry)) {
-        UniqueHandle process(::OpenProcess(kQueryAndRead, FALSE, entry.th32ProcessID));
-        if (!process) continue;  // protected or not ours to see: skipped even when the name matches
+        // The file name is the snapshot's own: a process that cannot be
+        // opened still matches by it. The full path is compared only when it
+        // could be read.
         const std::wstring exeName(entry.szExeFile, ::wcsnlen(entry.szExeFile, MAX_PATH));
-        if (AppMatchesProcess(application, exeName, ImagePathOf(process.get()))) return true;
+        if (AppMatchesProcess(application, exeName, {})) return true;
+        const std::wstring fullPath = ImagePathOf(entry.th32ProcessID);
+        if (!fullPath.empty() && EqualsIgnoringAsciiCase(application, fullPath)) return true;
     }
     return false;
 }
+
+void SetProcessOpenerForTesting(ProcessOpener opener) { processOpener = opener ? opener : &::OpenProcess; }
 
 }  // namespace promo

@@ -1,6 +1,9 @@
-// The process list: whether an application is running. Processes that cannot
-// be opened (protected or other users' system processes) are invisible here.
+// The process list: whether an application is running. Every process of the
+// system's snapshot counts by its file name; its full path counts where it
+// can be read (not for some protected or other users' processes).
 #pragma once
+
+#include <windows.h>
 
 #include <string>
 
@@ -11,5 +14,10 @@ namespace promo {
 // wherever it lies, a full path only that file; neither wildcards nor partial
 // names match, and an empty application matches nothing.
 bool IsAppRunning(const std::wstring& application);
+
+// Tests only: the function that opens each listed process (nullptr puts
+// OpenProcess back), so that processes this one may not open can be had.
+using ProcessOpener = HANDLE(WINAPI*)(DWORD access, BOOL inherit, DWORD pid);
+void SetProcessOpenerForTesting(ProcessOpener opener);
 
 }  // namespace promo

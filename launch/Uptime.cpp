@@ -2,7 +2,7 @@
 
 namespace promo {
 
-void WaitForUptime(std::uint32_t thresholdMs, const std::function<std::uint32_t()>& tickCount,
+void WaitForUptime(std::uint64_t thresholdMs, const std::function<std::uint64_t()>& tickCount,
                    const std::function<void()>& sleepAndPump) {
     while (tickCount() < thresholdMs) sleepAndPump();
 }

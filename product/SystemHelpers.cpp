@@ -29,6 +29,11 @@ std::wstring UpToNul(const wchar_t* text, std::size_t capacity) {
     return std::wstring(text, n);
 }
 
+// The shell's own answer (SHGetSpecialFolderPathW, without creating the
+// folder), kept for the run; a failed question is asked again next time.
+// shell32 is not imported: it is bound here when first needed and given back
+// after the question, so the shown window does not keep it. At start the
+// warm-up thread holds it already, and the load is only a reference more.
 std::wstring SpecialFolder(int csidl) {
     struct Answer {
         int csidl;
@@ -39,10 +44,6 @@ std::wstring SpecialFolder(int csidl) {
     for (Answer& a : answers)
         if (a.csidl == csidl) wanted = &a;
     if (wanted && !wanted->path.empty()) return wanted->path;
-    if (wanted) {
-        wanted->path = ShellFolderFromRegistry(csidl);
-        if (!wanted->path.empty()) return wanted->path;
-    }
 
     UniqueModule shell(LoadSystemLibrary(L"shell32.dll"));
     if (!shell) return {};
@@ -50,7 +51,9 @@ std::wstring SpecialFolder(int csidl) {
     if (!getPath) return {};
     wchar_t buffer[MAX_PATH + 1] = {};
     if (!getPath(nullptr, buffer, csidl, FALSE)) return {};
-    std::wstring path = WithTrailingBackslash(UpToNul(buffer, MAX_PATH));
+    std::wstring path = UpToNul(buffer, MAX_PATH);
+    if (path.empty()) return {};
+    path = WithTrailingBackslash(path);
     if (wanted) wanted->path = path;
     return path;
 }
@@ -85,45 +88,6 @@ std::wstring ProcessImagePathByFullName(DWORD pid) {
 }
 
 }  // namespace
-
-// The shell answers these two folder questions from the registry's "User
-// Shell Folders" (the user's key for the roaming folder, the machine's for the
-// common one), expanding the stored text in the process's environment. Read
-// there directly, the answer is the same without loading the shell, which
-// would cost a large share of the start-up. A value that is missing, of
-// another type, or that does not expand to an absolute path the shell's
-// buffer could hold, goes to the shell itself, which also knows the defaults:
-// it is loaded for the question and let go again (it is needed after that only
-// to open the browser). Answers are kept for the run; a failed one is asked
-// again next time.
-std::wstring ShellFolderFromRegistry(int csidl) {
-    const bool common = csidl == CSIDL_COMMON_APPDATA;
-    HKEY opened = nullptr;
-    if (::RegOpenKeyExW(common ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER,
-                        L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders", 0,
-                        KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS)
-        return {};
-    const UniqueRegKey key(opened);
-    wchar_t stored[MAX_PATH + 1] = {};
-    DWORD type = REG_NONE;
-    DWORD bytes = sizeof stored - sizeof(wchar_t);
-    if (::RegQueryValueExW(key.get(), common ? L"Common AppData" : L"AppData", nullptr, &type,
-                           reinterpret_cast<BYTE*>(stored), &bytes) != ERROR_SUCCESS ||
-        (type != REG_EXPAND_SZ && type != REG_SZ))
-        return {};
-    std::wstring path = UpToNul(stored, bytes / sizeof(wchar_t));
-    if (type == REG_EXPAND_SZ) {
-        wchar_t expanded[MAX_PATH + 1] = {};
-        const DWORD n = ::ExpandEnvironmentStringsW(path.c_str(), expanded, MAX_PATH);
-        if (n == 0 || n > MAX_PATH) return {};
-        path = UpToNul(expanded, MAX_PATH);
-    }
-    // "C:\..." or "\\server\...", without a variable left unexpanded.
-    const bool absolute = (path.size() >= 3 && path[1] == L':' && (path[2] == L'\\' || path[2] == L'/')) ||
-                          (path.size() >= 3 && path[0] == L'\\' && path[1] == L'\\');
-    if (!absolute || path.find(L'%') != std::wstring::npos || path.size() >= MAX_PATH) return {};
-    return WithTrailingBackslash(path);
-}
 
 std::wstring ProcessImagePathByDeviceName(DWORD pid) {
     if (pid == 0) return {};

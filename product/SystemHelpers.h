@@ -18,12 +18,6 @@ namespace promo {
 // when the system cannot name the folder.
 std::wstring AppDataFolder();
 std::wstring CommonAppDataFolder();
-
-// The roaming (CSIDL_APPDATA) or common (CSIDL_COMMON_APPDATA) application
-// data folder as the shell keeps it in the registry's "User Shell Folders",
-// expanded, with one trailing "\"; empty when the value is missing, of another
-// type, or not an absolute path (the two folders above ask the shell then).
-std::wstring ShellFolderFromRegistry(int csidl);
 std::wstring SystemFolder();
 
 // The folder of a module's file (the running program's when null), with its

@@ -99,7 +99,7 @@ void TFormSale::FormCreate(TControl*) {
     if (mode_ == Mode::Preview) return;
     RequestDpiAwareness();
     WaitForUptime(
-        GetBuildSettings().minUptimeMs, [] { return static_cast<std::uint32_t>(::GetTickCount()); },
+        GetBuildSettings().minUptimeMs, &SystemUptimeMs,
         [] {
             ::Sleep(1000);
             Application().ProcessMessages();

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "support/GuardedReplace.h"
 #include "support/Handles.h"
 #include "support/PSafeIniFile.h"
 
@@ -60,42 +61,23 @@ std::wstring CreateTemporaryBeside(const std::wstring& fileName, std::uint32_t& 
     return buffer.data();
 }
 
-// Puts `replacement` in the place of `fileName` in one step. An existing file
-// keeps its attributes, security and creation time (ReplaceFileW); otherwise
-// the new file is renamed into place.
-std::uint32_t ReplaceWith(const std::wstring& fileName, const std::wstring& replacement) {
-    const DWORD attributes = ::GetFileAttributesW(fileName.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES) {
-        // Someone holding the file without sharing its removal makes the
-        // replace fail; found out first, the platform's replace is not tried
-        // (some leave a file of their own behind when it fails).
-        UniqueFileHandle probe(::CreateFileW(fileName.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE,
-                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!probe) return LastErrorOrOne();
-        probe.reset();
-        if (::ReplaceFileW(fileName.c_str(), replacement.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
-                           nullptr, nullptr))
-            return 0;
-        return LastErrorOrOne();
-    }
-    if (::MoveFileExW(replacement.c_str(), fileName.c_str(),
-                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return 0;
-    return LastErrorOrOne();
-}
-
 // Replaces the file's contents with `bytes` so that a reader (or a crash)
 // sees either the whole old text or the whole new one: the new text goes to
 // a file beside the old one first. On failure the old file is untouched and
-// the new one removed. 0 or the system code.
+// the new one removed, unless it is the only text left (see
+// ReplaceWithTemporary). 0 or the system code.
 std::uint32_t ReplaceFileContents(const std::wstring& fileName, const std::string& bytes) {
     std::uint32_t error = 0;
     const std::wstring temporary = CreateTemporaryBeside(fileName, error);
     if (temporary.empty()) return error;
     error = WriteNewFile(temporary, bytes);
-    if (error == 0) error = ReplaceWith(fileName, temporary);
-    if (error != 0) ::DeleteFileW(temporary.c_str());
+    bool keepTemporary = false;
+    if (error == 0) {
+        const ReplaceOutcome outcome = ReplaceWithTemporary(fileName, temporary);
+        error = outcome.error;
+        keepTemporary = outcome.keepTemporary;
+    }
+    if (error != 0 && !keepTemporary) ::DeleteFileW(temporary.c_str());
     return error;
 }
 

@@ -17,7 +17,9 @@
 #include <vector>
 
 #include "product/OsVersion.h"
+#include "support/DebugOutput.h"
 #include "support/Handles.h"
+#include "support/RequestTarget.h"
 #include "support/SystemLibraries.h"
 
 namespace promo {
@@ -203,9 +205,11 @@ VARIANT BstrVariant(const OwnedBstr& text) {
     return v;
 }
 
-std::atomic<bool> desktopShellAllowed{true};
+std::atomic<BrowserStartForTesting> browserStartForTesting{BrowserStartForTesting::asTheSystemSays};
 
 bool ProcessIsElevated() {
+    if (browserStartForTesting == BrowserStartForTesting::notElevated) return false;
+    if (browserStartForTesting == BrowserStartForTesting::elevatedWithoutDesktopShell) return true;
     HANDLE raw = nullptr;
     if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &raw)) return false;
     UniqueHandle token(raw);
@@ -252,13 +256,17 @@ ComRef<IShellDispatch2> DesktopShellDispatch() {
     return shell;
 }
 
-// Starts a file with the "open" verb (SW_SHOWNORMAL, no folder). Elevated, it
-// goes through the desktop shell when that can be reached; otherwise, and
-// once the shell stops answering, through ShellExecuteW in this process.
+// Starts a file with the "open" verb (SW_SHOWNORMAL, no folder). Elevated,
+// it goes through the desktop shell only: a browser started by this process
+// would run as administrator, and under over-the-shoulder elevation as
+// another account. When the shell cannot be reached, or stops answering,
+// nothing is started.
 class ShellLauncher {
 public:
-    ShellLauncher() {
-        if (!desktopShellAllowed || !ProcessIsElevated() || !Com().Complete()) return;
+    ShellLauncher() : elevated_(ProcessIsElevated()) {
+        if (!elevated_ || browserStartForTesting == BrowserStartForTesting::elevatedWithoutDesktopShell ||
+            !Com().Complete())
+            return;
         const HRESULT init = Com().CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
         comInitialized_ = SUCCEEDED(init);  // S_OK and S_FALSE both need the CoUninitialize
         if (comInitialized_ || init == RPC_E_CHANGED_MODE) desktop_ = DesktopShellDispatch();
@@ -271,17 +279,7 @@ public:
     ShellLauncher& operator=(const ShellLauncher&) = delete;
 
     bool Open(const std::wstring& file, const std::wstring& parameters) {
-        if (desktop_) {
-            const HRESULT hr = OpenThroughDesktop(file, parameters);
-            // S_FALSE: the shell ran the attempt and refused it.
-            if (SUCCEEDED(hr)) return hr == S_OK;
-            // The shell's process could not be reached: the attempt did not happen.
-            if (HRESULT_FACILITY(hr) != FACILITY_RPC && hr != RPC_E_DISCONNECTED &&
-                hr != HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE) &&
-                hr != HRESULT_FROM_WIN32(RPC_S_CALL_FAILED))
-                return false;
-            desktop_.reset();
-        }
+        if (elevated_) return OpenUnelevated(file, parameters);
         const auto shellExecute = SystemFunction<decltype(::ShellExecuteW)>(L"shell32.dll", "ShellExecuteW");
         if (!shellExecute) return false;
         const HINSTANCE result = shellExecute(nullptr, L"open", file.c_str(),
@@ -290,6 +288,26 @@ public:
     }
 
 private:
+    bool OpenUnelevated(const std::wstring& file, const std::wstring& parameters) {
+        if (desktop_) {
+            const HRESULT hr = OpenThroughDesktop(file, parameters);
+            // S_FALSE: the shell ran the attempt and refused it.
+            if (SUCCEEDED(hr)) return hr == S_OK;
+            // Any other failure is the shell refusing this attempt. A failed
+            // call means the shell's process is gone: nothing was started.
+            if (HRESULT_FACILITY(hr) != FACILITY_RPC && hr != RPC_E_DISCONNECTED &&
+                hr != HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE) &&
+                hr != HRESULT_FROM_WIN32(RPC_S_CALL_FAILED))
+                return false;
+            desktop_.reset();
+        }
+        if (!reported_) {
+            DebugOut(L"OpenUrl no desktop shell: no browser started from the elevated program");
+            reported_ = true;
+        }
+        return false;
+    }
+
     HRESULT OpenThroughDesktop(const std::wstring& file, const std::wstring& parameters) {
         const OwnedBstr fileText(file), parametersText(parameters), folderText(L""), verbText(L"open");
         VARIANT show{};
@@ -299,7 +317,9 @@ private:
                                       BstrVariant(verbText), show);
     }
 
+    const bool elevated_;
     bool comInitialized_ = false;
+    bool reported_ = false;
     ComRef<IShellDispatch2> desktop_;
 };
 
@@ -465,7 +485,11 @@ bool HttpPostData(const std::wstring& address, const std::wstring& body, DWORD t
     std::wstring host, path, extra;
     INTERNET_PORT port = 0;
     if (!CrackUrl(address, nullptr, &host, &port, nullptr, nullptr, &path, &extra)) return false;
-    const std::wstring target = path + extra;
+    // HttpOpenRequestW puts the object name into the request line; Windows
+    // is not documented to escape or trim it (only Wine's WinInet does, by
+    // UrlCanonicalizeW), so the target arrives here without a raw blank. The
+    // referrer below stays the address as given.
+    const std::wstring target = HttpRequestTarget(path, extra);
     std::string data = ToAnsi(body);
 
     RequestHandles handles;
@@ -502,6 +526,6 @@ bool OpenUrlInBrowser(const std::wstring& address) {
     return opened;
 }
 
-void AllowDesktopShellLaunchForTesting(bool allowed) { desktopShellAllowed = allowed; }
+void SetBrowserStartForTesting(BrowserStartForTesting start) { browserStartForTesting = start; }
 
 }  // namespace promo

@@ -34,13 +34,19 @@ bool HttpPostData(const std::wstring& address, const std::wstring& body,
 // on this system, else Microsoft Edge (Windows 10 and later), else Internet
 // Explorer. True when one attempt was accepted by the shell. The address is
 // used as given (only an all-blank one is refused); Internet Explorer gets it
-// as one quoted argument, and only when it is an http or https address. When the program runs
-// elevated the browser is started at the user's normal level through the
-// desktop shell where that is possible.
+// as one quoted argument, and only when it is an http or https address. When
+// the program runs elevated the browser is started at the user's normal level
+// through the desktop shell, or not at all: where the shell cannot be reached
+// nothing is started and a debug line says so.
 bool OpenUrlInBrowser(const std::wstring& address);
 
-// Tests only: false makes OpenUrlInBrowser use ShellExecuteW in this process
-// even when elevated, so both ways of starting the browser can be checked.
-void AllowDesktopShellLaunchForTesting(bool allowed);
+// Tests only: how OpenUrlInBrowser sees this process, so that each way of
+// starting the browser can be checked from one (elevated) test process.
+enum class BrowserStartForTesting {
+    asTheSystemSays,          // the token's elevation and the real desktop shell
+    notElevated,              // ShellExecuteW in this process
+    elevatedWithoutDesktopShell,  // elevated, and the desktop shell cannot be reached
+};
+void SetBrowserStartForTesting(BrowserStartForTesting start);
 
 }  // namespace promo

@@ -5,5 +5,6 @@ target_sources(promo_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/PSafeIniFile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ExtIniFiles.cpp)
 if(WIN32)
-  target_sources(promo_win PRIVATE ${CMAKE_CURRENT_LIST_DIR}/PSafeIniFileWin.cpp)
+  target_sources(promo_win PRIVATE ${CMAKE_CURRENT_LIST_DIR}/PSafeIniFileWin.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/GuardedReplace.cpp)
 endif()

@@ -130,7 +130,9 @@ class Decision(E2ECase):
     def test_running_focus_application_is_quiet_time(self):
         # services.exe runs in every prefix (as a 64-bit process): once by bare
         # name in other letter case, once by full path. The empty entry and the
-        # missing program before it must not match.
+        # missing program before it must not match. The full-path row is
+        # Wine-only: Wine lets the program open services.exe and read its path;
+        # Windows refuses, and there only the bare name matches.
         for app in ("SERVICES.EXE", r"c:\windows\system32\services.exe", None):
             with self.subTest(app=app):
                 px = self.prefix()

@@ -19,12 +19,19 @@ std::wstring CaseLibrary(const wchar_t* name) {
     return test::ExeFolder() + L"focus-cases\\" + name + L"\\Focus.dll";
 }
 
-bool AskCase(const wchar_t* name) {
+// Asks a stand-in; one whose export faults must stay loaded (its detach code
+// is not run on an unknown state), every other is freed again.
+bool AskCase(const wchar_t* name, bool faults = false) {
     const std::wstring path = CaseLibrary(name);
     UniqueModule library(::LoadLibraryW(path.c_str()));
     EXPECT_TRUE(library) << "stand-in missing: " << std::string(path.begin(), path.end());
     const bool allowed = AskPopConditionMet(std::move(library));
-    EXPECT_EQ(::GetModuleHandleW(path.c_str()), nullptr) << "the library must be freed";
+    HMODULE left = ::GetModuleHandleW(path.c_str());
+    if (faults) {
+        EXPECT_NE(left, nullptr) << "a library that faulted must not be freed";
+    } else {
+        EXPECT_EQ(left, nullptr) << "the library must be freed";
+    }
     return allowed;
 }
 
@@ -93,12 +100,20 @@ TEST(FocusHook, LibraryThatFaultsOrRaisesIsLikeAMissingOne) {
     const unsigned short control = X87ControlWord();
     void* const chain = ExceptionChainHead();
     for (const wchar_t* name : {L"fault", L"throw", L"fault"}) {
-        EXPECT_TRUE(AskCase(name));
+        EXPECT_TRUE(AskCase(name, true));
         EXPECT_EQ(ExceptionChainHead(), chain);
         EXPECT_EQ(X87ControlWord(), control) << "the library's control word must not stay";
         EXPECT_FALSE(DirectionFlagSet());
     }
     // Faulting and answering libraries in turn: the answers still count.
+    EXPECT_FALSE(AskCase(L"false"));
+}
+
+TEST(FocusHook, LibraryWhoseExportFaultedStaysLoaded) {
+    // AskCase checks what is left loaded: the faulting library twice (the
+    // second load takes the module that stayed), then one that answers.
+    EXPECT_TRUE(AskCase(L"fault", true));
+    EXPECT_TRUE(AskCase(L"fault", true));
     EXPECT_FALSE(AskCase(L"false"));
 }
 
@@ -112,12 +127,15 @@ TEST(FocusHook, LoadsOnlyFromTheProgramFolder) {
     const bool allowed = FocusHookAllowsPopup();
     ::SetCurrentDirectoryW(oldDir);
     EXPECT_FALSE(allowed);
-    EXPECT_EQ(::GetModuleHandleW(L"Focus.dll"), nullptr);
+    // By full path: a stand-in that faulted earlier stays loaded under the same name.
+    EXPECT_EQ(::GetModuleHandleW((test::ExeFolder() + L"Focus.dll").c_str()), nullptr);
+    EXPECT_EQ(::GetModuleHandleW((trueFolder + L"Focus.dll").c_str()), nullptr);
 }
 
-TEST(FocusHook, OurFocusLibraryAllowsWhenTheShellAcceptsNotifications) {
-    // Wine's shell always reports QUNS_ACCEPTS_NOTIFICATIONS and has no Focus
-    // Assist state, which counts as off.
+TEST(FocusHook, WineOnlyOurFocusLibraryAllowsWhenTheShellAcceptsNotifications) {
+    // Wine's SHQueryUserNotificationState is a stub that always reports
+    // QUNS_ACCEPTS_NOTIFICATIONS, and Wine has no Focus Assist state, which
+    // counts as off. On Windows the answer follows the desktop's real state.
     EXPECT_TRUE(AskCase(L"real"));
 }
 

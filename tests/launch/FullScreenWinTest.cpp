@@ -38,6 +38,10 @@ public:
         ::SetForegroundWindow(wnd_);
         Pump();
     }
+    // Wine lets any window take the foreground; Windows refuses a process
+    // that is not in front itself (the foreground lock), and the tests that
+    // need the window in front are then skipped rather than failed.
+    bool InFront() const { return ::GetForegroundWindow() == wnd_; }
     ~FrontWindow() {
         ::DestroyWindow(wnd_);
         Pump();
@@ -82,7 +86,7 @@ TEST(FullScreen, BorderlessWindowCoveringTheScreenIsFullScreen) {
     ASSERT_EQ(ScreenWidth(), 1920);
     ASSERT_EQ(ScreenHeight(), 1080);
     FrontWindow game(L"PromoTestGame", ScreenWidth(), ScreenHeight());
-    ASSERT_EQ(::GetForegroundWindow(), game.Handle());
+    if (!game.InFront()) GTEST_SKIP() << "the system kept this process out of the foreground";
     test::DebugLines debug;
     EXPECT_TRUE(IsFullScreenAppActive());
     Lines expected = GeometryLines(1920, 1080);
@@ -94,7 +98,7 @@ TEST(FullScreen, BorderlessWindowCoveringTheScreenIsFullScreen) {
 TEST(FullScreen, OnePixelSmallerIsNot) {
     for (const auto& size : {std::pair{1919, 1080}, std::pair{1920, 1079}}) {
         FrontWindow game(L"PromoTestGame", size.first, size.second);
-        ASSERT_EQ(::GetForegroundWindow(), game.Handle());
+        if (!game.InFront()) GTEST_SKIP() << "the system kept this process out of the foreground";
         test::DebugLines debug;
         EXPECT_FALSE(IsFullScreenAppActive());
         Lines expected = GeometryLines(size.first, size.second);
@@ -105,7 +109,7 @@ TEST(FullScreen, OnePixelSmallerIsNot) {
 
 TEST(FullScreen, DesktopClassCoveringTheScreenIsNot) {
     FrontWindow desktop(L"Progman", ScreenWidth(), ScreenHeight());
-    ASSERT_EQ(::GetForegroundWindow(), desktop.Handle());
+    if (!desktop.InFront()) GTEST_SKIP() << "the system kept this process out of the foreground";
     test::DebugLines debug;
     EXPECT_FALSE(IsFullScreenAppActive());
     Lines expected = GeometryLines(1920, 1080);

@@ -1,6 +1,6 @@
 // IsAppRunning against the prefix's real process list: this test process by
-// bare name in other letter case and by full path, a 64-bit system process
-// of Wine by full path, and what must not match.
+// bare name in other letter case and by full path, also when no process can
+// be opened, a 64-bit system process, and what must not match.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -78,14 +78,48 @@ TEST(IsAppRunning, FindsAnotherProcessOnlyWhileItRuns) {
     EXPECT_FALSE(IsAppRunning(name));
 }
 
-TEST(IsAppRunning, SixtyFourBitSystemProcessIsFoundByFullPath) {
-    // services.exe runs in every Wine prefix as a 64-bit process, whose main
-    // module a 32-bit process cannot read.
+HANDLE WINAPI RefuseEveryProcess(DWORD, BOOL, DWORD) {
+    ::SetLastError(ERROR_ACCESS_DENIED);
+    return nullptr;
+}
+
+// As a protected process, another user's or a game behind anti-cheat refuses
+// to be opened: the snapshot's file name is all there is of it.
+TEST(IsAppRunning, ProcessThatCannotBeOpenedMatchesByItsFileNameOnly) {
+    const std::wstring path = OwnPath();
+    const std::wstring name = path.substr(path.find_last_of(L'\\') + 1);
+    SetProcessOpenerForTesting(&RefuseEveryProcess);
+    const struct {
+        std::wstring application;
+        bool running;
+    } cases[] = {
+        {name, true},
+        {SwapCase(name), true},
+        {path, false},  // the full path could not be read
+        {L"", false},   // nor does an empty entry match the unread path
+        {L"no-such-program-anywhere.exe", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IsAppRunning(c.application), c.running) << testing::PrintToString(c.application);
+    SetProcessOpenerForTesting(nullptr);
+    EXPECT_TRUE(IsAppRunning(path));
+}
+
+TEST(IsAppRunning, SixtyFourBitSystemProcessIsFoundByName) {
+    // services.exe runs on Windows and in every Wine prefix, as a 64-bit
+    // process; on Windows this process may not open it, and it is found by
+    // the snapshot's name all the same.
+    EXPECT_TRUE(IsAppRunning(L"SERVICES.EXE"));
+}
+
+TEST(IsAppRunning, WineOnlySixtyFourBitSystemProcessIsFoundByFullPath) {
+    // Wine lets any process open services.exe and read its image name, whose
+    // main module a 32-bit process cannot read. On Windows the service
+    // manager refuses an ordinary process, and only its name can match.
     wchar_t system[MAX_PATH];
     const UINT n = ::GetSystemWindowsDirectoryW(system, MAX_PATH);
     ASSERT_GT(n, 0u);
     const std::wstring services = std::wstring(system, n) + L"\\system32\\services.exe";
-    EXPECT_TRUE(IsAppRunning(L"SERVICES.EXE"));
     EXPECT_TRUE(IsAppRunning(services));
 }
 

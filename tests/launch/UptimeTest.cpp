@@ -8,12 +8,12 @@ namespace {
 
 TEST(Uptime, ReturnsAtOnceWhenTheSystemHasBeenUpLongEnough) {
     int pumps = 0;
-    WaitForUptime(600000, [] { return 600000u; }, [&] { ++pumps; });
+    WaitForUptime(600000, [] { return std::uint64_t{600000}; }, [&] { ++pumps; });
     EXPECT_EQ(pumps, 0);
 }
 
 TEST(Uptime, WaitsOneStepPerSecondUntilTheThreshold) {
-    std::uint32_t now = 3 * 60 * 1000;  // up for 3 minutes
+    std::uint64_t now = 3 * 60 * 1000;  // up for 3 minutes
     int pumps = 0;
     WaitForUptime(600000, [&] { return now; }, [&] {
         ++pumps;
@@ -23,11 +23,24 @@ TEST(Uptime, WaitsOneStepPerSecondUntilTheThreshold) {
     EXPECT_GE(now, 600000u);
 }
 
-TEST(Uptime, ComparesTheTickCountUnsigned) {
-    // A tick count past 2^31 ms (about 25 days) is a long uptime, not a negative one.
+TEST(Uptime, LongUptimesNeverWait) {
+    // Past 2^31 ms (about 25 days) the count is a long uptime, not a negative
+    // one; past 2^32 ms (49.7 days) a 32-bit count would start again at 0 and
+    // the low bits alone would wait ten minutes more.
+    const std::uint64_t wrapped = (std::uint64_t{1} << 32) + 5000;
+    for (const std::uint64_t uptime : {std::uint64_t{0x80000010u}, std::uint64_t{0xFFFFFFFFu}, wrapped,
+                                       std::uint64_t{1} << 40}) {
+        int pumps = 0;
+        WaitForUptime(600000, [=] { return uptime; }, [&] { ++pumps; });
+        EXPECT_EQ(pumps, 0) << uptime;
+    }
     int pumps = 0;
-    WaitForUptime(600000, [] { return 0x80000010u; }, [&] { ++pumps; });
-    EXPECT_EQ(pumps, 0);
+    std::uint64_t low = static_cast<std::uint32_t>(wrapped);
+    WaitForUptime(600000, [&] { return low; }, [&] {
+        ++pumps;
+        low += 1000;
+    });
+    EXPECT_EQ(pumps, 595);  // what the 32-bit count cost after the wrap
 }
 
 }  // namespace

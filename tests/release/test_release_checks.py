@@ -15,6 +15,7 @@ SOURCE_DIR = os.environ.get("PROMO_SOURCE_DIR",
 VERIFY_DSC = os.path.join(SOURCE_DIR, "cmake", "VerifyDsc.cmake")
 CHECK = os.path.join(SOURCE_DIR, "scripts", "check-reproducible.sh")
 RELEASE = os.path.join(SOURCE_DIR, "scripts", "release.sh")
+IMAGE_FLAGS = os.path.join(SOURCE_DIR, "tests", "release", "check_image_flags.py")
 SHIPPED = ["PellorinPromo.exe", "PromoCheck.exe", "Focus.dll"]
 
 
@@ -194,6 +195,42 @@ def pe(stamp, body=b"code"):
     head = bytearray(b"MZ" + b"\0" * 0x3A + struct.pack("<I", 0x40))
     head += b"PE\0\0" + struct.pack("<HHI", 0x14C, 1, stamp)
     return bytes(head) + body
+
+
+def image(magic=0x10B, dll_characteristics=0x0140):
+    """A PE header with a full-sized optional header of the given magic and
+    DllCharacteristics (0x0140: dynamic base and NX, as our linker sets them)."""
+    optional = bytearray(224)
+    struct.pack_into("<H", optional, 0, magic)
+    struct.pack_into("<H", optional, 70, dll_characteristics)
+    head = bytearray(b"MZ" + b"\0" * 0x3A + struct.pack("<I", 0x40))
+    head += b"PE\0\0" + struct.pack("<HHIIIHH", 0x14C, 1, 0, 0, 0, len(optional), 0x102)
+    return bytes(head + optional)
+
+
+class ImageFlags(Folder):
+    def check(self, *images):
+        paths = []
+        for i, data in enumerate(images):
+            paths.append(os.path.join(self.dir, "image%d.exe" % i))
+            write(paths[-1], data)
+        r = subprocess.run(["python3", IMAGE_FLAGS] + paths, capture_output=True, text=True)
+        return r.returncode, r.stdout + r.stderr
+
+    def test_table(self):
+        cases = [
+            ("plain", [image()], 0, "no NO_SEH flag"),
+            ("NO_SEH alone", [image(dll_characteristics=0x0400)], 1, "NO_SEH"),
+            ("NO_SEH among others", [image(), image(dll_characteristics=0x0540)], 1, "0x0540"),
+            ("64-bit image", [image(magic=0x20B)], 1, "not a 32-bit image"),
+            ("no PE header", [b"MZ" + b"\0" * 100], 1, "no PE header"),
+            ("not an image", [b"#!/bin/sh\n"], 1, "not an MZ image"),
+        ]
+        for name, images, rc, words in cases:
+            with self.subTest(name):
+                code, out = self.check(*images)
+                self.assertEqual(code, rc, out)
+                self.assertIn(words, out)
 
 
 class CompareFolders(Folder):

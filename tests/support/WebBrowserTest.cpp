@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "product/OsVersion.h"
+#include "support/DebugOutput.h"
 #include "support/WebRoutines.h"
 
 namespace promo {
@@ -262,12 +263,12 @@ private:
 };
 
 // Run once through the desktop shell (the elevated test process reaches it
-// under Wine) and once through ShellExecuteW in the process.
+// under Wine) and once as an unelevated process, through ShellExecuteW.
 class OpenUrlInBrowserTest : public ::testing::TestWithParam<bool> {
 protected:
     void SetUp() override {
         savedVersion_ = ReportedOsVersion();
-        AllowDesktopShellLaunchForTesting(GetParam());
+        SetBrowserStartForTesting(Start());
         wchar_t temp[MAX_PATH] = {};
         ::GetTempPathW(MAX_PATH, temp);
         folder_ = std::wstring(temp) + L"promo-browser-" + std::to_wstring(::GetCurrentProcessId());
@@ -291,7 +292,11 @@ protected:
         edge_.reset();
         ::RemoveDirectoryW(folder_.c_str());
         SetReportedOsVersionForTesting(savedVersion_);
-        AllowDesktopShellLaunchForTesting(true);
+        SetBrowserStartForTesting(BrowserStartForTesting::asTheSystemSays);
+    }
+
+    virtual BrowserStartForTesting Start() const {
+        return GetParam() ? BrowserStartForTesting::asTheSystemSays : BrowserStartForTesting::notElevated;
     }
 
     static bool KeyExists(HKEY root, const std::wstring& path) {
@@ -511,8 +516,37 @@ TEST_P(OpenUrlInBrowserTest, NothingAcceptsTheAddressGivesFalse) {
 
 INSTANTIATE_TEST_SUITE_P(Launch, OpenUrlInBrowserTest, ::testing::Values(true, false),
                          [](const ::testing::TestParamInfo<bool>& info) {
-                             return info.param ? "ThroughDesktopShell" : "InProcess";
+                             return info.param ? "ThroughDesktopShell" : "NotElevated";
                          });
+
+std::vector<std::wstring> debugLines;
+void RecordDebugLine(const std::wstring& line) { debugLines.push_back(line); }
+
+// Elevated without a desktop shell to start it through: no attempt of the
+// chain may start a browser from this process, whatever the system offers.
+class ElevatedWithoutDesktopShellTest : public OpenUrlInBrowserTest {
+protected:
+    BrowserStartForTesting Start() const override { return BrowserStartForTesting::elevatedWithoutDesktopShell; }
+};
+
+TEST_F(ElevatedWithoutDesktopShellTest, StartsNoBrowserAndSaysSo) {
+    const ScopedInternetExplorer explorer(true);
+    RegisterEdge();
+    debugLines.clear();
+    const DebugSink previous = SetDebugSink(&RecordDebugLine);
+    for (const OsVersion version : {OsVersion{6, 1, 7601}, OsVersion{10, 0, 18362}}) {
+        SetReportedOsVersionForTesting(version);
+        EXPECT_FALSE(OpenUrlInBrowser(kAddress));
+    }
+    SetDebugSink(previous);
+    SettleLaunches();
+    EXPECT_TRUE(browser_->Lines().empty());
+    EXPECT_TRUE(edge_->Lines().empty());
+    if (explorer.problem().empty()) EXPECT_TRUE(explorer.browser().Lines().empty());
+    // One line per hand-off, however many attempts it refused.
+    EXPECT_EQ(debugLines,
+              std::vector<std::wstring>(2, L"OpenUrl no desktop shell: no browser started from the elevated program"));
+}
 
 }  // namespace
 }  // namespace promo
