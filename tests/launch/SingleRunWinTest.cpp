@@ -11,7 +11,9 @@
 namespace promo {
 namespace {
 
-std::wstring TestName() { return L"Local\\PellorinPromoTest.SingleRun." + std::to_wstring(::GetCurrentProcessId()); }
+std::wstring TestName() {
+    return L"Local\\PellorinPromoTest.SingleRun." + std::to_wstring(::GetCurrentProcessId());
+}
 
 TEST(SingleRunLock, ASecondClaimFindsTheFirstUntilItEnds) {
     const std::wstring name = TestName();
