@@ -10,6 +10,7 @@
 #include "product/RegistryClass.h"
 #include "support/DebugOutput.h"
 #include "support/Handles.h"
+#include "support/WorkArea.h"
 
 namespace promo {
 namespace {
@@ -88,7 +89,7 @@ public:
     int ScreenHeight() override { return ::GetSystemMetrics(SM_CYSCREEN); }
     WorkAreaSize PrimaryWorkArea() override {
         RECT rc{};
-        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &rc, 0);
+        PrimaryMonitorWorkArea(rc);
         return {rc.right - rc.left, rc.bottom - rc.top};
     }
     std::optional<std::int64_t> AppliedDpi() override {

@@ -1,12 +1,16 @@
-// The program entry: the unit initializations (library search restriction,
-// the shared product configuration, start-up DPI setup), the switch test, the
-// application with its main form and the message loop. Every path ends with
-// exit code 0; the normal ends run the unit finalizations.
+// The program entry: the one-run-at-a-time guard, the unit initializations
+// (library search restriction, the shared product configuration, start-up DPI
+// setup), the switch test, the application with its main form and the
+// message loop. Every path ends with exit code 0; the normal ends run the unit
+// finalizations.
 #include <windows.h>
+
+#include <optional>
 
 #include "launch/CheckDPIScaled.h"
 #include "launch/CommandLine.h"
 #include "launch/DllSafety.h"
+#include "launch/SingleRun.h"
 #include "launch/StartupWarmUp.h"
 #include "product/AppConfig.h"
 #include "promo/FormSaleMain.h"
@@ -38,9 +42,19 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     promo::SetTimelineSink(&promo::TimelineToDebugOutput);  // the benchmark build only
     promo::TimelineMark(L"entry");
 #endif
+    const bool hasSwitch = promo::HasSwitch(promo::SplitCommandLine(::GetCommandLineW()), L"/kv");
+    // A second run in this session ends here, before the unit initializations
+    // (their finalization saves a product setting) and long before the
+    // uptime wait. A start without the switch claims nothing: it ends at once
+    // anyway and must not turn away a real run started beside it.
+    std::optional<promo::TSingleRunLock> singleRun;
+    if (hasSwitch) {
+        singleRun.emplace(promo::TSingleRunLock::Claim());
+        if (singleRun->AnotherRuns()) return 0;
+    }
     UnitLifetime units;
 
-    if (!promo::HasSwitch(promo::SplitCommandLine(::GetCommandLineW()), L"/kv")) return 0;
+    if (!hasSwitch) return 0;
 
     promo::TApplication& app = promo::Application();
     app.Initialize();

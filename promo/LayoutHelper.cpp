@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "support/WorkArea.h"
+
 namespace promo {
 
 int LineHeight(TCanvas& canvas) {
@@ -18,7 +20,7 @@ int LabelLineHeight(TRdCustomLabel& label) {
     return LineHeight(canvas);
 }
 
-bool SystemWorkArea(RECT& area) { return ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0) != FALSE; }
+bool SystemWorkArea(RECT& area) { return PrimaryMonitorWorkArea(area); }
 
 TLayoutEdges PrimaryWorkArea(TWorkAreaQuery query) {
     RECT area{};

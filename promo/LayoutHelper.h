@@ -28,7 +28,8 @@ int LineHeight(TCanvas& canvas);
 // LineHeight in the label's own font (measured on its canvas).
 int LabelLineHeight(TRdCustomLabel& label);
 
-// Asks the system for the primary monitor's work area; false when it fails.
+// Asks the system for the primary monitor's work area, in the awareness in
+// force now (support/WorkArea.h); false when it fails.
 using TWorkAreaQuery = bool (*)(RECT& area);
 bool SystemWorkArea(RECT& area);
 

@@ -66,7 +66,10 @@ bool TForm::InitializeWith(std::string_view description, const TPictureSource& p
                            std::wstring& error) {
     if (!ReadForm(*this, description, pictures, error)) return false;
     TimelineMark(L"description");
-    CreateHandle();
+    // No native window yet: the system fixes a window's DPI awareness when
+    // the window is created, and the creation handler may still change the
+    // process's ("You must call this API before ... creating any UI",
+    // SetProcessDpiAwareness, learn.microsoft.com). Show creates it.
     if (OnCreate) OnCreate(this);
     TimelineMark(L"form-create");
     return true;

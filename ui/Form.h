@@ -5,7 +5,8 @@
 // cursor of the control under it), shows the controls' hints in a tooltip,
 // offers dialog characters to the controls, and shows popup menus on a right
 // click or the menu key. A form is built from its description
-// (ui/FormReader.h): Initialize reads it, creates the window and runs OnCreate.
+// (ui/FormReader.h): Initialize reads it and runs OnCreate; the window comes
+// with the first Show.
 #pragma once
 
 #include <windows.h>
@@ -37,8 +38,10 @@ public:
     TForm* HostForm() override { return this; }
 
     // Reads the description (controls, properties, pictures, handlers; see
-    // ui/FormReader.h), creates the window (hidden) and runs OnCreate. False
-    // with a message when the description does not fit the classes.
+    // ui/FormReader.h) and runs OnCreate. The window is created only when
+    // first needed (Show, or CreateHandle), in the DPI awareness in force
+    // then. False with a message when the description does not fit the
+    // classes.
     bool Initialize(std::string_view description, std::wstring& error);
     // The same from an RCDATA resource of the module (pictures from RCDATA too).
     bool InitializeFromResource(const wchar_t* resourceName, std::wstring& error);
@@ -105,7 +108,8 @@ public:
         return dynamic_cast<T*>(FindControl(name));
     }
 
-    // The window: Width and Height are the client size.
+    // The window: Width and Height are the client size. Null until the
+    // window is created (CreateHandle, the first Show).
     HWND Handle() const override { return wnd_.get(); }
     void CreateHandle();
     void ShowAsMainForm() override { Show(); }

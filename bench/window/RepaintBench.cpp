@@ -174,6 +174,7 @@ int main(int argc, char** argv) {
     form.ApplySkinColors();
     form.ApplyTexts();
     form.ArrangeControls();
+    form.CreateHandle();  // as the first show does
     PrintOnce("layout", "window", cpu0, t0);
     std::printf("window %dx%d, %zu controls\n", form.Width(), form.Height(), form.Controls().size());
     HWND formWnd = form.Handle();

@@ -231,6 +231,35 @@ class Prefix:
                 return parts[2].strip() if len(parts) > 2 else ""
         return None
 
+    # ---- display scaling ---------------------------------------------
+    def set_dpi(self, dpi):
+        """The display's scaling as Windows records it (the logical DPI, and
+        the DPI the user applied), taken up by a restarted wineserver."""
+        self.reg_add(r"HKCU\Control Panel\Desktop", "LogPixels", "REG_DWORD", dpi)
+        self.reg_add(r"HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts", "LogPixels",
+                     "REG_DWORD", dpi)
+        self.reg_add(r"HKCU\Control Panel\Desktop\WindowMetrics", "AppliedDPI", "REG_DWORD", dpi)
+        subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        subprocess.run(["wineserver", "-w"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        subprocess.run(["wineserver", "-p"], env=self.env, check=True)
+
+    def install_dpi_client(self):
+        """tests/tools/DpiClient.cpp in the prefix; returns a function that
+        runs it with the given arguments and gives its output line (None when
+        it failed)."""
+        exe = r"C:\dpi\dpi_client.exe"
+        self.write_file(exe, open(DPI_CLIENT_EXE, "rb").read())
+
+        def client(*args):
+            r = self.wine(exe, *args, check=False)
+            return r.stdout.decode("utf-8", "replace").strip() if r.returncode == 0 else None
+        return client
+
+    def default_dpi_aware(self):
+        """Whether the platform reports a process that declares no awareness
+        as DPI aware: Wine 8 does, Windows and Wine 10 do not."""
+        return self.install_dpi_client()("default") == "aware 1"
+
     # ---- the product's install ----------------------------------------
     def seed_product(self, install_days_ago=200.0, lang=None, version_exe=None):
         """An installed product: uninstall record, Config.ini, lang.dat."""
@@ -485,6 +514,7 @@ class Receiver:
 STATS_PORT = int(os.environ.get("PROMO_DEMO_STATS_HOST", "127.0.0.1:18931").rsplit(":", 1)[1])
 VERSIONED_EXE = os.path.join(BUILD_DIR, "tests", "product", "product_versioned_app.exe")  # file version 7.0.0.1
 URL_CAPTURE_EXE = os.path.join(BUILD_DIR, "tests", "support", "url_capture.exe")
+DPI_CLIENT_EXE = os.path.join(BUILD_DIR, "tests", "e2e", "dpi_client.exe")
 WINDOW_CAPTION = "FormSale"
 
 

@@ -33,6 +33,7 @@ public:
         btnClose->OnClick = [this](TControl*) { ++closeClicks; };
         SetCancelControl(btnClose);
         SetBounds(200, 150, ClientWidth(), ClientHeight());
+        CreateHandle();
     }
     void btnBuyClick(TControl*) { ++buyClicks; }
     void shpMouseDown(TControl*, TMouseButton, TShiftState, int, int) {}

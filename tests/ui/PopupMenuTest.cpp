@@ -146,6 +146,7 @@ protected:
         std::wstring error;
         ASSERT_TRUE(form.Initialize(kMenuForm, error)) << Narrow(error);
         form.SetBounds(40, 50, 200, 100);
+        form.CreateHandle();
         left = form.FindControl(L"shpLeft");
         right = form.FindControl(L"shpRight");
         menu = dynamic_cast<TPopupMenu*>(form.FindComponent(L"mnuShape"));
