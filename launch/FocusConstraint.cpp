@@ -46,9 +46,9 @@ std::uint32_t __cdecl PromoCallGuarded(promo::PopConditionMetFn fn, promo::detai
 [[noreturn]] void __cdecl PromoResumeGuarded(promo::detail::GuardFrame* frame);
 }
 
-// x87 control word and mxcsr are put back on both exits (a library may change
-// them); the fault exit first clears the x87 register stack, which the fault
-// may have left part-filled.
+// x87 control word and mxcsr are put back and the direction flag cleared on
+// both exits (a library may change them); the fault exit first clears the x87
+// register stack, which the fault may have left part-filled.
 asm(R"(
     .text
     .p2align 4
@@ -71,6 +71,7 @@ _PromoCallGuarded:
     movl %eax, 0(%edx)
     movl %edx, %fs:0
     call *8(%ebp)
+    cld
     movzbl %al, %eax
     jmp 2f
 _PromoFaultExit:

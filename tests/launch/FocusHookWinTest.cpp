@@ -109,6 +109,13 @@ TEST(FocusHook, LibraryThatFaultsOrRaisesIsLikeAMissingOne) {
     EXPECT_FALSE(AskCase(L"false"));
 }
 
+TEST(FocusHook, AnswerOfALibraryThatBreaksTheCallingConventionCountsAndLeavesNoTrace) {
+    const unsigned short control = X87ControlWord();
+    EXPECT_FALSE(AskCase(L"dirty"));
+    EXPECT_EQ(X87ControlWord(), control) << "the library's control word must not stay";
+    EXPECT_FALSE(DirectionFlagSet()) << "the library's direction flag must not stay";
+}
+
 TEST(FocusHook, LibraryWhoseExportFaultedStaysLoaded) {
     // AskCase checks what is left loaded: the faulting library twice (the
     // second load takes the module that stayed), then one that answers.

@@ -8,9 +8,9 @@ if(WIN32)
 
   # Stand-ins for "Focus.dll": answering false (also placed beside the test
   # exe, as the program's own library), answering true, without the export,
-  # faulting and raising in the export; plus our real library. Each lands in focus-cases/<case>/Focus.dll.
+  # faulting, raising and breaking the calling convention in the export; plus our real library. Each lands in focus-cases/<case>/Focus.dll.
   set(focus_cases_dir ${CMAKE_CURRENT_BINARY_DIR}/focus-cases)
-  foreach(case false true noexport fault throw)
+  foreach(case false true noexport fault throw dirty)
     add_library(FocusTest_${case} SHARED FocusTestDll.c)
     target_link_options(FocusTest_${case} PRIVATE -Wl,--kill-at)
     set_target_properties(FocusTest_${case} PROPERTIES OUTPUT_NAME Focus PREFIX ""
@@ -23,6 +23,7 @@ if(WIN32)
   target_compile_definitions(FocusTest_noexport PRIVATE FOCUS_TEST_NO_EXPORT)
   target_compile_definitions(FocusTest_fault PRIVATE FOCUS_TEST_FAULT)
   target_compile_definitions(FocusTest_throw PRIVATE FOCUS_TEST_THROW)
+  target_compile_definitions(FocusTest_dirty PRIVATE FOCUS_TEST_DIRTY)
   add_dependencies(launch_decision_win_tests FocusHook)
   add_custom_command(TARGET launch_decision_win_tests POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:FocusTest_false>
