@@ -337,11 +337,13 @@ Report BuildReport() {
     report.details.push_back(stats);
 
     Entry build{"build",
-                L"campaign end " + std::wstring(settings.campaignEnd) + L"; minimum uptime " +
+                L"campaign " + std::wstring(kCampaignName) + L"; campaign end " +
+                    std::wstring(settings.campaignEnd) + L"; minimum uptime " +
                     std::to_wstring(settings.minUptimeMs) + L" ms; statistics host " + settings.statsHost +
                     L"; purchase hosts " + settings.purchaseHost + L", " + settings.purchaseHostRu,
                 Status::info};
-    build.fields = {{"campaign_end", settings.campaignEnd},
+    build.fields = {{"campaign", kCampaignName},
+                    {"campaign_end", settings.campaignEnd},
                     {"minimum_uptime_ms", std::to_wstring(settings.minUptimeMs), true},
                     {"statistics_host", settings.statsHost},
                     {"purchase_host", settings.purchaseHost},

@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 
+#include "campaign/CampaignConstants.h"  // kMinInstallAgeDays
 #include "launch/QuietTime.h"
 #include "product/DateTime.h"
 
@@ -22,9 +23,6 @@ namespace promo {
 // Japanese as used in Japan: the only system default language that holds the
 // window back.
 constexpr std::uint16_t kJapaneseLangId = 0x0411;
-
-// More than this many days must lie between the install time and now.
-constexpr double kMinInstallAgeDays = 90.0;
 
 // What the decision reads. Each call is made at most once per decision, and
 // only when the rules get that far.
@@ -38,7 +36,8 @@ public:
     virtual bool QuietTime() = 0;                     // the product's focus mode holds pop-ups
 };
 
-// True when the product was installed more than 90 days before `now`. An
+// True when the product was installed more than kMinInstallAgeDays (the
+// campaign's MinInstallDays) before `now`. An
 // install time of 0 (missing) or one in the future gives false.
 bool IsInstalledLongEnough(double installTime, DateTimeValue now);
 

@@ -1,5 +1,6 @@
 // The shown marker: the record that the promotion window was shown and
-// answered on this computer. Key "BenefitsR_2020" of section "KVBenefit" in
+// answered on this computer. Key kShownMarkerKey of section
+// kShownMarkerSection (the campaign's, from its folder) in
 // "Norvi\EventPromote.ini" under the common application data folder; only the
 // key's presence counts, its value is the local time of writing in seconds
 // since 1970-01-01 (no time-zone conversion).
@@ -7,12 +8,11 @@
 
 #include <string>
 
+#include "campaign/CampaignConstants.h"
 #include "product/DateTime.h"
 
 namespace promo {
 
-inline constexpr const wchar_t* kShownMarkerSection = L"KVBenefit";
-inline constexpr const wchar_t* kShownMarkerKey = L"BenefitsR_2020";
 inline constexpr const wchar_t* kShownMarkerRelativePath = L"Norvi\\EventPromote.ini";
 
 // The value written for a marker set at local date-time `now`.

@@ -21,7 +21,7 @@ std::wstring BuildPurchaseAddress(const std::wstring& languageCodeLower, const s
     } else {
         address = L"https://" + purchaseHost + L"/" + languageCodeLower + L"/kv/";
     }
-    address += languageCodeLower == L"en" ? L"kv8preorderpre" : L"kv8preorder";
+    address += languageCodeLower == L"en" ? kPurchasePageEn : kPurchasePage;
     address += L".php?to=";
     address += kPurchaseCampaign;
     address += L"&ver=" + fileVersion;
@@ -47,7 +47,7 @@ std::wstring BuildStatsBody(const std::wstring& languageCodeLower, bool closedWi
 }
 
 std::wstring StatsAddress(const std::wstring& statsHost) {
-    return L"http://" + statsHost + L"/other/kv_reservepmt.php ";
+    return L"http://" + statsHost + kStatsPath;
 }
 
 }  // namespace promo

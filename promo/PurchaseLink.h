@@ -7,14 +7,13 @@
 
 #include <string>
 
+// The campaign's identifiers (kPurchaseCampaign, kStatsCampaignName, the
+// pages, the statistics path) come from its folder, checked and written out
+// by the build (scripts/campaign.py).
+#include "campaign/CampaignConstants.h"
 #include "product/DateTime.h"
 
 namespace promo {
-
-// Campaign identifier in the purchase address and campaign name in the
-// statistics body.
-inline constexpr wchar_t kPurchaseCampaign[] = L"kv8prepoppre7";
-inline constexpr wchar_t kStatsCampaignName[] = L"20200821_kv8prepoppre7";
 
 // The language code as the consumers use it: ASCII A-Z lower-cased, every
 // other character unchanged ("EN" -> "en").
@@ -22,8 +21,8 @@ std::wstring LowerLanguageCode(std::wstring code);
 
 // "https://" + purchaseHost + "/" + lang + "/kv/" (or, for "ru",
 // "https://" + purchaseHostRu + "/purchase/kv/"), then the page
-// ("kv8preorderpre" for "en", else "kv8preorder") and
-// ".php?to=kv8prepoppre7&ver=<fileVersion>&instd=<instd>&finstd=<finstd>".
+// (kPurchasePageEn for "en", else kPurchasePage) and
+// ".php?to=<kPurchaseCampaign>&ver=<fileVersion>&instd=<instd>&finstd=<finstd>".
 // Plain concatenation: nothing is escaped. The language code is compared
 // exactly, so callers pass it lower-cased.
 std::wstring BuildPurchaseAddress(const std::wstring& languageCodeLower, const std::wstring& fileVersion,
@@ -36,12 +35,12 @@ std::wstring BuildPurchaseAddress(const std::wstring& languageCodeLower, const s
 // otherwise the whole days between the two plus one (earlier today -> "1").
 std::wstring DaysSinceText(DateTimeValue storedValue, DateTimeValue now);
 
-// "lan=<lang>&name=20200821_kv8prepoppre7&show=1&click=<0|1>": click is "0"
+// "lan=<lang>&name=<kStatsCampaignName>&show=1&click=<0|1>": click is "0"
 // when the close button dismissed the window, "1" for the buy button.
 std::wstring BuildStatsBody(const std::wstring& languageCodeLower, bool closedWithCloseButton);
 
-// "http://" + statsHost + "/other/kv_reservepmt.php " - the stored path ends
-// with one blank and is handed to the request exactly so.
+// "http://" + statsHost + kStatsPath. The path is handed on exactly as the
+// campaign stores it (this campaign's ends with one blank).
 std::wstring StatsAddress(const std::wstring& statsHost);
 
 }  // namespace promo

@@ -6,7 +6,22 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "e2e"))
-os.environ.setdefault("PROMO_TEST_STATE", os.path.join(HERE, "..", "build", "windows", "demo-state"))
+BUILD = os.path.abspath(os.environ.setdefault("PROMO_BUILD_DIR", os.path.join(HERE, "..", "build", "windows")))
+os.environ.setdefault("PROMO_TEST_STATE", os.path.join(BUILD, "demo-state"))
+
+
+def cache_value(name):
+    """A value of the build tree's CMake cache ("" when absent)."""
+    with open(os.path.join(BUILD, "CMakeCache.txt"), encoding="utf-8") as f:
+        for line in f:
+            key, _, value = line.rstrip("\n").partition("=")
+            if key.split(":")[0] == name:
+                return value
+    return ""
+
+
+# The port the demo's statistics go to: the tree's own.
+os.environ.setdefault("PROMO_DEMO_STATS_HOST", cache_value("PROMO_DEMO_STATS_HOST"))
 import harness  # noqa: E402
 
 lang = sys.argv[1] if len(sys.argv) > 1 else "EN"
@@ -18,6 +33,7 @@ try:
     px = harness.Prefix("demo")
     px.seed_product(install_days_ago=200, lang=lang)
     print("Prefix:", px.path)
+    print("Campaign: %s (%s)" % (cache_value("PROMO_CAMPAIGN_NAME"), cache_value("PROMO_CAMPAIGN_FOLDER")))
     print("Starting PellorinPromo.exe /kv (language %s) ..." % lang)
     p = px.start(["/kv"])
     wid = harness.find_window("FormSale", timeout=60, process=p)
@@ -33,7 +49,7 @@ try:
     print("Window 'FormSale' at %d,%d, %dx%d" % (x, y, w, h))
     if own_xvfb:
         time.sleep(1.0)
-        shot = os.path.abspath(os.path.join(HERE, "..", "build", "windows", "demo-%s.png" % lang.lower()))
+        shot = os.path.join(BUILD, "demo-%s.png" % lang.lower())
         harness.screenshot(shot, crop=(w, h, x, y))
         print("Screenshot:", shot)
         px.close()

@@ -5,8 +5,11 @@
 # language, and lists every label cut with an ellipsis (and each control's
 # bounds) in OUTDIR/proof.txt.
 #
-#   scripts/proof-sheet.sh [OUTDIR]        (default: build/windows/proof)
+#   scripts/proof-sheet.sh [--campaign FOLDER] [OUTDIR]   (default: <build>/proof)
 #
+# The sheet is of the build tree's campaign, named on its first line and in
+# the overview's title. --campaign takes another campaign folder (a name
+# under resources/campaigns/ or a path), built in build/windows-<name>.
 # Environment: PROMO_BUILD_DIR (default build/windows, configured with the
 # windows preset when missing); PROMO_PROOF_SKIP_BUILD=1 uses the tool as
 # built (CTest builds it beforehand). Without $DISPLAY and without the test
@@ -14,7 +17,14 @@
 # Exit code 0 when every language rendered and the overview was made.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${PROMO_BUILD_DIR:-$root/build/windows}
+. "$root/scripts/campaign-tree.sh"
+campaign=
+if [ "${1:-}" = --campaign ]; then
+  [ $# -ge 2 ] || { echo "usage: $0 [--campaign FOLDER] [OUTDIR]" >&2; exit 2; }
+  campaign=$2
+  shift 2
+fi
+build=${PROMO_BUILD_DIR:-$(campaign_tree "$root" "$campaign")}
 case $build in /*) ;; *) build=$root/$build ;; esac
 out=${1:-$build/proof}
 mkdir -p "$out" || exit 1
@@ -24,9 +34,7 @@ state=$build/test-state
 tool=$build/tests/promo/promo_proof_sheet.exe
 
 if [ "${PROMO_PROOF_SKIP_BUILD:-0}" != 1 ]; then
-  if [ ! -f "$build/CMakeCache.txt" ]; then
-    (cd "$root" && cmake --preset windows -B "$build" >/dev/null) || exit 1
-  fi
+  campaign_configure "$root" "$build" "$campaign" || exit 1
   cmake --build "$build" --target promo_proof_sheet >/dev/null || {
     echo "proof-sheet: building promo_proof_sheet failed" >&2
     exit 1
@@ -67,7 +75,8 @@ for code in de DK ES FR IT NL PL PT RU SV EN; do
   [ -s "$png" ] || { echo "proof-sheet: $png is missing" >&2; exit 1; }
   args+=(-label "$code" "$png")
 done
-/usr/bin/montage "${args[@]}" -tile 3x -geometry +8+8 -font /usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf -pointsize 18 -background '#D8D8D8' \
+name=$(sed -n 's/^campaign: //p' "$out/proof.txt" | head -n 1)
+/usr/bin/montage "${args[@]}" -title "campaign $name" -tile 3x -geometry +8+8 -font /usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf -pointsize 18 -background '#D8D8D8' \
   "PNG32:$out/proof-overview.png" || {
   echo "proof-sheet: montage failed" >&2
   exit 1

@@ -2,12 +2,12 @@
 # What ships, in one step: builds the shipping configuration twice from this
 # commit's files in fresh folders (scripts/check-reproducible.sh: the two must
 # be byte-identical), signs the files when the signing settings are present
-# (scripts/sign.sh), and writes dist/PellorinPromo-<version>/ with the three
+# (scripts/sign.sh), and writes dist/PellorinPromo-<version>-<campaign>/ with the three
 # files, SHA256SUMS and BUILD.txt (commit, settings, tool versions, the
 # unsigned SHA-256 that anyone can rebuild).
 #
 #   [PROMO_SIGN_PFX=... PROMO_SIGN_PASSWORD=... [PROMO_SIGN_TIMESTAMP_URL=...]] \
-#   scripts/release.sh [-DPROMO_CAMPAIGN_END=yyyy-M-d ...]
+#   scripts/release.sh [-DPROMO_CAMPAIGN=<folder> -DPROMO_CAMPAIGN_END=yyyy-M-d ...]
 #
 # -D options set the build settings (cmake/PromoSettings.cmake). A tree with
 # uncommitted changes is refused (its files could not be traced to a commit)
@@ -70,7 +70,12 @@ case "$version" in
   *) die "the version record says $version, the build $project_version" ;;
 esac
 
-name="PellorinPromo-$version"
+# The campaign's name in the folder's: two campaigns of one version are two releases.
+campaign=$(cache_value PROMO_CAMPAIGN_NAME)
+[ -n "$campaign" ] || die "the build names no campaign (PROMO_CAMPAIGN_NAME)"
+campaign_folder=$(cache_value PROMO_CAMPAIGN_FOLDER)
+tree_source=$(cache_value CMAKE_HOME_DIRECTORY)
+name="PellorinPromo-$version-$campaign"
 stage="$work/$name"
 mkdir -p "$stage"
 for f in "${SHIPPED[@]}"; do cp "$tree/$f" "$stage/$f"; done
@@ -100,6 +105,7 @@ dsc=$(ls "$tree"/_deps-cache/download/libpng1.6_*.dsc)
   echo "built: $(date -u +%Y-%m-%dT%H:%M:%SZ) (the time is in no file: the build is reproducible)"
   echo
   echo "build settings:"
+  echo "  campaign: $campaign (${campaign_folder#"$tree_source"/})"
   echo "  campaign end: $(cache_value PROMO_CAMPAIGN_END) (local time)"
   echo "  minimum uptime: $(cache_value PROMO_MIN_UPTIME_MS) ms"
   echo "  statistics host: $(cache_value PROMO_STATS_HOST)"

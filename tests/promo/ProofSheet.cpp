@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "campaign/CampaignConstants.h"
 #include "controls/RdImageButton.h"
 #include "controls/RdLabel.h"
 #include "promo/FormSaleMain.h"
@@ -150,6 +151,9 @@ int wmain(int argc, wchar_t** argv) {
     if (codes.empty())
         for (const wchar_t* code : promo::kLanguages) codes.push_back(code);
 
+    // The campaign whose texts and window these are: the sheet is checked
+    // against its folder.
+    std::printf("campaign: %s\n", promo::Utf8(promo::kCampaignName).c_str());
     int failed = 0;
     for (const std::wstring& code : codes)
         if (!promo::ProofLanguage(code, promo::Utf8(outDir))) ++failed;
