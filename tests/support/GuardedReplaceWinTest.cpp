@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/FileBytesWin.h"
 #include "support/GuardedReplace.h"
 #include "support/Handles.h"
 #include "support/PSafeIniFile.h"
@@ -16,19 +17,8 @@
 namespace promo {
 namespace {
 
-std::string ReadBytes(const std::wstring& path) {
-    FileBytes f = ReadWholeFile(path);
-    if (f.error != 0) return "<missing>";
-    return std::string(f.bytes.begin(), f.bytes.end());
-}
-
-void WriteBytes(const std::wstring& path, const std::string& bytes) {
-    UniqueFileHandle h(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr));
-    ASSERT_TRUE(h);
-    DWORD written = 0;
-    ASSERT_TRUE(::WriteFile(h.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
-}
+std::string ReadBytes(const std::wstring& path) { return test::ReadBytes(path, "<missing>"); }
+using test::WriteBytes;
 
 bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/TestData.h"
+#include "common/FileBytesWin.h"
 #include "support/Handles.h"
 #include "support/PSafeIniFile.h"
 #include "support/TextCodec.h"
@@ -16,18 +17,8 @@ namespace {
 
 using Lines = std::vector<std::wstring>;
 
-std::string ReadBytes(const std::wstring& path) {
-    FileBytes f = ReadWholeFile(path);
-    return std::string(f.bytes.begin(), f.bytes.end());
-}
-
-void WriteBytes(const std::wstring& path, const std::string& bytes) {
-    UniqueFileHandle h(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr));
-    ASSERT_TRUE(h);
-    DWORD written = 0;
-    ASSERT_TRUE(::WriteFile(h.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
-}
+using test::ReadBytes;
+using test::WriteBytes;
 
 std::string DataFile(const std::string& name) {
     std::vector<std::uint8_t> b = test::ReadDataFile("ini/" + name);
