@@ -397,6 +397,18 @@ def click(x, y, button=1):
     xdotool("click", button)
 
 
+def press_in_window(case, px, point, args=("/kv",)):
+    """Starts the program, waits for its window, clicks at point (client
+    coordinates) and returns the finished run."""
+    p = px.start(list(args))
+    wid = find_window(WINDOW_CAPTION, timeout=240, process=p)
+    case.assertIsNotNone(wid, "the window did not appear")
+    time.sleep(0.5)
+    x, y, _, _ = window_geometry(wid)
+    click(x + point[0], y + point[1])
+    return px.finish(p, timeout=240)
+
+
 def screenshot(path, crop=None):
     env = dict(os.environ)
     env["DISPLAY"] = display() or ""

@@ -5,11 +5,10 @@ purchase address, the statistics request and the marker are its own, and so
 is what PromoCheck.exe reports."""
 import os
 import shutil
-import time
 import unittest
 
-from harness import (BUILD_DIR, E2ECase, PROGRAM_DIR, Receiver, STATS_PORT, VERSIONED_EXE, WINDOW_CAPTION,
-                     capture_browser, click, days_now, find_window, window_geometry)
+from harness import (BUILD_DIR, E2ECase, PROGRAM_DIR, Receiver, STATS_PORT, VERSIONED_EXE, capture_browser, days_now,
+                     press_in_window)
 
 VARIANT_DIR = os.path.join(BUILD_DIR, "campaign-kv9-trial")
 BUY = (250, 278)
@@ -69,13 +68,7 @@ class TypicalRun(E2ECase):
 
         opened = capture_browser(px)
         with Receiver(STATS_PORT) as receiver:
-            p = px.start(["/kv"])
-            wid = find_window(WINDOW_CAPTION, timeout=240, process=p)
-            self.assertIsNotNone(wid, "the window did not appear")
-            time.sleep(0.5)
-            x, y, _, _ = window_geometry(wid)
-            click(x + BUY[0], y + BUY[1])
-            self.assertEqual(px.finish(p, timeout=240).rc, 0)
+            self.assertEqual(press_in_window(self, px, BUY).rc, 0)
             request = receiver.wait_for_request(10)
         line = opened()
         self.assertIsNotNone(line, "no browser was started")

@@ -5,7 +5,7 @@ import time
 import unittest
 
 from harness import (E2ECase, Receiver, STATS_PORT, VERSIONED_EXE, WINDOW_CAPTION, capture_browser, click, days_now,
-                     find_window, window_geometry)
+                     find_window, press_in_window, window_geometry)
 
 BUY = (250, 278)
 CLOSE = (482, 18)
@@ -21,13 +21,7 @@ class TypicalRun(E2ECase):
         px.write_file(px.config_ini, text)
 
     def press(self, px, button):
-        p = px.start(["/kv"])
-        wid = find_window(WINDOW_CAPTION, timeout=240, process=p)
-        self.assertIsNotNone(wid, "the window did not appear")
-        time.sleep(0.5)
-        x, y, _, _ = window_geometry(wid)
-        click(x + button[0], y + button[1])
-        return px.finish(p, timeout=240)
+        return press_in_window(self, px, button)
 
     def test_buy_button_opens_the_purchase_page_and_reports_the_click(self):
         px = self.prefix()
