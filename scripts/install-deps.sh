@@ -11,7 +11,7 @@ need_pkgs=(
   libpng-dev zlib1g-dev googletest libgtest-dev libbenchmark-dev libinih-dev
   clang libclang-rt-dev
   wine wine32:i386 wine64 xvfb xauth xdotool imagemagick x11-utils fonts-wine fonts-dejavu-core strace
-  osslsigncode openssl
+  openssl
   python3 git debootstrap
 )
 say() { echo "install-deps: $*"; }
@@ -90,6 +90,11 @@ write_entry() {
 write_entry /etc/apt/sources.list.d/pellorin-backports.sources deb "$deb_suite-backports"
 need_qemu=0
 if ! runs_i386 && ! qemu_good; then need_qemu=1; fi
+# osslsigncode 2.9 or later (Debian 12's 2.5 cannot verify against a given
+# authority the way scripts/sign.sh checks), from backports where it is newer.
+need_sign=0
+v=$(dpkg-query -W -f='${Version}' osslsigncode 2>/dev/null || true)
+if [ -z "$v" ] || ! dpkg --compare-versions "$v" ge 2.9; then need_sign=1; fi
 
 # Debian's source list for libpng1.6 (cross-built for Windows from its patched
 # source): the release and its -updates and -security suites, each from the
@@ -107,7 +112,7 @@ if [ ! -f "$src_file" ] || [ "$(cat "$src_file")" != "$src_text" ]; then
   need_src=1
 fi
 
-if [ ${#missing[@]} -eq 0 ] && [ $need_src -eq 0 ] && [ $need_qemu -eq 0 ]; then
+if [ ${#missing[@]} -eq 0 ] && [ $need_src -eq 0 ] && [ $need_qemu -eq 0 ] && [ $need_sign -eq 0 ]; then
   say "packages present"
   register_i386
   exit 0
@@ -158,6 +163,15 @@ if [ $need_qemu -eq 1 ]; then
   else
     say "installing qemu-user-static:$arch from $deb_suite: this kernel runs no 32-bit programs itself"
     apt_install -- "qemu-user-static:$arch"
+  fi
+fi
+if [ $need_sign -eq 1 ]; then
+  if apt-cache policy 2>/dev/null | grep -q "a=$deb_suite-backports\|n=$deb_suite-backports"; then
+    say "installing osslsigncode from $deb_suite-backports where it is newer: the signing checks need 2.9 or later"
+    apt_install -t "$deb_suite-backports" -- osslsigncode
+  else
+    say "installing osslsigncode from $deb_suite"
+    apt_install -- osslsigncode
   fi
 fi
 register_i386
