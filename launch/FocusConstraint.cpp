@@ -71,14 +71,13 @@ _PromoCallGuarded:
     movl %eax, 0(%edx)
     movl %edx, %fs:0
     call *8(%ebp)
-    cld
     movzbl %al, %eax
     jmp 2f
 _PromoFaultExit:
-    cld
     fninit
     movl $-1, %eax
 2:
+    cld
     movl 12(%ebp), %edx
     movl 0(%edx), %ecx
     movl %ecx, %fs:0

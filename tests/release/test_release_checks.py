@@ -95,16 +95,16 @@ class NewestFetchableSource(Folder):
 
     STUB = """#!/bin/sh
 # apt-get indextargets ... | source --print-uris -qq PKG/SUITE | source --download-only PKG/SUITE
-spec=%s
+stub=%s
 case "$1" in
-  indextargets) cat "$spec/suites"; exit 0 ;;
+  indextargets) cat "$stub/suites"; exit 0 ;;
 esac
 suite=${3#*/}; [ "$2" = --print-uris ] && suite=${4#*/}
-[ -f "$spec/$suite.version" ] || { echo "E: Unable to find a source package for libpng1.6" >&2; exit 100; }
-v=$(cat "$spec/$suite.version")
+[ -f "$stub/$suite.version" ] || { echo "E: Unable to find a source package for libpng1.6" >&2; exit 100; }
+v=$(cat "$stub/$suite.version")
 if [ "$2" = --print-uris ]; then echo "'http://mirror/$suite/libpng1.6_$v.dsc' libpng1.6_$v.dsc 99 SHA256:00"; exit 0; fi
-[ -d "$spec/$suite" ] || { echo "E: Failed to fetch http://mirror/$suite/libpng1.6_$v.dsc  404  Not Found" >&2; exit 100; }
-cp "$spec/$suite"/* .
+[ -d "$stub/$suite" ] || { echo "E: Failed to fetch http://mirror/$suite/libpng1.6_$v.dsc  404  Not Found" >&2; exit 100; }
+cp "$stub/$suite"/* .
 """
     # apt-helper download-file URI FILE SHA256:SUM, from the stub's pool
     HELPER = """#!/bin/sh
@@ -126,14 +126,14 @@ cp "$f" "$3"
         return hashlib.sha256(dsc.encode()).hexdigest()
 
     def fetch(self, offers, pinned=()):
-        self.spec = tempfile.mkdtemp(dir=self.dir)
+        self.stub_dir = tempfile.mkdtemp(dir=self.dir)
         bin_dir = tempfile.mkdtemp(dir=self.dir)
         # Every suite has a source index; only those in offers list the package.
-        write(os.path.join(self.spec, "suites"), b"rel\nrel-updates\nrel-security\n")
+        write(os.path.join(self.stub_dir, "suites"), b"rel\nrel-updates\nrel-security\n")
         for suite, (version, state) in offers.items():
-            write(os.path.join(self.spec, suite + ".version"), version.encode())
+            write(os.path.join(self.stub_dir, suite + ".version"), version.encode())
             if state != "404":
-                self.source(os.path.join(self.spec, suite), version, state == "broken")
+                self.source(os.path.join(self.stub_dir, suite), version, state == "broken")
         # Pinned versions: (version, state); "in pool" ones are on the mirror,
         # "wrong pin" ones are there but differ from what was pinned.
         pins = []
@@ -141,12 +141,12 @@ cp "$f" "$3"
             if state == "gone":
                 pins.append("libpng1.6 %s %s" % (version, "1" * 64))
             else:
-                sum = self.source(os.path.join(self.spec, "pool"), version)
+                sum = self.source(os.path.join(self.stub_dir, "pool"), version)
                 pins.append("libpng1.6 %s %s" % (version, sum if state == "in pool" else "2" * 64))
-        pin_file = os.path.join(self.spec, "pins.txt")
+        pin_file = os.path.join(self.stub_dir, "pins.txt")
         write(pin_file, ("# package version dsc-sha256\n" + "\n".join(pins) + "\n").encode())
         for tool, text in (("apt-get", self.STUB), ("apt-helper", self.HELPER)):
-            write(os.path.join(bin_dir, tool), (text % self.spec).encode())
+            write(os.path.join(bin_dir, tool), (text % self.stub_dir).encode())
             os.chmod(os.path.join(bin_dir, tool), 0o755)
         folder = os.path.join(self.dir, "download")
         env = dict(os.environ, PATH=bin_dir + os.pathsep + os.environ["PATH"])
