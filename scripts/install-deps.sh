@@ -3,7 +3,22 @@
 # release), as root. Idempotent: with everything present apt is not touched.
 # Package names are the ones every release since 12 has; the release itself
 # is read from the system (its codename), never written here.
+#
+# What it changes on the machine, only where something is missing:
+#   - dpkg: the i386 architecture (for 32-bit Wine);
+#   - apt: /etc/apt/sources.list.d/pellorin-backports.sources (the release's
+#     backports) and pellorin-src.sources (deb-src of the release and its
+#     -updates and -security suites, for libpng's source), each copied from
+#     the system's own Debian entry;
+#   - Debian packages (the toolchain, Wine, Xvfb and the test tools; about
+#     2.5 GB installed);
+#   - where the kernel runs no 32-bit program: qemu-user-static, registered
+#     with binfmt_misc as the handler of i386 programs.
+# Takes about 1 to 2 minutes on a machine that lacks everything, a second
+# when everything is present; behind a mirror in mid-sync up to about three
+# minutes more (scripts/apt-install.sh).
 set -euo pipefail
+case "${1:-}" in -h | --help) sed -n '2,/^set -euo/p' "$0" | sed '$d; s/^# \{0,1\}//'; exit 0 ;; esac
 
 need_pkgs=(
   cmake ninja-build dpkg-dev patch file
@@ -121,57 +136,40 @@ fi
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   dpkg --add-architecture i386
 fi
-export DEBIAN_FRONTEND=noninteractive
-log=$(mktemp /tmp/promo-apt.XXXXXX)
-trap 'rm -f "$log"' EXIT
-
-# apt retries each download itself; an index that still fails (a mirror in
-# mid-sync serves one with the wrong size) is left out, and the install goes
-# on with what did download.
-if ! apt-get update -qq -o Acquire::Retries=3 >"$log" 2>&1; then
-  failed=$(sed -n 's/^[EW]: Failed to fetch \([^ ]*\).*/\1/p' "$log" | sed 's|^[a-z]*://[^/]*||' | sort -u | tr '\n' ' ')
-  [ -n "$failed" ] || { cat "$log" >&2; exit 1; }
-  say "apt-get update: ${failed}failed after apt's retries; going on with the indexes that did download"
-fi
-
-# apt_install [APT OPTIONS...] -- PACKAGES...: installs; when apt cannot
-# resolve (the i386 twins of installed amd64 packages exist at their
-# installed version only in an index that failed), takes every package from
-# the release's own versions instead, and says so.
+# The update and the installs (scripts/apt-install.sh): an index that fails
+# is fetched again for a few minutes, as a mirror's sync ends; where the
+# i386 twins still cannot be matched, it stops with one line saying so.
+state=$(mktemp /tmp/promo-apt-state.XXXXXX)
+trap 'rm -f "$state"' EXIT
 apt_install() {
   local opts=()
   while [ "$1" != "--" ]; do opts+=("$1"); shift; done
   shift
-  if apt-get install -y -qq --no-install-recommends "${opts[@]}" "$@" >"$log" 2>&1; then return 0; fi
-  if [ ${#opts[@]} -eq 0 ] && grep -q 'broken packages\|unmet dependencies\|Unable to correct' "$log"; then
-    say "apt could not match the packages' versions across amd64 and i386 with what downloaded; installing from $deb_suite's own versions (-t $deb_suite)"
-    apt-get install -y -qq --no-install-recommends -t "$deb_suite" "$@" >"$log" 2>&1 && return 0
-  fi
-  cat "$log" >&2
-  return 1
+  bash "$(dirname "$0")/apt-install.sh" --release "$deb_suite" --state "$state" "${opts[@]}" -- "$@"
 }
+bash "$(dirname "$0")/apt-install.sh" --release "$deb_suite" --update --state "$state" || exit 1
 
 if [ ${#missing[@]} -gt 0 ]; then
   say "installing ${missing[*]}"
-  apt_install -- "${missing[@]}"
+  apt_install -- "${missing[@]}" || exit 1
 fi
 if [ $need_qemu -eq 1 ]; then
   arch=$(dpkg --print-architecture)
   if apt-cache policy 2>/dev/null | grep -q "a=$deb_suite-backports\|n=$deb_suite-backports"; then
     say "installing qemu-user-static:$arch from $deb_suite-backports where it is newer: this kernel runs no 32-bit programs itself"
-    apt_install -t "$deb_suite-backports" -- "qemu-user-static:$arch"
+    apt_install -t "$deb_suite-backports" -- "qemu-user-static:$arch" || exit 1
   else
     say "installing qemu-user-static:$arch from $deb_suite: this kernel runs no 32-bit programs itself"
-    apt_install -- "qemu-user-static:$arch"
+    apt_install -- "qemu-user-static:$arch" || exit 1
   fi
 fi
 if [ $need_sign -eq 1 ]; then
   if apt-cache policy 2>/dev/null | grep -q "a=$deb_suite-backports\|n=$deb_suite-backports"; then
     say "installing osslsigncode from $deb_suite-backports where it is newer: the signing checks need 2.9 or later"
-    apt_install -t "$deb_suite-backports" -- osslsigncode
+    apt_install -t "$deb_suite-backports" -- osslsigncode || exit 1
   else
     say "installing osslsigncode from $deb_suite"
-    apt_install -- osslsigncode
+    apt_install -- osslsigncode || exit 1
   fi
 fi
 register_i386

@@ -1,7 +1,8 @@
 """The release's own checks, on made-up inputs (no build, no Wine): the libpng
 source against its .dsc (cmake/VerifyDsc.cmake), the comparison of two build
 folders (scripts/check-reproducible.sh --compare), and the refusals of
-scripts/release.sh that come before any build."""
+scripts/release.sh that come before any build, and the set-up's apt step
+behind a mirror in mid-sync (scripts/apt-install.sh over a stub apt-get)."""
 import hashlib
 import os
 import shutil
@@ -15,6 +16,7 @@ SOURCE_DIR = os.environ.get("PROMO_SOURCE_DIR",
 VERIFY_DSC = os.path.join(SOURCE_DIR, "cmake", "VerifyDsc.cmake")
 CHECK = os.path.join(SOURCE_DIR, "scripts", "check-reproducible.sh")
 RELEASE = os.path.join(SOURCE_DIR, "scripts", "release.sh")
+APT_INSTALL = os.path.join(SOURCE_DIR, "scripts", "apt-install.sh")
 IMAGE_FLAGS = os.path.join(SOURCE_DIR, "tests", "release", "check_image_flags.py")
 SHIPPED = ["PellorinPromo.exe", "PromoCheck.exe", "Focus.dll"]
 
@@ -266,6 +268,85 @@ class CompareFolders(Folder):
                     self.assertTrue(any(l.startswith(line) for l in lines), out)
                     # The others are still reported.
                     self.assertEqual(sum(l.startswith("same") for l in lines), 2, out)
+
+
+class AptInMidSync(Folder):
+    """The set-up's update and install over a stub apt-get. The stub's
+    security index for i386 arrives short for the first `fails` updates
+    (always, for None); the install of an i386 twin resolves when that index
+    downloaded at the last update, or, with -t rel, when `release_serves`
+    (the installed amd64 package is the release's own version)."""
+
+    INDEX = "/debian-security/dists/rel-security/main/binary-i386/Packages.xz"
+    STUB = """#!/bin/sh
+stub=%s
+echo "$*" >> "$stub/calls"
+case "$1" in
+  update)
+    n=$(cat "$stub/updates" 2>/dev/null || echo 0); echo $((n + 1)) > "$stub/updates"
+    if [ "$(cat "$stub/lock")" = 1 ]; then echo "E: Could not get lock /var/lib/apt/lists/lock" >&2; exit 100; fi
+    fails=$(cat "$stub/fails")
+    if [ "$fails" = always ] || [ "$n" -lt "$fails" ]; then
+      rm -f "$stub/fresh"
+      echo "E: Failed to fetch http://mirror%s  File has unexpected size (4096 != 4095). Mirror sync in progress?" >&2
+      exit 100
+    fi
+    touch "$stub/fresh"; exit 0 ;;
+  install)
+    [ -f "$stub/fresh" ] && exit 0
+    case " $* " in *" -t rel "*) [ "$(cat "$stub/release_serves")" = 1 ] && exit 0 ;; esac
+    echo "E: Unable to correct problems, you have held broken packages." >&2; exit 100 ;;
+esac
+exit 100
+"""
+
+    def run_step(self, fails, release_serves, lock=False):
+        stub, bin_dir = tempfile.mkdtemp(dir=self.dir), tempfile.mkdtemp(dir=self.dir)
+        for name, value in (("fails", "always" if fails is None else fails), ("release_serves", int(release_serves)),
+                            ("lock", int(lock))):
+            write(os.path.join(stub, name), str(value).encode())
+        write(os.path.join(bin_dir, "apt-get"), (self.STUB % (stub, self.INDEX)).encode())
+        os.chmod(os.path.join(bin_dir, "apt-get"), 0o755)
+        env = dict(os.environ, PATH=bin_dir + os.pathsep + os.environ["PATH"], PROMO_APT_WAITS="0 0 0 0")
+        state = os.path.join(stub, "state")
+        out, err, rc = "", "", 0
+        for args in (["--update"], ["--", "libssl3:i386", "wine32:i386"]):
+            r = subprocess.run(["bash", APT_INSTALL, "--release", "rel", "--state", state] + args, env=env,
+                               capture_output=True, text=True, timeout=60)
+            out, err, rc = out + r.stdout, err + r.stderr, r.returncode
+            if rc:
+                break
+        with open(os.path.join(stub, "calls")) as f:
+            calls = f.read().splitlines()
+        return rc, out, err, calls
+
+    def test_table(self):
+        cases = [
+            # (case, failed updates, -t rel serves, lock held, exit code, updates, installs, words in the output)
+            ("every index downloads", 0, False, False, 0, 1, 1, None),
+            ("the sync ends at the third try", 2, False, False, 0, 3, 1, "every index downloaded at try 3"),
+            ("the sync never ends; the release's versions serve", None, True, False, 0, 5, 2,
+             "trying rel's own versions"),
+            ("the sync never ends; an installed security update needs the index", None, False, False, 1, 5, 2,
+             "mid-sync"),
+            ("no index fails but apt cannot run", 0, False, True, 1, 1, 0, "Could not get lock"),
+        ]
+        for case, fails, release_serves, lock, rc, updates, installs, words in cases:
+            with self.subTest(case=case):
+                got, out, err, calls = self.run_step(fails, release_serves, lock)
+                self.assertEqual(got, rc, out + err)
+                self.assertEqual(sum(c.startswith("update") for c in calls), updates, calls)
+                self.assertEqual(sum(c.startswith("install") for c in calls), installs, calls)
+                # Never a downgrade: no version pins, no permission to go back.
+                self.assertFalse(any("downgrade" in c or "=" in c for c in calls if c.startswith("install")), calls)
+                if words:
+                    self.assertIn(words, out + err)
+                if rc and fails is None:
+                    # One line that names the index and says what to do.
+                    self.assertEqual(len(err.strip().splitlines()), 1, err)
+                    self.assertIn(self.INDEX, err)
+                    self.assertIn("run the same command again", err)
+                    self.assertNotIn("held broken packages", err)
 
 
 class RefusedBeforeBuilding(unittest.TestCase):

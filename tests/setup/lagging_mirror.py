@@ -3,10 +3,12 @@
 /HOST/PATH to http://HOST/PATH, except that a path matching --break is served
 one byte short (as a half-synced index is). Every request is logged to
 --log as "STATUS PATH" lines. Usage:
-    lagging_mirror.py --port-file F --log L --break REGEX [--break REGEX]...
-It prints nothing; the chosen port goes to --port-file."""
+    lagging_mirror.py --port-file F --log L --break REGEX [--break REGEX]... [--heal-file H]
+It prints nothing; the chosen port goes to --port-file. Once H exists, the
+sync has ended: nothing is served short any more."""
 import argparse
 import http.server
+import os
 import re
 import socketserver
 import threading
@@ -19,6 +21,7 @@ def main():
     ap.add_argument("--port-file", required=True)
     ap.add_argument("--log", required=True)
     ap.add_argument("--break", dest="breaks", action="append", default=[])
+    ap.add_argument("--heal-file", default=None)
     ap.add_argument("--seconds", type=int, default=3600, help="stops by itself after this long")
     args = ap.parse_args()
     breaks = [re.compile(b) for b in args.breaks]
@@ -44,7 +47,8 @@ def main():
                 self.note(502)
                 self.send_error(502)
                 return
-            if status == 200 and any(b.search(self.path) for b in breaks):
+            healed = args.heal_file and os.path.exists(args.heal_file)
+            if status == 200 and not healed and any(b.search(self.path) for b in breaks):
                 body = body[:-1]
                 status = 299  # logged only: the client sees 200 with a short body
             self.note(status)
