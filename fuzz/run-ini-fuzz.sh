@@ -4,7 +4,10 @@
 #   fuzz/run-ini-fuzz.sh [seconds] [build folder] [extra libFuzzer options...]
 # Defaults: 60 seconds, build/fuzz-ini. Findings (crash-*, leak-*) are written
 # into the build folder; the exit code is libFuzzer's (0 when nothing was found).
+# Changes only the build folder. Takes the given seconds plus about 30 s to
+# build the first time.
 set -eu
+case "${1:-}" in -h | --help) sed -n '2,/^set -eu/p' "$0" | sed '$d; s/^# \{0,1\}//'; exit 0 ;; esac
 seconds=${1:-60}
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=${2:-$root/build/fuzz-ini}
