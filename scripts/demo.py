@@ -1,8 +1,27 @@
-"""Starts the demo build of the program in a prepared Wine prefix (see run-demo.sh)."""
+"""Starts the demo build of the program in a prepared Wine prefix, seeded
+with a product installed 200 days ago, in the given language.
+
+usage: PROMO_BUILD_DIR=<build> python3 scripts/demo.py [LANGUAGE]   (default EN)
+       python3 scripts/demo.py -h|--help                            (this text)
+
+scripts/run-demo.sh installs, configures and builds first, then runs this;
+run by hand it needs the demo program already built in PROMO_BUILD_DIR
+(default build/windows). On $DISPLAY when there is one (it then waits until
+the window is closed); otherwise on a private Xvfb, saving a screenshot.
+
+Writes only into the build folder: the Wine prefix e2e/case-demo (removed
+after a screenshot, kept after a run on $DISPLAY), e2e/template-prefix when
+it is missing, demo-state/ (PROMO_TEST_STATE) and demo-<language>.png.
+Time: 8 s with the prefix template made (2-core machine, 32-bit code run
+natively, 2026-12-10)."""
 import os
 import subprocess
 import sys
 import time
+
+if sys.argv[1:2] in (["-h"], ["--help"]):
+    print(__doc__)
+    sys.exit(0)
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "e2e"))

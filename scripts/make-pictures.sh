@@ -4,14 +4,24 @@
 # run it again after changing a picture here and commit the results.
 #
 #   scripts/make-pictures.sh [--preview DIR]
+#   scripts/make-pictures.sh -h|--help          (this text)
 #
 # --preview also writes every picture on the window's #2E2E2E at 100 % and
 # 400 % into DIR for a look before committing.
 #
+# Rewrites every PNG in resources/pictures/ (tracked files: see git status
+# afterwards); nothing else but a temporary folder, removed at the end. Needs
+# ImageMagick (magick, or convert 6).
+# Time, 2-core machine: 6 s (2026-12-10).
+if [ "${1:-}" = -h ] || [ "${1:-}" = --help ]; then
+  awk 'NR == 1 && /^#!/ { next } /^#/ { sub(/^# ?/, ""); print; next } { exit }' "$0"
+  exit 0
+fi
+
 # Shapes are drawn eight times larger and reduced with a box filter (exact
 # area coverage, so edges are clean antialiased alpha without halos); small
 # text is drawn at its final size with the font's hinting and placed on whole
-# pixels, which keeps it sharp. Needs ImageMagick (magick, or convert 6).
+# pixels, which keeps it sharp.
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)

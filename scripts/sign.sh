@@ -5,6 +5,7 @@
 #   PROMO_SIGN_PFX=cert.pfx PROMO_SIGN_PASSWORD=... \
 #   [PROMO_SIGN_TIMESTAMP_URL=http://...] [PROMO_SIGN_CAFILE=roots.pem] \
 #   scripts/sign.sh FILE...
+#   scripts/sign.sh -h|--help         (this text)
 #
 # PROMO_SIGN_PFX is a PKCS#12 file with the certificate and its private key,
 # kept outside this repository (a key inside it is refused: one `git add -A`
@@ -18,6 +19,15 @@
 #
 # Exit code 0: every file signed; 1: a file could not be signed (named, later
 # files untouched); 2: missing settings or bad arguments (nothing touched).
+#
+# Changes only the files given (and a private temporary folder, removed at
+# the end).
+# Time, 2-core machine: half a second for the three shipped files without a
+# time stamp (2026-12-10); a time stamp adds a call to its server per file.
+if [ "${1:-}" = -h ] || [ "${1:-}" = --help ]; then
+  awk 'NR == 1 && /^#!/ { next } /^#/ { sub(/^# ?/, ""); print; next } { exit }' "$0"
+  exit 0
+fi
 set -uo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd -P)"
 DESCRIPTION="Pellorin upgrade promotion"

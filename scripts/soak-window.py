@@ -21,6 +21,15 @@ program's own figure and the Linux process's VmRSS (with and without the
 emulator's code cache, [anon rwx], when one runs). Exit code 0 whatever the
 figures, 1 only when something could not be measured.
 """
+EPILOG = """Builds nothing: build the windows preset first (cmake --build --preset
+windows; the demo program and tests/e2e/process_counters.exe are needed).
+Writes only into the build folder: soak-window-state/ (a private Xvfb's
+state), the Wine prefix e2e/case-soak-window (removed at the end) and
+e2e/template-prefix when it is missing.
+
+Time, 2-core machine: about 3 minutes with the default 10000 cycles, from a
+run of 300 cycles that took 12 s in all, 5 s of them cycling (2026-12-10,
+32-bit code run natively); longer through an emulator."""
 import argparse
 import os
 import subprocess
@@ -38,7 +47,8 @@ OUTSIDE = (-40, -40)  # relative to the window: off it, up and left
 
 
 def parse_args():
-    ap = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    ap = argparse.ArgumentParser(description=__doc__, epilog=EPILOG,
+                                 formatter_class=argparse.RawDescriptionHelpFormatter)
     ap.add_argument("--build-dir", default=os.path.join(SOURCE_DIR, "build", "windows"))
     ap.add_argument("--cycles", type=int, default=10000)
     ap.add_argument("--batch", type=int, default=50, help="cycles per xdotool call")

@@ -1,6 +1,11 @@
 """What Linux sees of the Wine processes of our benchmarks and reports: which
 process runs an exe, its working set (by mapping), its CPU time and context
-switches. Shared by scripts/bench-window.py and scripts/soak-window.py."""
+switches, and when the X server maps a window (MapWatcher). Shared by
+scripts/bench-window.py, scripts/soak-window.py and the e2e window test.
+
+A module to import, not a program: it reads /proc and the X display and
+changes nothing. Run on its own (python3 scripts/wineproc.py --help) it
+prints this text, at once."""
 import os
 import sys
 import time
@@ -226,3 +231,7 @@ class MapWatcher:
 
     def __exit__(self, *exc):
         self.close()
+
+
+if __name__ == "__main__" and sys.argv[1:2] in (["-h"], ["--help"]):
+    print(__doc__)
