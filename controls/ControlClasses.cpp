@@ -2,6 +2,8 @@
 // name, each published property with its declared default, in one place,
 // written with the framework's property binding (ui/PropertyBinding.h).
 // ControlClassesTest checks that a new object has exactly these defaults.
+#include "controls/ControlClasses.h"
+
 #include <initializer_list>
 #include <utility>
 
@@ -9,7 +11,6 @@
 #include "controls/RdImageButton.h"
 #include "controls/RdLabel.h"
 #include "ui/Form.h"
-#include "ui/FormReader.h"
 #include "ui/Menu.h"
 #include "ui/PropertyBinding.h"
 
@@ -573,8 +574,6 @@ void ButtonClass(std::vector<TClassInfo>& table) {
     b.template Event<THintEvent>(L"OnShowHint", [](B& c) -> THintEvent& { return c.OnShowHint; });
 }
 
-}  // namespace
-
 std::vector<TClassInfo> BuildControlClasses() {
     std::vector<TClassInfo> table;
     table.reserve(11);
@@ -585,6 +584,13 @@ std::vector<TClassInfo> BuildControlClasses() {
     EditClass(table);
     MenuClasses(table);
     return table;
+}
+
+}  // namespace
+
+const TClassTable& ControlClasses() {
+    static const TClassTable classes = BuildControlClasses();
+    return classes;
 }
 
 }  // namespace promo

@@ -58,13 +58,13 @@ TForm::~TForm() {
     hover_ = captured_ = nullptr;
 }
 
-bool TForm::Initialize(std::string_view description, std::wstring& error) {
-    return InitializeWith(description, ResourcePictures(nullptr), error);
+bool TForm::Initialize(const TClassTable& classes, std::string_view description, std::wstring& error) {
+    return InitializeWith(classes, description, ResourcePictures(nullptr), error);
 }
 
-bool TForm::InitializeWith(std::string_view description, const TPictureSource& pictures,
-                           std::wstring& error) {
-    if (!ReadForm(*this, description, pictures, error)) return false;
+bool TForm::InitializeWith(const TClassTable& classes, std::string_view description,
+                           const TPictureSource& pictures, std::wstring& error) {
+    if (!ReadForm(*this, classes, description, pictures, error)) return false;
     TimelineMark(L"description");
     // No native window yet: the system fixes a window's DPI awareness when
     // the window is created, and the creation handler may still change the
@@ -75,13 +75,14 @@ bool TForm::InitializeWith(std::string_view description, const TPictureSource& p
     return true;
 }
 
-bool TForm::InitializeFromResource(const wchar_t* resourceName, std::wstring& error) {
+bool TForm::InitializeFromResource(const TClassTable& classes, const wchar_t* resourceName,
+                                   std::wstring& error) {
     std::string text;
     if (!LoadDescriptionResource(nullptr, resourceName, text)) {
         error = std::wstring(L"the window description resource ") + resourceName + L" is missing";
         return false;
     }
-    return Initialize(text, error);
+    return Initialize(classes, text, error);
 }
 
 void TForm::RegisterHandler(const std::wstring& name, TNotifyEvent handler) {
@@ -486,7 +487,8 @@ void TForm::OnPaintMessage() {
         RenderArea(backDc_.get(), dirty_.Intersection(ClientRect()));
         dirty_ = {};
         const RECT& r = ps.rcPaint;
-        ::BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, backDc_.get(), r.left, r.top, SRCCOPY);
+        ::BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, backDc_.get(), r.left, r.top,
+                 SRCCOPY);
         // Paints come in bursts (hovering, pressing, uncovering); once one
         // is over and the pointer is elsewhere, the window is idle, and a
         // buffer of its size would only hold memory.

@@ -38,15 +38,16 @@ public:
     TForm* HostForm() override { return this; }
 
     // Reads the description (controls, properties, pictures, handlers; see
-    // ui/FormReader.h) and runs OnCreate. The window is created only when
-    // first needed (Show, or CreateHandle), in the DPI awareness in force
-    // then. False with a message when the description does not fit the
-    // classes.
-    bool Initialize(std::string_view description, std::wstring& error);
+    // ui/FormReader.h) with the classes of the table and runs OnCreate. The
+    // window is created only when first needed (Show, or CreateHandle), in
+    // the DPI awareness in force then. False with a message when the
+    // description does not fit the classes.
+    bool Initialize(const TClassTable& classes, std::string_view description, std::wstring& error);
     // The same from an RCDATA resource of the module (pictures from RCDATA too).
-    bool InitializeFromResource(const wchar_t* resourceName, std::wstring& error);
+    bool InitializeFromResource(const TClassTable& classes, const wchar_t* resourceName, std::wstring& error);
     // The same with pictures from elsewhere (tests: PNG files in a folder).
-    bool InitializeWith(std::string_view description, const TPictureSource& pictures, std::wstring& error);
+    bool InitializeWith(const TClassTable& classes, std::string_view description,
+                        const TPictureSource& pictures, std::wstring& error);
 
     // Handlers the description may name, registered before Initialize.
     void RegisterHandler(const std::wstring& name, TNotifyEvent handler);

@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "common/TestData.h"
+#include "controls/ControlClasses.h"
 #include "controls/PImageNote.h"
 #include "controls/RdImageButton.h"
 #include "controls/RdLabel.h"
@@ -71,7 +72,7 @@ public:
 TEST(Form, BuildsTheSampleFromItsResource) {
     TSampleForm form;
     std::wstring error;
-    ASSERT_TRUE(form.InitializeFromResource(L"SAMPLEFORM", error)) << Narrow(error);
+    ASSERT_TRUE(form.InitializeFromResource(ControlClasses(), L"SAMPLEFORM", error)) << Narrow(error);
     EXPECT_EQ(form.created, 1);
     // The window comes with the first show, after the creation handler, so
     // that it takes the DPI awareness in force then.
@@ -116,7 +117,7 @@ TEST(Form, BuildsTheSampleFromItsResource) {
 TEST(Form, RoutesClicksAndMouseDownsToTheBoundHandlers) {
     TSampleForm form;
     std::wstring error;
-    ASSERT_TRUE(form.InitializeFromResource(L"SAMPLEFORM", error)) << Narrow(error);
+    ASSERT_TRUE(form.InitializeFromResource(ControlClasses(), L"SAMPLEFORM", error)) << Narrow(error);
     form.CreateHandle();
     auto send = [&](UINT msg, int x, int y, WPARAM keys) {
         ::SendMessageW(form.Handle(), msg, keys, MAKELPARAM(x, y));
@@ -134,7 +135,7 @@ TEST(Form, RoutesClicksAndMouseDownsToTheBoundHandlers) {
 TEST(Form, ShowsTheHintOfTheControlUnderTheMouse) {
     TSampleForm form;
     std::wstring error;
-    ASSERT_TRUE(form.InitializeFromResource(L"SAMPLEFORM", error)) << Narrow(error);
+    ASSERT_TRUE(form.InitializeFromResource(ControlClasses(), L"SAMPLEFORM", error)) << Narrow(error);
     auto* close = form.FindChild<TRdImageButton>(L"btnClose");
     EXPECT_EQ(TForm::HintFor(close), L"Close");
     EXPECT_EQ(TForm::HintFor(form.FindChild<TRdLabel>(L"lblTitle")), L"");  // ShowHint off
@@ -143,7 +144,7 @@ TEST(Form, ShowsTheHintOfTheControlUnderTheMouse) {
 TEST(Form, RendersOffScreenIntoAPicture) {
     TSampleForm form;
     std::wstring error;
-    ASSERT_TRUE(form.InitializeFromResource(L"SAMPLEFORM", error)) << Narrow(error);
+    ASSERT_TRUE(form.InitializeFromResource(ControlClasses(), L"SAMPLEFORM", error)) << Narrow(error);
     auto* note = form.FindChild<TImageNote>(L"imgNote");
     form.FindChild<TImage>(L"imgBadge")->Picture().Assign(note->Items()[0]->Picture());
     DecodedImage shot;
@@ -187,7 +188,8 @@ std::wstring ReadError(const std::string& body, const std::string& formProps = "
     TSampleForm form;
     std::wstring error;
     const std::string text = "object F: TSampleForm\n" + formProps + body + "end\n";
-    EXPECT_FALSE(ReadForm(form, text, FolderPictures(L""), error, {.StrictPictures = true})) << text;
+    EXPECT_FALSE(ReadForm(form, ControlClasses(), text, FolderPictures(L""), error, {.StrictPictures = true}))
+        << text;
     return error;
 }
 
@@ -212,7 +214,7 @@ TEST(FormReader, UnknownNamesAreErrorsNamingTheLine) {
     EXPECT_TRUE(Contains(ReadError("", " Colour = 5\n"), L"F.Colour: unknown property of TForm"));
     TSampleForm form;
     std::wstring error;
-    EXPECT_FALSE(ReadForm(form, "object F: TOtherForm\nend\n", FolderPictures(L""), error));
+    EXPECT_FALSE(ReadForm(form, ControlClasses(), "object F: TOtherForm\nend\n", FolderPictures(L""), error));
     EXPECT_TRUE(Contains(error, L"the description is of class TOtherForm"));
 }
 
@@ -224,14 +226,14 @@ TEST(FormReader, APictureThatIsNotAPngIsAnError) {
         return true;
     };
     const char* text = "object F: TSampleForm\n object a: TImage\n Picture = picture('x.png')\n end\nend\n";
-    EXPECT_FALSE(ReadForm(form, text, junk, error, {.StrictPictures = true}));
+    EXPECT_FALSE(ReadForm(form, ControlClasses(), text, junk, error, {.StrictPictures = true}));
     EXPECT_TRUE(Contains(error, L"not a PNG picture stream"));
     // Not strict (the program): the picture stays empty and reading goes on.
     TSampleForm lenient;
     static std::vector<std::wstring> lines;
     lines.clear();
     SetDebugSink([](const std::wstring& line) { lines.push_back(line); });
-    EXPECT_TRUE(ReadForm(lenient, text, junk, error)) << Narrow(error);
+    EXPECT_TRUE(ReadForm(lenient, ControlClasses(), text, junk, error)) << Narrow(error);
     SetDebugSink(nullptr);
     EXPECT_TRUE(lenient.FindChild<TImage>(L"a")->Picture().Empty());
     ASSERT_EQ(lines.size(), 1u);
@@ -368,7 +370,7 @@ TEST(ControlClasses, EveryPropertyReadsBackWhatTheDescriptionSays) {
             TSampleForm form;
             std::wstring error;
             const std::string utf8(text.begin(), text.end());
-            ASSERT_TRUE(ReadForm(form, utf8, FolderPictures(pictures), error,
+            ASSERT_TRUE(ReadForm(form, ControlClasses(), utf8, FolderPictures(pictures), error,
                                  {.RunLoaded = false, .StrictPictures = true}))
                 << Narrow(cls.Name) << "." << Narrow(p.Name) << ": " << Narrow(error);
             TComponent& obj = cls.Create ? *form.FindComponent(L"x") : form;
@@ -393,7 +395,7 @@ TEST(ControlClasses, HintHandlersNamedInADescriptionRunAndMustHaveTheHintType) {
         "end\n";
     TSampleForm form;
     std::wstring error;
-    ASSERT_TRUE(ReadForm(form, description, TPictureSource{}, error)) << Narrow(error);
+    ASSERT_TRUE(ReadForm(form, ControlClasses(), description, TPictureSource{}, error)) << Narrow(error);
     auto* label = form.FindChild<TRdLabel>(L"lbl");
     auto* button = form.FindChild<TRdImageButton>(L"btn");
     ASSERT_TRUE(label && button);
@@ -409,7 +411,7 @@ TEST(ControlClasses, HintHandlersNamedInADescriptionRunAndMustHaveTheHintType) {
     TSampleForm other;
     const std::string wrongType =
         "object F: TSampleForm\n object lbl: TRdLabel\n  OnShowHint = btnBuyClick\n end\nend\n";
-    EXPECT_FALSE(ReadForm(other, wrongType, TPictureSource{}, error));
+    EXPECT_FALSE(ReadForm(other, ControlClasses(), wrongType, TPictureSource{}, error));
     EXPECT_NE(error.find(L"btnBuyClick"), std::wstring::npos) << Narrow(error);
 }
 
@@ -447,8 +449,8 @@ TEST(FormReader, TheProgramsWindowDescriptionReads) {
     std::fclose(f);
     TWindowStandIn form;
     std::wstring error;
-    ASSERT_TRUE(ReadForm(form, text, FolderPictures(SourcePath("resources/pictures")), error,
-                         {.StrictPictures = true}))
+    ASSERT_TRUE(ReadForm(form, ControlClasses(), text, FolderPictures(SourcePath("resources/pictures")),
+                         error, {.StrictPictures = true}))
         << Narrow(error);
     EXPECT_EQ(form.Controls().size(), 15u);
 }
@@ -464,7 +466,7 @@ namespace {
 TEST(Form, TheTooltipShowsTheHintOfTheHoveredControl) {
     TSampleForm form;
     std::wstring error;
-    ASSERT_TRUE(form.InitializeFromResource(L"SAMPLEFORM", error)) << Narrow(error);
+    ASSERT_TRUE(form.InitializeFromResource(ControlClasses(), L"SAMPLEFORM", error)) << Narrow(error);
     form.SetBounds(100, 100, 300, 120);
     form.Show();
     ::SetCursorPos(100 + 275, 100 + 15);  // on btnClose
