@@ -9,6 +9,7 @@
 #include "support/SystemLibraries.h"
 #include "support/Timeline.h"
 #include "ui/Accessible.h"
+#include "ui/FormLayout.h"
 #include "ui/FormReader.h"
 
 namespace promo {
@@ -167,11 +168,8 @@ void TForm::SetBounds(int left, int top, int width, int height) {
         // Anchored controls keep their distance to the anchored edges.
         for (const auto& c : controls_) {
             if (c->Align() != TAlign::alNone) continue;
-            const unsigned a = c->Anchors();
-            int x = c->Left(), y = c->Top(), w = c->Width(), h = c->Height();
-            if (a & akRight) (a & akLeft) ? w += dw : x += dw;
-            if (a & akBottom) (a & akTop) ? h += dh : y += dh;
-            c->SetBounds(x, y, w, h);
+            const TRect r = AnchoredBounds(c->BoundsRect(), c->Anchors(), dw, dh);
+            c->SetBounds(r.Left, r.Top, r.Width(), r.Height());
         }
         AlignControls();
     }
@@ -188,30 +186,14 @@ void TForm::AlignControls() {
     if (aligning_ || Loading()) return;
     aligning_ = true;
     TRect rest = ClientRect();
-    for (TAlign kind : {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight, TAlign::alClient}) {
+    for (TAlign kind : kAlignOrder) {
         for (const auto& c : controls_) {
             if (c->Align() != kind || !c->Visible()) continue;
-            switch (kind) {
-                case TAlign::alTop:
-                    c->SetBounds(rest.Left, rest.Top, rest.Width(), c->Height());
-                    rest.Top += c->Height();
-                    break;
-                case TAlign::alBottom:
-                    c->SetBounds(rest.Left, rest.Bottom - c->Height(), rest.Width(), c->Height());
-                    rest.Bottom -= c->Height();
-                    break;
-                case TAlign::alLeft:
-                    c->SetBounds(rest.Left, rest.Top, c->Width(), rest.Height());
-                    rest.Left += c->Width();
-                    break;
-                case TAlign::alRight:
-                    c->SetBounds(rest.Right - c->Width(), rest.Top, c->Width(), rest.Height());
-                    rest.Right -= c->Width();
-                    break;
-                default:
-                    c->SetBounds(rest.Left, rest.Top, rest.Width(), rest.Height());
-                    break;
-            }
+            const TRect r = AlignedBounds(kind, rest, c->Width(), c->Height());
+            c->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+            // The space left goes by the size the control took (its
+            // constraints may have given it another).
+            rest = SpaceLeft(kind, rest, c->Width(), c->Height());
         }
     }
     aligning_ = false;
