@@ -1,11 +1,12 @@
-// The windowless control base and the form host: constraints, parent font,
-// enabled state and the mouse, hints, painting order, BiDi modes, cursors
-// and accelerators.
+// The windowless control base and the form host: pictures, constraints,
+// parent font, enabled state and the mouse, hints, painting order, BiDi
+// modes, cursors and accelerators.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <vector>
 
+#include "common/TestData.h"
 #include "controls/RdLabel.h"
 #include "ui/Form.h"
 #include "ui/Graphics.h"
@@ -42,6 +43,38 @@ TEST(BitmapImage, ADrawnPictureReadsTheSameFromItsBitmap) {
     ASSERT_EQ(::GetObjectW(picture.Bitmap(), sizeof dib, &dib), static_cast<int>(sizeof dib));
     const auto* bits = static_cast<const std::uint32_t*>(dib.dsBm.bmBits);
     EXPECT_EQ(std::vector<std::uint32_t>(bits, bits + 6), made.pixels);
+}
+
+TEST(Picture, PixelsAreDecodedWhenFirstNeededAndABrokenFileDrawsNothing) {
+    const auto whole = test::ReadDataFile("png/alpha-3x2.png");
+    TPicture good;
+    ASSERT_TRUE(good.LoadFromPng(whole.data(), whole.size()));
+    EXPECT_EQ(good.Width(), 3);
+    EXPECT_EQ(good.Pixel(1, 0), 0xFF0000FFu);  // decoded on this first read
+    EXPECT_TRUE(good.HasAlpha());
+
+    // Header intact, pixels cut off: the size is known at load, the picture
+    // then turns out fully transparent.
+    const auto idat = std::string(whole.begin(), whole.end()).find("IDAT");
+    ASSERT_NE(idat, std::string::npos);
+    std::vector<std::uint8_t> cut(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(idat) + 8);
+    TPicture broken;
+    ASSERT_TRUE(broken.LoadFromPng(cut.data(), cut.size()));
+    EXPECT_EQ(broken.Width(), 3);
+    EXPECT_EQ(broken.Height(), 2);
+    test::Surface s(3, 2, Rgb(1, 2, 3));
+    TCanvas canvas;
+    canvas.SetHandle(s.Dc());
+    canvas.Draw(0, 0, broken);
+    canvas.SetHandle(nullptr);
+    EXPECT_EQ(s.At(0, 0), Rgb(1, 2, 3));
+    EXPECT_EQ(s.At(2, 1), Rgb(1, 2, 3));
+    EXPECT_EQ(broken.Pixel(1, 0), 0u);
+
+    const std::uint8_t junk[] = {0x89, 'P', 'N', 'G', 1, 2, 3};
+    TPicture none;
+    EXPECT_FALSE(none.LoadFromPng(junk, sizeof junk));
+    EXPECT_TRUE(none.Empty());
 }
 
 // Every measurement borrows one shared context: a borrow must leave it as it
