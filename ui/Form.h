@@ -5,8 +5,9 @@
 // cursor of the control under it), shows the controls' hints in a tooltip,
 // offers dialog characters to the controls, and shows popup menus on a right
 // click or the menu key. A form is built from its description
-// (ui/FormReader.h): Initialize reads it and runs OnCreate; the window comes
-// with the first Show.
+// (ui/FormReader.h) with the class table its builder hands in: Initialize
+// reads it and runs OnCreate; the window comes with the first Show. Aligned
+// and anchored controls are placed by the arithmetic of ui/FormLayout.h.
 #pragma once
 
 #include <windows.h>
