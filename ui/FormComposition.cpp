@@ -1,7 +1,7 @@
 // The form's kept composition: the client area composed into a buffer that
 // is kept between paints, a paint composing again only what was invalidated
 // (from the topmost control that covers it with opaque pixels) and
-// presenting the requested part with one blit; the buffer goes once the
+// presenting the requested area with one blit; the buffer goes once the
 // window has been idle a moment with the pointer elsewhere.
 #include <algorithm>
 #include <cstring>
