@@ -1,74 +1,23 @@
 // The class table of the window description: every class a description may
-// name, each published property with its declared default, in one place.
+// name, each published property with its declared default, in one place,
+// written with the framework's property binding (ui/PropertyBinding.h).
 // ControlClassesTest checks that a new object has exactly these defaults.
+#include "controls/ControlClasses.h"
+
 #include <initializer_list>
-#include <type_traits>
 #include <utility>
 
 #include "controls/PImageNote.h"
 #include "controls/RdImageButton.h"
 #include "controls/RdLabel.h"
-#include "support/DebugOutput.h"
 #include "ui/Form.h"
-#include "ui/FormReader.h"
 #include "ui/Menu.h"
+#include "ui/PropertyBinding.h"
 
 namespace promo {
 namespace {
 
-using Kind = TDescValue::Kind;
-
-TDescValue IntV(std::int64_t v) {
-    TDescValue d;
-    d.Type = Kind::Integer;
-    d.Integer = v;
-    return d;
-}
-TDescValue TextV(Kind k, std::wstring t) {
-    TDescValue d;
-    d.Type = k;
-    d.Text = std::move(t);
-    return d;
-}
-TDescValue StrV(std::wstring t) { return TextV(Kind::String, std::move(t)); }
-TDescValue IdentV(std::wstring t) { return TextV(Kind::Ident, std::move(t)); }
-TDescValue BoolV(bool b) { return IdentV(b ? L"True" : L"False"); }
-
-// What a picture property reads back as: its size ("" when empty).
-TDescValue PictureV(const TPicture& p) {
-    return TextV(Kind::Picture,
-                 p.Empty() ? L"" : std::to_wstring(p.Width()) + L"x" + std::to_wstring(p.Height()));
-}
-
-bool LoadPicture(TPicture& target, const TDescValue& v, TReadContext& ctx) {
-    if (v.Type != Kind::Picture) return false;
-    std::vector<std::uint8_t> stream;
-    std::wstring problem;
-    if (!ctx.Pictures || !ctx.Pictures(v.Text, stream))
-        problem = L"the picture file " + v.Text + L" is missing";
-    else if (!target.LoadFromStream(stream.data(), stream.size()))
-        problem = L"the picture " + v.Text + L" is not a PNG picture stream";
-    if (problem.empty()) return true;
-    if (ctx.StrictPictures) {
-        ctx.Error = problem;
-        return false;
-    }
-    // A missing picture leaves the control empty, as any empty picture.
-    target.Clear();
-    DebugOut(problem);
-    return true;
-}
-
-// A name table of an enumeration or a set: pairs of name and value, ended
-// by a null name.
-struct TNameValue {
-    const wchar_t* Name;
-    int Value;
-};
-template <typename E>
-constexpr TNameValue NV(const wchar_t* name, E value) {
-    return {name, static_cast<int>(value)};
-}
+using namespace binding;
 
 constexpr TNameValue kAlignments[] = {NV(L"taLeftJustify", TAlignment::taLeftJustify),
                                       NV(L"taRightJustify", TAlignment::taRightJustify),
@@ -92,11 +41,6 @@ constexpr TNameValue kAnchors[] = {NV(L"akLeft", akLeft),
                                    NV(L"akRight", akRight),
                                    NV(L"akBottom", akBottom),
                                    {nullptr, 0}};
-constexpr TNameValue kFontStyles[] = {NV(L"fsBold", fsBold),
-                                      NV(L"fsItalic", fsItalic),
-                                      NV(L"fsUnderline", fsUnderline),
-                                      NV(L"fsStrikeOut", fsStrikeOut),
-                                      {nullptr, 0}};
 constexpr TNameValue kBrushStyles[] = {
     NV(L"bsSolid", TBrushStyle::bsSolid), NV(L"bsClear", TBrushStyle::bsClear), {nullptr, 0}};
 constexpr TNameValue kBorderStyles[] = {NV(L"bsNone", TFormBorderStyle::bsNone),
@@ -129,178 +73,10 @@ constexpr TNameValue kCheckStates[] = {NV(L"cbUnchecked", TCheckBoxState::cbUnch
                                        NV(L"cbGrayed", TCheckBoxState::cbGrayed),
                                        {nullptr, 0}};
 
-// The value kinds. Every kind has one pair of routines for all its
-// properties; a property's accessors are plain functions kept in
-// TPropertyInfo::Read/Write in the kind's own signature.
-using P = TPropertyInfo;
-using IntRead = int (*)(TComponent&);
-using IntWrite = void (*)(TComponent&, int);
-using ColorRead = TColor (*)(TComponent&);
-using ColorWrite = void (*)(TComponent&, TColor);
-using BoolRead = bool (*)(TComponent&);
-using BoolWrite = void (*)(TComponent&, bool);
-using StrRead = std::wstring (*)(TComponent&);
-using StrWrite = void (*)(TComponent&, const std::wstring&);
-using SetRead = unsigned (*)(TComponent&);
-using SetWrite = void (*)(TComponent&, unsigned);
-using PictureAccess = TPicture& (*)(TComponent&, int index);
-using FontAccess = TFont& (*)(TComponent&);
+// The margins of a sliced picture (TDesignRect), a value kind of the skinned
+// controls: the four margins by index 0..3, the stretch mode by index 4.
 using RectAccess = TDesignRect& (*)(TComponent&);
 
-template <typename F>
-P::Accessor Erase(F f) {
-    return reinterpret_cast<P::Accessor>(f);
-}
-template <typename F>
-F As(P::Accessor a) {
-    return reinterpret_cast<F>(a);
-}
-const TNameValue* NamesOf(const P& p) { return static_cast<const TNameValue*>(p.Table); }
-
-bool IntOf(const TDescValue& v, int& out) {
-    if (v.Type != Kind::Integer || v.Integer < INT32_MIN || v.Integer > INT32_MAX) return false;
-    out = static_cast<int>(v.Integer);
-    return true;
-}
-bool ColorOf(const TDescValue& v, TColor& out) {
-    if (v.Type != Kind::Integer || v.Integer < 0 || v.Integer > 0xFFFFFFFFll) return false;
-    out = static_cast<TColor>(v.Integer);
-    return true;
-}
-bool EnumOf(const TDescValue& v, const TNameValue* names, int& out) {
-    if (v.Type != Kind::Ident) return false;
-    for (; names->Name; ++names)
-        if (v.Text == names->Name) {
-            out = names->Value;
-            return true;
-        }
-    return false;
-}
-TDescValue EnumV(const TNameValue* names, int value) {
-    for (; names->Name; ++names)
-        if (names->Value == value) return IdentV(names->Name);
-    return IdentV(L"");
-}
-bool SetOf(const TDescValue& v, const TNameValue* names, unsigned& out) {
-    if (v.Type != Kind::Set) return false;
-    unsigned s = 0;
-    for (const auto& item : v.SetItems) {
-        bool found = false;
-        for (const TNameValue* n = names; n->Name; ++n)
-            if (item == n->Name) {
-                s |= static_cast<unsigned>(n->Value);
-                found = true;
-            }
-        if (!found) return false;
-    }
-    out = s;
-    return true;
-}
-TDescValue SetV(const TNameValue* names, unsigned s) {
-    TDescValue d;
-    d.Type = Kind::Set;
-    for (; names->Name; ++names)
-        if (s & static_cast<unsigned>(names->Value)) d.SetItems.push_back(names->Name);
-    return d;
-}
-
-bool SetInt(const P& p, TComponent& c, const TDescValue& v, TReadContext&) {
-    int i;
-    if (!IntOf(v, i)) return false;
-    As<IntWrite>(p.Write)(c, i);
-    return true;
-}
-TDescValue GetInt(const P& p, TComponent& c) { return IntV(As<IntRead>(p.Read)(c)); }
-
-bool SetColor(const P& p, TComponent& c, const TDescValue& v, TReadContext&) {
-    TColor color;
-    if (!ColorOf(v, color)) return false;
-    As<ColorWrite>(p.Write)(c, color);
-    return true;
-}
-TDescValue GetColor(const P& p, TComponent& c) { return IntV(As<ColorRead>(p.Read)(c)); }
-
-bool SetBool(const P& p, TComponent& c, const TDescValue& v, TReadContext&) {
-    if (v.Type != Kind::Ident || (v.Text != L"True" && v.Text != L"False")) return false;
-    As<BoolWrite>(p.Write)(c, v.Text == L"True");
-    return true;
-}
-TDescValue GetBool(const P& p, TComponent& c) { return BoolV(As<BoolRead>(p.Read)(c)); }
-
-bool SetStr(const P& p, TComponent& c, const TDescValue& v, TReadContext&) {
-    if (v.Type != Kind::String) return false;
-    As<StrWrite>(p.Write)(c, v.Text);
-    return true;
-}
-TDescValue GetStr(const P& p, TComponent& c) { return StrV(As<StrRead>(p.Read)(c)); }
-
-bool SetEnum(const P& p, TComponent& c, const TDescValue& v, TReadContext&) {
-    int e;
-    if (!EnumOf(v, NamesOf(p), e)) return false;
-    As<IntWrite>(p.Write)(c, e);
-    return true;
-}
-TDescValue GetEnum(const P& p, TComponent& c) { return EnumV(NamesOf(p), As<IntRead>(p.Read)(c)); }
-
-bool SetSet(const P& p, TComponent& c, const TDescValue& v, TReadContext&) {
-    unsigned s;
-    if (!SetOf(v, NamesOf(p), s)) return false;
-    As<SetWrite>(p.Write)(c, s);
-    return true;
-}
-TDescValue GetSet(const P& p, TComponent& c) { return SetV(NamesOf(p), As<SetRead>(p.Read)(c)); }
-
-bool SetPicture(const P& p, TComponent& c, const TDescValue& v, TReadContext& ctx) {
-    return LoadPicture(As<PictureAccess>(p.Read)(c, p.Index), v, ctx);
-}
-TDescValue GetPicture(const P& p, TComponent& c) { return PictureV(As<PictureAccess>(p.Read)(c, p.Index)); }
-
-// Font sub-properties by index: 0 Name, 1 Height, 2 Color, 3 Style, 4 Charset.
-bool SetFont(const P& p, TComponent& c, const TDescValue& v, TReadContext&) {
-    TFont& font = As<FontAccess>(p.Read)(c);
-    int i;
-    TColor color;
-    unsigned style;
-    switch (p.Index) {
-        case 0:
-            if (v.Type != Kind::String) return false;
-            font.SetName(v.Text);
-            return true;
-        case 1:
-            if (!IntOf(v, i)) return false;
-            font.SetHeight(i);
-            return true;
-        case 2:
-            if (!ColorOf(v, color)) return false;
-            font.SetColor(color);
-            return true;
-        case 3:
-            if (!SetOf(v, kFontStyles, style)) return false;
-            font.SetStyle(style);
-            return true;
-        default:
-            if (!IntOf(v, i)) return false;
-            font.SetCharset(i);
-            return true;
-    }
-}
-TDescValue GetFont(const P& p, TComponent& c) {
-    const TFont& font = As<FontAccess>(p.Read)(c);
-    switch (p.Index) {
-        case 0:
-            return StrV(font.Name());
-        case 1:
-            return IntV(font.Height());
-        case 2:
-            return IntV(font.Color());
-        case 3:
-            return SetV(kFontStyles, font.Style());
-        default:
-            return IntV(font.Charset());
-    }
-}
-
-// Margin sub-properties by index: 0..3 the margins, 4 the stretch mode.
 bool SetMargin(const P& p, TComponent& c, const TDescValue& v, TReadContext&) {
     TDesignRect& rect = As<RectAccess>(p.Read)(c);
     int i;
@@ -328,63 +104,6 @@ TDescValue GetMargin(const P& p, TComponent& c) {
             return EnumV(kStretchModes, static_cast<int>(r.StretchMode()));
     }
 }
-
-const TNotifyEvent* FindHandler(TForm& f, const std::wstring& n, const TNotifyEvent*) {
-    return f.FindNotifyHandler(n);
-}
-const TMouseEvent* FindHandler(TForm& f, const std::wstring& n, const TMouseEvent*) {
-    return f.FindMouseHandler(n);
-}
-const TMouseMoveEvent* FindHandler(TForm& f, const std::wstring& n, const TMouseMoveEvent*) {
-    return f.FindMouseMoveHandler(n);
-}
-const TContextPopupEvent* FindHandler(TForm& f, const std::wstring& n, const TContextPopupEvent*) {
-    return f.FindContextPopupHandler(n);
-}
-// The controls' own event types, registered by the form by type.
-template <typename Ev>
-const Ev* FindHandler(TForm& f, const std::wstring& n, const Ev*) {
-    return f.FindEventHandler<Ev>(n);
-}
-bool UnknownHandler(const TDescValue& v, TReadContext& ctx) {
-    ctx.Error = L"unknown handler " + v.Text + L" (not registered by the form)";
-    return false;
-}
-template <typename Ev>
-bool SetEvent(const P& p, TComponent& c, const TDescValue& v, TReadContext& ctx) {
-    if (v.Type != Kind::Ident) return false;
-    const Ev* handler = FindHandler(ctx.Form, v.Text, static_cast<const Ev*>(nullptr));
-    if (!handler) return UnknownHandler(v, ctx);
-    As<Ev& (*)(TComponent&)>(p.Read)(c) = *handler;
-    c.HandlerNames[p.Name] = v.Text;
-    return true;
-}
-TDescValue GetEvent(const P& p, TComponent& c) {
-    auto it = c.HandlerNames.find(p.Name);
-    return IdentV(it == c.HandlerNames.end() ? L"" : it->second);
-}
-
-void AddProperty(TClassInfo& info, std::wstring name, TDescValue def, P::SetProc set, P::GetProc get,
-                 P::Accessor read, P::Accessor write = nullptr, const void* table = nullptr, int index = 0) {
-    P& p = info.Properties.emplace_back();
-    p.Name = std::move(name);
-    p.Default = std::move(def);
-    p.Setter = set;
-    p.Getter = get;
-    p.Read = read;
-    p.Write = write;
-    p.Table = table;
-    p.Index = index;
-}
-void AddFont(TClassInfo& info, const std::wstring& prefix, FontAccess font) {
-    const P::Accessor read = Erase(font);
-    AddProperty(info, prefix + L".Name", StrV(L"Tahoma"), SetFont, GetFont, read, nullptr, nullptr, 0);
-    AddProperty(info, prefix + L".Height", IntV(-11), SetFont, GetFont, read, nullptr, nullptr, 1);
-    AddProperty(info, prefix + L".Color", IntV(clWindowText), SetFont, GetFont, read, nullptr, nullptr, 2);
-    AddProperty(info, prefix + L".Style", SetV(kFontStyles, 0), SetFont, GetFont, read, nullptr, nullptr, 3);
-    AddProperty(info, prefix + L".Charset", IntV(DEFAULT_CHARSET), SetFont, GetFont, read, nullptr, nullptr,
-                4);
-}
 void AddMargins(TClassInfo& info, const std::wstring& prefix, RectAccess rect) {
     const P::Accessor read = Erase(rect);
     const wchar_t* names[] = {L".Left", L".Top", L".Right", L".Bottom"};
@@ -394,152 +113,9 @@ void AddMargins(TClassInfo& info, const std::wstring& prefix, RectAccess rect) {
                 EnumV(kStretchModes, static_cast<int>(TSuperStretchMode::sdmDefault)), SetMargin, GetMargin,
                 read, nullptr, nullptr, 4);
 }
-
-void AddInt(TClassInfo& info, const wchar_t* name, int def, IntRead read, IntWrite write) {
-    AddProperty(info, name, IntV(def), SetInt, GetInt, Erase(read), Erase(write));
-}
-void AddColor(TClassInfo& info, const wchar_t* name, TColor def, ColorRead read, ColorWrite write) {
-    AddProperty(info, name, IntV(def), SetColor, GetColor, Erase(read), Erase(write));
-}
-void AddBool(TClassInfo& info, const wchar_t* name, bool def, BoolRead read, BoolWrite write) {
-    AddProperty(info, name, BoolV(def), SetBool, GetBool, Erase(read), Erase(write));
-}
-void AddStr(TClassInfo& info, const wchar_t* name, StrRead read, StrWrite write) {
-    AddProperty(info, name, StrV(L""), SetStr, GetStr, Erase(read), Erase(write));
-}
-void AddEnum(TClassInfo& info, const wchar_t* name, int def, const TNameValue* names, IntRead read,
-             IntWrite write) {
-    AddProperty(info, name, EnumV(names, def), SetEnum, GetEnum, Erase(read), Erase(write), names);
-}
-void AddSet(TClassInfo& info, const wchar_t* name, unsigned def, const TNameValue* bits, SetRead read,
-            SetWrite write) {
-    AddProperty(info, name, SetV(bits, def), SetSet, GetSet, Erase(read), Erase(write), bits);
-}
-void AddPicture(TClassInfo& info, std::wstring name, PictureAccess pic, int index) {
-    AddProperty(info, std::move(name), TextV(Kind::Picture, L""), SetPicture, GetPicture, Erase(pic), nullptr,
-                nullptr, index);
-}
-void AddEvent(TClassInfo& info, const wchar_t* name, P::SetProc set, P::Accessor event) {
-    AddProperty(info, name, IdentV(L""), set, GetEvent, event);
-}
-
-// Registers the properties of class C. The accessors passed in are
-// captureless lambdas on C; each becomes a small plain function on TControl,
-// the only code made per property.
-template <typename C>
-class Builder {
-public:
-    explicit Builder(TClassInfo& info) : info_(info) {}
-    TClassInfo& Info() { return info_; }
-
-    template <typename S, typename G>
-    void Add(const wchar_t* name, TDescValue def, S, G) {
-        AddProperty(
-            info_, name, std::move(def),
-            [](const P&, TComponent& c, const TDescValue& v, TReadContext& ctx) -> bool {
-                return S{}(static_cast<C&>(c), v, ctx);
-            },
-            [](const P&, TComponent& c) -> TDescValue { return G{}(static_cast<C&>(c)); }, nullptr);
-    }
-    template <typename G, typename S>
-    void Int(const wchar_t* name, int def, G, S) {
-        AddInt(
-            info_, name, def, [](TComponent& c) -> int { return G{}(static_cast<C&>(c)); },
-            [](TComponent& c, int v) { S{}(static_cast<C&>(c), v); });
-    }
-    template <typename G, typename S>
-    void Color(const wchar_t* name, TColor def, G, S) {
-        AddColor(
-            info_, name, def, [](TComponent& c) -> TColor { return G{}(static_cast<C&>(c)); },
-            [](TComponent& c, TColor v) { S{}(static_cast<C&>(c), v); });
-    }
-    template <typename G, typename S>
-    void Bool(const wchar_t* name, bool def, G, S) {
-        AddBool(
-            info_, name, def, [](TComponent& c) -> bool { return G{}(static_cast<C&>(c)); },
-            [](TComponent& c, bool v) { S{}(static_cast<C&>(c), v); });
-    }
-    template <typename G, typename S>
-    void Str(const wchar_t* name, G, S) {
-        AddStr(
-            info_, name, [](TComponent& c) -> std::wstring { return G{}(static_cast<C&>(c)); },
-            [](TComponent& c, const std::wstring& v) { S{}(static_cast<C&>(c), v); });
-    }
-    template <typename E, typename G, typename S>
-    void Enum(const wchar_t* name, E def, const TNameValue* names, G, S) {
-        AddEnum(
-            info_, name, static_cast<int>(def), names,
-            [](TComponent& c) -> int { return static_cast<int>(G{}(static_cast<C&>(c))); },
-            [](TComponent& c, int v) { S{}(static_cast<C&>(c), static_cast<E>(v)); });
-    }
-    template <typename G, typename S>
-    void Set(const wchar_t* name, unsigned def, const TNameValue* bits, G, S) {
-        AddSet(
-            info_, name, def, bits, [](TComponent& c) -> unsigned { return G{}(static_cast<C&>(c)); },
-            [](TComponent& c, unsigned v) { S{}(static_cast<C&>(c), v); });
-    }
-    template <typename G>
-    void Picture(const wchar_t* name, G) {
-        AddPicture(
-            info_, name, [](TComponent& c, int) -> TPicture& { return G{}(static_cast<C&>(c)); }, 0);
-    }
-    // A picture picked by index from the object (G takes C& and the index).
-    template <typename G>
-    void PictureAt(std::wstring name, int index, G) {
-        AddPicture(
-            info_, std::move(name),
-            [](TComponent& c, int i) -> TPicture& { return G{}(static_cast<C&>(c), i); }, index);
-    }
-    template <typename Ev, typename G>
-    void Event(const wchar_t* name, G) {
-        AddEvent(info_, name, SetEvent<Ev>,
-                 Erase(+[](TComponent& c) -> Ev& { return G{}(static_cast<C&>(c)); }));
-    }
-    template <typename G>
-    void Notify(const wchar_t* name, G g) {
-        Event<TNotifyEvent>(name, g);
-    }
-    template <typename G>
-    void Mouse(const wchar_t* name, G g) {
-        Event<TMouseEvent>(name, g);
-    }
-    template <typename G>
-    void MouseMove(const wchar_t* name, G g) {
-        Event<TMouseMoveEvent>(name, g);
-    }
-    template <typename G>
-    void ContextPopup(const wchar_t* name, G g) {
-        Event<TContextPopupEvent>(name, g);
-    }
-    template <typename G>
-    void Font(const std::wstring& prefix, G) {
-        AddFont(info_, prefix, [](TComponent& c) -> TFont& { return G{}(static_cast<C&>(c)); });
-    }
-    template <typename G>
-    void Margins(const std::wstring& prefix, G) {
-        AddMargins(info_, prefix, [](TComponent& c) -> TDesignRect& { return G{}(static_cast<C&>(c)); });
-    }
-
-private:
-    TClassInfo& info_;
-};
-
-// A reference to another object of the form by name, resolved once every
-// object exists (it may come later in the description). An unknown name, or
-// one of an object of another kind, is an error naming the property's line.
-template <typename T, typename Assign>
-bool DeferReference(const TDescValue& v, TReadContext& ctx, const wchar_t* kind, Assign assign) {
-    if (v.Type != Kind::Ident) return false;
-    ctx.Fixups.push_back([name = v.Text, where = ctx.Where, kind, assign](TReadContext& c) {
-        T* target = dynamic_cast<T*>(c.Form.FindComponent(name));
-        if (!target) {
-            c.Error = where + L": no " + kind + L" named " + name;
-            return false;
-        }
-        assign(target);
-        return true;
-    });
-    return true;
+template <typename C, typename G>
+void Margins(Builder<C>& b, const std::wstring& prefix, G) {
+    AddMargins(b.Info(), prefix, [](TComponent& c) -> TDesignRect& { return G{}(static_cast<C&>(c)); });
 }
 
 void PopupMenuProperties(TClassInfo& info) {
@@ -635,16 +211,6 @@ void PictureBase(TClassInfo& info) {
         L"AutoSize", false, [](TCustomImage& c) { return c.AutoSize(); },
         [](TCustomImage& c, bool v) { c.SetAutoSize(v); });
     b.Picture(L"Picture", [](TCustomImage& c) -> TPicture& { return c.Picture(); });
-}
-
-template <typename C>
-TClassInfo& NewClass(std::vector<TClassInfo>& table, const wchar_t* name, bool creatable = true) {
-    TClassInfo& info = table.emplace_back();
-    info.Name = name;
-    if constexpr (std::is_default_constructible_v<C>) {
-        if (creatable) info.Create = []() -> std::unique_ptr<TComponent> { return std::make_unique<C>(); };
-    }
-    return info;
 }
 
 void FormClass(std::vector<TClassInfo>& table) {
@@ -794,7 +360,7 @@ void LabelClass(std::vector<TClassInfo>& table) {
         L"AutoShowHint", false, [](L& c) { return c.AutoShowHint(); },
         [](L& c, bool v) { c.SetAutoShowHint(v); });
     b.Picture(L"Background", [](L& c) -> TPicture& { return c.Background(); });
-    b.Margins(L"BackgroundOption", [](L& c) -> TDesignRect& { return c.BackgroundOption(); });
+    Margins(b, L"BackgroundOption", [](L& c) -> TDesignRect& { return c.BackgroundOption(); });
     b.template Enum<TEllipsisPosition>(
         L"EllipsisPosition", TEllipsisPosition::epNone, kEllipsisPositions,
         [](L& c) { return c.EllipsisPosition(); },
@@ -827,7 +393,7 @@ void LabelClass(std::vector<TClassInfo>& table) {
     b.Bool(
         L"ShowAccelChar", true, [](L& c) { return c.ShowAccelChar(); },
         [](L& c, bool v) { c.SetShowAccelChar(v); });
-    b.Margins(L"TextBorder", [](L& c) -> TDesignRect& { return c.TextBorder(); });
+    Margins(b, L"TextBorder", [](L& c) -> TDesignRect& { return c.TextBorder(); });
     b.Bool(
         L"Transparent", true, [](L& c) { return c.Transparent(); },
         [](L& c, bool v) { c.SetTransparent(v); });
@@ -869,7 +435,7 @@ void ButtonClass(std::vector<TClassInfo>& table) {
     b.Picture(L"ImageSelected", [](B& c) -> TPicture& { return c.ImageSelected(); });
     b.Picture(L"ImageRange", [](B& c) -> TPicture& { return c.ImageRange(); });
     b.Picture(L"ExpandImage", [](B& c) -> TPicture& { return c.ExpandImage(); });
-    b.Margins(L"ImageOption", [](B& c) -> TDesignRect& { return c.ImageOption(); });
+    Margins(b, L"ImageOption", [](B& c) -> TDesignRect& { return c.ImageOption(); });
     const std::pair<const wchar_t*, TRdIconState> icons[] = {{L"Normal", TRdIconState::Normal},
                                                              {L"Hover", TRdIconState::Hover},
                                                              {L"Down", TRdIconState::Down},
@@ -1008,8 +574,6 @@ void ButtonClass(std::vector<TClassInfo>& table) {
     b.template Event<THintEvent>(L"OnShowHint", [](B& c) -> THintEvent& { return c.OnShowHint; });
 }
 
-}  // namespace
-
 std::vector<TClassInfo> BuildControlClasses() {
     std::vector<TClassInfo> table;
     table.reserve(11);
@@ -1020,6 +584,13 @@ std::vector<TClassInfo> BuildControlClasses() {
     EditClass(table);
     MenuClasses(table);
     return table;
+}
+
+}  // namespace
+
+const TClassTable& ControlClasses() {
+    static const TClassTable classes = BuildControlClasses();
+    return classes;
 }
 
 }  // namespace promo

@@ -1,5 +1,6 @@
 #include "promo/FormSaleMain.h"
 
+#include "controls/ControlClasses.h"
 #include "launch/CheckDPIScaled.h"
 #include "launch/ShowDecision.h"
 #include "launch/Uptime.h"
@@ -40,7 +41,7 @@ void Place(TControl* c, const TLayoutRect& r) {
 TFormSale::TFormSale(Mode mode, std::wstring languageCode)
     : TForm(L"TFormSale"), LanguageCode(std::move(languageCode)), mode_(mode) {
     RegisterHandlers();
-    created_ = InitializeFromResource(L"TFORMSALE", createError_);
+    created_ = InitializeFromResource(ControlClasses(), L"TFORMSALE", createError_);
 }
 
 void TFormSale::RegisterHandlers() {

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/FormLayout.h"
 #include "ui/Geometry.h"
 #include "ui/Graphics.h"
 
@@ -25,8 +26,6 @@ class TForm;
 class TPopupMenu;
 class TWinControl;
 
-enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
-enum TAnchorKind : unsigned { akLeft = 1, akTop = 2, akRight = 4, akBottom = 8 };
 enum class TAlignment { taLeftJustify = 0, taRightJustify = 1, taCenter = 2 };
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 // Modifier keys and mouse buttons held, as the message's wParam (MK_*).

@@ -5,8 +5,9 @@
 // cursor of the control under it), shows the controls' hints in a tooltip,
 // offers dialog characters to the controls, and shows popup menus on a right
 // click or the menu key. A form is built from its description
-// (ui/FormReader.h): Initialize reads it and runs OnCreate; the window comes
-// with the first Show.
+// (ui/FormReader.h) with the class table its builder hands in: Initialize
+// reads it and runs OnCreate; the window comes with the first Show. Aligned
+// and anchored controls are placed by the arithmetic of ui/FormLayout.h.
 #pragma once
 
 #include <windows.h>
@@ -38,15 +39,16 @@ public:
     TForm* HostForm() override { return this; }
 
     // Reads the description (controls, properties, pictures, handlers; see
-    // ui/FormReader.h) and runs OnCreate. The window is created only when
-    // first needed (Show, or CreateHandle), in the DPI awareness in force
-    // then. False with a message when the description does not fit the
-    // classes.
-    bool Initialize(std::string_view description, std::wstring& error);
+    // ui/FormReader.h) with the classes of the table and runs OnCreate. The
+    // window is created only when first needed (Show, or CreateHandle), in
+    // the DPI awareness in force then. False with a message when the
+    // description does not fit the classes.
+    bool Initialize(const TClassTable& classes, std::string_view description, std::wstring& error);
     // The same from an RCDATA resource of the module (pictures from RCDATA too).
-    bool InitializeFromResource(const wchar_t* resourceName, std::wstring& error);
+    bool InitializeFromResource(const TClassTable& classes, const wchar_t* resourceName, std::wstring& error);
     // The same with pictures from elsewhere (tests: PNG files in a folder).
-    bool InitializeWith(std::string_view description, const TPictureSource& pictures, std::wstring& error);
+    bool InitializeWith(const TClassTable& classes, std::string_view description,
+                        const TPictureSource& pictures, std::wstring& error);
 
     // Handlers the description may name, registered before Initialize.
     void RegisterHandler(const std::wstring& name, TNotifyEvent handler);
@@ -195,32 +197,68 @@ protected:
     void BiDiModeChanged() override;
 
 private:
+    // The window procedure hands each message to its typed handler
+    // (ui/FormWindow.cpp). A handler that answers bool says whether it took
+    // the message; what it leaves goes on to the default handling.
     static LRESULT CALLBACK WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
-    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
-    void OnPaintMessage();
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    void WmClose(HWND wnd);
+    void WmNcDestroy(HWND wnd);
+    // An accessibility client's default action, posted so that its call
+    // returns before the click runs (wParam: the child id).
+    static constexpr UINT kAccessibleClick = WM_APP + 1;
+
+    // The kept composition (ui/FormComposition.cpp).
+    BOOL WmEraseBkgnd(HWND wnd, HDC dc);
+    void WmPaint(HWND wnd);
+    bool WmTimer(UINT_PTR id);
     void ReleaseBackBuffer();
     void ReleaseIdleComposition();  // the timer's end of an idle window's buffer
+
+    // The mouse and the keyboard (ui/FormInput.cpp).
+    void WmMouseMove(HWND wnd, int x, int y, UINT keys);
+    void WmMouseLeave();
+    void WmLButtonDown(HWND wnd, BOOL doubleClick, int x, int y, UINT keys);
+    void WmRButtonDown(HWND wnd, BOOL doubleClick, int x, int y, UINT keys);
+    void WmMButtonDown(HWND wnd, BOOL doubleClick, int x, int y, UINT keys);
+    void WmLButtonUp(HWND wnd, int x, int y, UINT keys);
+    void WmRButtonUp(HWND wnd, int x, int y, UINT keys);
+    void WmMButtonUp(HWND wnd, int x, int y, UINT keys);
+    void WmCaptureChanged();
+    bool WmSetCursor(HWND cursorWindow, UINT hitTest);
+    bool WmContextMenu(HWND target, POINT screen, bool keyboard);
+    bool WmKeyDown(UINT key, UINT keyFlags);
+    bool WmSysKeyDown(UINT key);
+    bool WmKeyUp(UINT key);
     TControl* ControlAt(int x, int y, bool enabledOnly) const;
     void UpdateHover(int x, int y, bool inside);
-    void MouseButton(UINT msg, WPARAM wp, int x, int y);
-    void RelayToTooltip(UINT msg, WPARAM wp, LPARAM lp);
-    void CreateTooltip();
+    void ButtonPressed(TMouseButton button, bool doubleClick, int x, int y, UINT keys);
+    void ButtonReleased(TMouseButton button, int x, int y, UINT keys);
     bool FindControlPtr(const TControl* c) const;
-
-public:
-    // The hint text of a control as the tooltip would show it (empty: none).
-    static std::wstring HintFor(TControl* c);
-
-private:
-    void UpdateTooltipTool();
     TControl* ControlUnderCursor() const;
-    bool KeyDown(WPARAM key, LPARAM flags);
+    bool KeyDown(UINT key, UINT keyFlags);
+
+    // Focus and the accessible tree (ui/FormFocus.cpp).
+    void WmSetFocus();
+    void WmKillFocus();
+    LRESULT WmGetObject(WPARAM flags, LONG objectId);
     void ShowFocusCues();
     void UpdateUiState(WORD action, WORD flags);
     void RunAccessibleClick(long childId);
     // The accessible child with this id while the window is shown; null otherwise.
     TControl* ShownAccessibleChild(long childId) const;
 
+    // The hints' tooltip (ui/Form.cpp).
+    bool WmNotify(NMHDR* header);
+    void CreateTooltip();
+    void UpdateTooltipTool();
+    void RelayToTooltip(UINT msg, UINT keys, int x, int y);
+
+public:
+    // The hint text of a control as the tooltip would show it (empty: none).
+    static std::wstring HintFor(TControl* c);
+
+private:
     std::wstring className_;
     std::vector<std::unique_ptr<TControl>> controls_;
     std::vector<std::pair<std::wstring, TNotifyEvent>> notifyHandlers_;

@@ -1,9 +1,8 @@
 #include "ui/FormReader.h"
 
-#include "support/Timeline.h"
-
 #include <cstdio>
 
+#include "support/Timeline.h"
 #include "ui/Form.h"
 #include "ui/Menu.h"
 
@@ -69,13 +68,8 @@ const TPropertyInfo* TClassInfo::Find(const std::wstring& name) const {
     return nullptr;
 }
 
-const std::vector<TClassInfo>& ControlClasses() {
-    static const std::vector<TClassInfo> classes = BuildControlClasses();
-    return classes;
-}
-
-const TClassInfo* FindControlClass(const std::wstring& name) {
-    for (const auto& c : ControlClasses())
+const TClassInfo* FindClass(const TClassTable& classes, const std::wstring& name) {
+    for (const auto& c : classes)
         if (c.Name == name) return &c;
     return nullptr;
 }
@@ -162,9 +156,9 @@ bool Fail(TReadContext& ctx, const TDescObject& obj, const std::wstring& what) {
 
 // Creates one object of the description by its class and sets its
 // properties; a popup menu takes its nested menu items.
-bool ReadObject(TForm& form, const TDescObject& desc, TReadContext& ctx, std::vector<TControl*>& created,
-                TPopupMenu* menu) {
-    const TClassInfo* cls = FindControlClass(desc.ClassName);
+bool ReadObject(TForm& form, const TClassTable& classes, const TDescObject& desc, TReadContext& ctx,
+                std::vector<TControl*>& created, TPopupMenu* menu) {
+    const TClassInfo* cls = FindClass(classes, desc.ClassName);
     if (!cls || !cls->Create) return Fail(ctx, desc, L"unknown class " + desc.ClassName);
     if (form.FindComponent(desc.Name) || desc.Name == form.Name)
         return Fail(ctx, desc, L"the name " + desc.Name + L" is taken");
@@ -189,14 +183,14 @@ bool ReadObject(TForm& form, const TDescObject& desc, TReadContext& ctx, std::ve
     if (!desc.Children.empty() && !popup) return Fail(ctx, desc, desc.ClassName + L" holds no controls");
     if (!ApplyProperties(*raw, *cls, desc.Properties, ctx, desc.Name)) return false;
     for (const TDescObject& child : desc.Children)
-        if (!ReadObject(form, child, ctx, created, popup)) return false;
+        if (!ReadObject(form, classes, child, ctx, created, popup)) return false;
     return true;
 }
 
 }  // namespace
 
-bool ReadForm(TForm& form, std::string_view description, const TPictureSource& pictures, std::wstring& error,
-              const TReadOptions& options) {
+bool ReadForm(TForm& form, const TClassTable& classes, std::string_view description,
+              const TPictureSource& pictures, std::wstring& error, const TReadOptions& options) {
     TDescObject root;
     if (!ParseDescription(description, root, error)) return false;
     TimelineMark(L"description-parse");
@@ -205,14 +199,18 @@ bool ReadForm(TForm& form, std::string_view description, const TPictureSource& p
                 L", the form is " + form.FormClassName();
         return false;
     }
-    const TClassInfo* formClass = FindControlClass(L"TForm");
+    const TClassInfo* formClass = FindClass(classes, L"TForm");
+    if (!formClass) {
+        error = L"the class table has no TForm";
+        return false;
+    }
     TReadContext ctx{form, pictures, {}, options.StrictPictures, {}, {}};
     form.Name = root.Name;
     form.BeginLoading();
     std::vector<TControl*> created;
     bool ok = ApplyProperties(form, *formClass, root.Properties, ctx, root.Name);
     for (size_t i = 0; ok && i < root.Children.size(); ++i)
-        ok = ReadObject(form, root.Children[i], ctx, created, nullptr);
+        ok = ReadObject(form, classes, root.Children[i], ctx, created, nullptr);
     // References by name, now that every object exists.
     for (size_t i = 0; ok && i < ctx.Fixups.size(); ++i) ok = ctx.Fixups[i](ctx);
     if (!ok) {

@@ -1,5 +1,5 @@
 // Reading a window description (ui/Description.h) into a form: controls are
-// created by class name from the class table, published properties are set by
+// created by class name from the class table the caller hands in, published properties are set by
 // name, pictures come from a picture source in their stream form, handlers
 // are bound by name to the form's registered handlers, references to other
 // components (FocusControl, PopupMenu) are resolved by name once every object
@@ -81,12 +81,11 @@ struct TClassInfo {
     const TPropertyInfo* Find(const std::wstring& name) const;
 };
 
-// Every class a description may name, with its properties and defaults. The
-// class name of a form is looked up as "TForm".
-const std::vector<TClassInfo>& ControlClasses();
-const TClassInfo* FindControlClass(const std::wstring& name);
-// Defined with the controls: builds the table.
-std::vector<TClassInfo> BuildControlClasses();
+// Every class a description may name, with its properties and defaults,
+// handed to the reader by whoever builds the form (the program's table is
+// controls/ControlClasses.h). The class of a form is looked up as "TForm".
+using TClassTable = std::vector<TClassInfo>;
+const TClassInfo* FindClass(const TClassTable& classes, const std::wstring& name);
 
 struct TReadOptions {
     bool RunLoaded = true;  // false keeps every object in the loading state
@@ -96,8 +95,8 @@ struct TReadOptions {
     bool StrictPictures = false;
 };
 
-bool ReadForm(TForm& form, std::string_view description, const TPictureSource& pictures, std::wstring& error,
-              const TReadOptions& options = {});
+bool ReadForm(TForm& form, const TClassTable& classes, std::string_view description,
+              const TPictureSource& pictures, std::wstring& error, const TReadOptions& options = {});
 
 // Two values compare equal (kind and content).
 bool SameValue(const TDescValue& a, const TDescValue& b);

@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "controls/ControlClasses.h"
 #include "controls/RdImageButton.h"
 #include "ui/Accessible.h"
 #include "ui/Form.h"
@@ -26,7 +27,7 @@ public:
         RegisterHandler(L"shpMouseMove", this, &TAccessForm::shpMouseMove);
         RegisterHandler(L"shpContextPopup", this, &TAccessForm::shpContextPopup);
         std::wstring error;
-        built = InitializeFromResource(L"SAMPLEFORM", error);
+        built = InitializeFromResource(ControlClasses(), L"SAMPLEFORM", error);
         if (!built) return;
         btnBuy = FindChild<TRdImageButton>(L"btnBuy");
         btnClose = FindChild<TRdImageButton>(L"btnClose");

@@ -1,11 +1,12 @@
-// The windowless control base and the form host: constraints, parent font,
-// enabled state and the mouse, hints, painting order, BiDi modes, cursors
-// and accelerators.
+// The windowless control base and the form host: pictures, constraints,
+// parent font, enabled state and the mouse, hints, painting order, BiDi
+// modes, cursors and accelerators.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <vector>
 
+#include "common/TestData.h"
 #include "controls/RdLabel.h"
 #include "ui/Form.h"
 #include "ui/Graphics.h"
@@ -42,6 +43,38 @@ TEST(BitmapImage, ADrawnPictureReadsTheSameFromItsBitmap) {
     ASSERT_EQ(::GetObjectW(picture.Bitmap(), sizeof dib, &dib), static_cast<int>(sizeof dib));
     const auto* bits = static_cast<const std::uint32_t*>(dib.dsBm.bmBits);
     EXPECT_EQ(std::vector<std::uint32_t>(bits, bits + 6), made.pixels);
+}
+
+TEST(Picture, PixelsAreDecodedWhenFirstNeededAndABrokenFileDrawsNothing) {
+    const auto whole = test::ReadDataFile("png/alpha-3x2.png");
+    TPicture good;
+    ASSERT_TRUE(good.LoadFromPng(whole.data(), whole.size()));
+    EXPECT_EQ(good.Width(), 3);
+    EXPECT_EQ(good.Pixel(1, 0), 0xFF0000FFu);  // decoded on this first read
+    EXPECT_TRUE(good.HasAlpha());
+
+    // Header intact, pixels cut off: the size is known at load, the picture
+    // then turns out fully transparent.
+    const auto idat = std::string(whole.begin(), whole.end()).find("IDAT");
+    ASSERT_NE(idat, std::string::npos);
+    std::vector<std::uint8_t> cut(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(idat) + 8);
+    TPicture broken;
+    ASSERT_TRUE(broken.LoadFromPng(cut.data(), cut.size()));
+    EXPECT_EQ(broken.Width(), 3);
+    EXPECT_EQ(broken.Height(), 2);
+    test::Surface s(3, 2, Rgb(1, 2, 3));
+    TCanvas canvas;
+    canvas.SetHandle(s.Dc());
+    canvas.Draw(0, 0, broken);
+    canvas.SetHandle(nullptr);
+    EXPECT_EQ(s.At(0, 0), Rgb(1, 2, 3));
+    EXPECT_EQ(s.At(2, 1), Rgb(1, 2, 3));
+    EXPECT_EQ(broken.Pixel(1, 0), 0u);
+
+    const std::uint8_t junk[] = {0x89, 'P', 'N', 'G', 1, 2, 3};
+    TPicture none;
+    EXPECT_FALSE(none.LoadFromPng(junk, sizeof junk));
+    EXPECT_TRUE(none.Empty());
 }
 
 // Every measurement borrows one shared context: a borrow must leave it as it
@@ -186,22 +219,6 @@ TEST(Form, EnterLeaveAndClicksGoToTheTopmostControl) {
     EXPECT_EQ(t.events, (std::vector<std::string>{"click below"}));
     t.Send(WM_MOUSELEAVE, 0, 0);
     EXPECT_EQ(t.events.back(), "leave above");
-}
-
-TEST(Form, AlignedAndAnchoredControlsFollowTheForm) {
-    TwoControls t;
-    t.below->SetAlign(TAlign::alTop);
-    EXPECT_EQ(t.below->BoundsRect(), TRect::FromSize(0, 0, 100, 60));
-    t.below->SetHeight(10);
-    t.above->SetAnchors(akRight | akBottom);
-    t.form.SetBounds(0, 0, 150, 80);
-    EXPECT_EQ(t.below->BoundsRect(), TRect::FromSize(0, 0, 150, 10));
-    EXPECT_EQ(t.above->BoundsRect(), TRect::FromSize(90, 40, 60, 40));  // kept 0 to the right and bottom
-    t.above->SetAnchors(akLeft | akTop | akRight);
-    t.form.SetBounds(0, 0, 170, 80);
-    EXPECT_EQ(t.above->BoundsRect(), TRect::FromSize(90, 40, 80, 40));  // stretched with the form
-    t.above->SetAlign(TAlign::alClient);
-    EXPECT_EQ(t.above->BoundsRect(), TRect::FromSize(0, 10, 170, 70));  // the space the top one left
 }
 
 TEST(Form, HintsFollowShowHintAndTheLabelsEllipsis) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "controls/ControlClasses.h"
 #include "ui/Form.h"
 #include "ui/FormReader.h"
 #include "ui/Menu.h"
@@ -80,14 +81,14 @@ std::wstring ReadError(const std::string& body) {
     TMenuForm form;
     std::wstring error;
     const std::string text = "object F: TMenuForm\n" + body + "end\n";
-    EXPECT_FALSE(ReadForm(form, text, FolderPictures(L""), error)) << text;
+    EXPECT_FALSE(ReadForm(form, ControlClasses(), text, FolderPictures(L""), error)) << text;
     return error;
 }
 
 TEST(PopupMenu, TheDescriptionDeclaresMenusWithItemsAndControlsNameThem) {
     TMenuForm form;
     std::wstring error;
-    ASSERT_TRUE(ReadForm(form, kMenuForm, FolderPictures(L""), error)) << Narrow(error);
+    ASSERT_TRUE(ReadForm(form, ControlClasses(), kMenuForm, FolderPictures(L""), error)) << Narrow(error);
     auto* menu = dynamic_cast<TPopupMenu*>(form.FindComponent(L"mnuShape"));
     ASSERT_NE(menu, nullptr);
     ASSERT_EQ(menu->Count(), 4);
@@ -144,7 +145,7 @@ class PopupMenuRouting : public ::testing::Test {
 protected:
     void SetUp() override {
         std::wstring error;
-        ASSERT_TRUE(form.Initialize(kMenuForm, error)) << Narrow(error);
+        ASSERT_TRUE(form.Initialize(ControlClasses(), kMenuForm, error)) << Narrow(error);
         form.SetBounds(40, 50, 200, 100);
         form.CreateHandle();
         left = form.FindControl(L"shpLeft");
@@ -269,7 +270,7 @@ void CALLBACK CloseTheMenu(HWND, UINT, UINT_PTR, DWORD) { ::EndMenu(); }
 TEST(PopupMenu, TheSystemMenuShowsAndTakesAChoice) {
     TMenuForm form;
     std::wstring error;
-    ASSERT_TRUE(form.Initialize(kMenuForm, error)) << Narrow(error);
+    ASSERT_TRUE(form.Initialize(ControlClasses(), kMenuForm, error)) << Narrow(error);
     form.SetBounds(40, 50, 200, 100);
     form.Show();
     ::SetForegroundWindow(form.Handle());
