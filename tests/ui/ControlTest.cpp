@@ -221,6 +221,24 @@ TEST(Form, EnterLeaveAndClicksGoToTheTopmostControl) {
     EXPECT_EQ(t.events.back(), "leave above");
 }
 
+// The form applies its layout arithmetic (FormLayoutTest walks the same
+// steps natively) to real controls as they are aligned, anchored and resized.
+TEST(Form, AlignedAndAnchoredControlsFollowTheForm) {
+    TwoControls t;
+    t.below->SetAlign(TAlign::alTop);
+    EXPECT_EQ(t.below->BoundsRect(), TRect::FromSize(0, 0, 100, 60));
+    t.below->SetHeight(10);
+    t.above->SetAnchors(akRight | akBottom);
+    t.form.SetBounds(0, 0, 150, 80);
+    EXPECT_EQ(t.below->BoundsRect(), TRect::FromSize(0, 0, 150, 10));
+    EXPECT_EQ(t.above->BoundsRect(), TRect::FromSize(90, 40, 60, 40));  // kept 0 to the right and bottom
+    t.above->SetAnchors(akLeft | akTop | akRight);
+    t.form.SetBounds(0, 0, 170, 80);
+    EXPECT_EQ(t.above->BoundsRect(), TRect::FromSize(90, 40, 80, 40));  // stretched with the form
+    t.above->SetAlign(TAlign::alClient);
+    EXPECT_EQ(t.above->BoundsRect(), TRect::FromSize(0, 10, 170, 70));  // the space the top one left
+}
+
 TEST(Form, HintsFollowShowHintAndTheLabelsEllipsis) {
     TForm form(L"TTestForm");
     auto label = std::make_unique<TRdLabel>();
