@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "product/DateTime.h"
+#include "support/DateTime.h"
 
 #ifdef _WIN32
 #include <windows.h>

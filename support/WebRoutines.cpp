@@ -16,9 +16,9 @@
 #include <utility>
 #include <vector>
 
-#include "product/OsVersion.h"
 #include "support/DebugOutput.h"
 #include "support/Handles.h"
+#include "support/OsVersion.h"
 #include "support/RequestTarget.h"
 #include "support/SystemLibraries.h"
 
@@ -282,8 +282,9 @@ public:
         if (elevated_) return OpenUnelevated(file, parameters);
         const auto shellExecute = SystemFunction<decltype(::ShellExecuteW)>(L"shell32.dll", "ShellExecuteW");
         if (!shellExecute) return false;
-        const HINSTANCE result = shellExecute(nullptr, L"open", file.c_str(),
-                                              parameters.empty() ? nullptr : parameters.c_str(), nullptr, SW_SHOWNORMAL);
+        const HINSTANCE result =
+            shellExecute(nullptr, L"open", file.c_str(), parameters.empty() ? nullptr : parameters.c_str(),
+                         nullptr, SW_SHOWNORMAL);
         return reinterpret_cast<INT_PTR>(result) > 32;
     }
 
@@ -391,7 +392,8 @@ bool DefaultBrowserUsable(const OsVersion& version) {
 std::wstring InternetExplorerPath() {
     const auto folderLocation =
         SystemFunction<decltype(::SHGetSpecialFolderLocation)>(L"shell32.dll", "SHGetSpecialFolderLocation");
-    const auto pathFromList = SystemFunction<decltype(::SHGetPathFromIDListW)>(L"shell32.dll", "SHGetPathFromIDListW");
+    const auto pathFromList =
+        SystemFunction<decltype(::SHGetPathFromIDListW)>(L"shell32.dll", "SHGetPathFromIDListW");
     if (!folderLocation || !pathFromList) return {};
     LPITEMIDLIST list = nullptr;
     if (FAILED(folderLocation(nullptr, CSIDL_PROGRAM_FILES, &list)) || !list) return {};
