@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "support/DateTime.h"
+#include "support/IniValues.h"
 
 #ifdef _WIN32
 #include <windows.h>

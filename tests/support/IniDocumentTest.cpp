@@ -10,6 +10,8 @@
 #include "support/DateTime.h"
 #include "support/ExtIniFiles.h"
 #include "support/IniDocument.h"
+#include "support/IniText.h"
+#include "support/IniValues.h"
 #include "support/PSafeIniFile.h"
 #include "support/TextCodec.h"
 
