@@ -7,6 +7,7 @@
 
 #include "support/Handles.h"
 #include "support/OsVersion.h"
+#include "support/SystemFunctions.h"
 #include "support/SystemLibraries.h"
 
 namespace promo {
@@ -110,8 +111,7 @@ std::wstring ProcessImagePathByMainModule(DWORD pid) {
     UniqueHandle process(::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
     if (!process) return {};
     wchar_t buffer[MAX_PATH] = {};
-    const auto moduleFileName =
-        SystemFunction<decltype(::GetModuleFileNameExW)>(L"psapi.dll", "GetModuleFileNameExW");
+    const auto moduleFileName = Psapi().GetModuleFileNameExW;
     if (!moduleFileName || moduleFileName(process.get(), nullptr, buffer, MAX_PATH) == 0) return {};
     return UpToNul(buffer, MAX_PATH);
 }
@@ -154,12 +154,10 @@ std::wstring FileVersionText(const std::wstring& path, int parts) {
         if (file.empty()) file = OwnExecutablePath();
         if (file.empty()) return {};
         // The version reader is needed only for the purchase address: bound then.
-        static const auto sizeOf =
-            SystemFunction<decltype(::GetFileVersionInfoSizeW)>(L"version.dll", "GetFileVersionInfoSizeW");
-        static const auto read =
-            SystemFunction<decltype(::GetFileVersionInfoW)>(L"version.dll", "GetFileVersionInfoW");
-        static const auto query =
-            SystemFunction<decltype(::VerQueryValueW)>(L"version.dll", "VerQueryValueW");
+        const VersionFunctions& version = VersionLibrary();
+        const auto sizeOf = version.GetFileVersionInfoSizeW;
+        const auto read = version.GetFileVersionInfoW;
+        const auto query = version.VerQueryValueW;
         if (!sizeOf || !read || !query) return {};
         DWORD ignored = 0;
         const DWORD size = sizeOf(file.c_str(), &ignored);
