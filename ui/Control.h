@@ -27,7 +27,6 @@ class TWinControl;
 
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 enum TAnchorKind : unsigned { akLeft = 1, akTop = 2, akRight = 4, akBottom = 8 };
-enum class TAlignment { taLeftJustify = 0, taRightJustify = 1, taCenter = 2 };
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 // Modifier keys and mouse buttons held, as the message's wParam (MK_*).
 using TShiftState = unsigned;
