@@ -1,5 +1,6 @@
-// Every system function the program binds at run time, one list per library:
-// the one place that shows what the program may load beyond its imports.
+// The system functions the program binds at run time, one list per library:
+// the one place that shows what the program may load beyond its imports (the
+// few bound elsewhere are named below).
 //
 // These libraries serve the dismissal (WinInet for the statistics request,
 // COM and the shell for the browser, the version reader for the purchase
@@ -19,7 +20,8 @@
 // load their library for the one question and give it back; Shcore's DPI
 // functions sit behind the DPI rules' platform (launch/CheckDPIScaled.cpp);
 // entry points that older versions of kernel32 and user32 lack are looked up
-// in the loaded module where they are used.
+// in the loaded module where they are used; the program's own Focus.dll comes
+// from its folder for each question (launch/FocusConstraint.cpp).
 #pragma once
 
 #include <windows.h>
