@@ -12,7 +12,7 @@
 #include <unordered_map>
 #endif
 
-#include "support/IniDocument.h"
+#include "support/IniText.h"
 #include "support/TextCodec.h"
 
 namespace promo {

@@ -1,7 +1,8 @@
 #include "controls/RdImageButton.h"
 
-#include <cstdlib>
 #include <cstring>
+
+#include "controls/CanvasTextMeasure.h"
 
 namespace promo {
 namespace {
@@ -19,6 +20,22 @@ std::shared_ptr<const TBitmapImage> Greyed(const TPicture& p) {
     }
     return std::make_shared<const TBitmapImage>(std::move(img));
 }
+
+// The button's canvas on a measuring context, in the button's font, for a
+// scope (the canvas keeps the font afterwards, as after a paint).
+class MeasuringCanvas {
+public:
+    MeasuringCanvas(TCanvas& canvas, const TFont& font, HDC dc) : canvas_(canvas) {
+        canvas_.Font().Assign(font);
+        canvas_.SetHandle(dc);
+    }
+    ~MeasuringCanvas() { canvas_.SetHandle(nullptr); }
+    MeasuringCanvas(const MeasuringCanvas&) = delete;
+    MeasuringCanvas& operator=(const MeasuringCanvas&) = delete;
+
+private:
+    TCanvas& canvas_;
+};
 
 }  // namespace
 
@@ -267,7 +284,7 @@ void TRdImageButton::Resize() {
     MeasuringDc dc;
     if (!dc) return;
     TFlagScope scope(measuring_);
-    PaintTo(dc.get());
+    PlaceCaptionOn(dc.get());
 }
 
 void TRdImageButton::RefreshButtonLayout() {
@@ -275,112 +292,78 @@ void TRdImageButton::RefreshButtonLayout() {
     MeasuringDc dc;
     if (!dc) return;
     TFlagScope scope(measuring_);
-    if (!autoSizeByText_) {
-        PaintTo(dc.get());
-        return;
-    }
-    TCanvas& canvas = Canvas();
-    canvas.Font().Assign(Font());
-    canvas.SetHandle(dc.get());
-    const TRect r = ClientRect();
-    unsigned flags = 0;
-    TRect adjusted;
-    TRect t = MeasureCaption(canvas, r, true, flags, &adjusted);
-    canvas.SetHandle(nullptr);
-    const int w = t.Right + (r.Right - adjusted.Right);
-    int minWidth = 0;
-    if (showCheckBox_) {
-        if (const TPicture* check = CheckPicture()) {
-            t.Bottom = std::max(check->Height() + checkOffsetY_, t.Bottom);
-            minWidth = check->Width() + checkOffset_;
+    if (autoSizeByText_) {
+        TButtonSize size;
+        {
+            MeasuringCanvas canvas(Canvas(), Font(), dc.get());
+            TCanvasTextMeasure measure(Canvas());
+            size = FitButtonToCaption(CaptionSettings(), measure);
         }
+        const TAlign a = Align();
+        if (a == TAlign::alTop || a == TAlign::alBottom || a == TAlign::alClient || a == TAlign::alCustom)
+            size.Width = Width();
+        if (a == TAlign::alLeft || a == TAlign::alRight || a == TAlign::alClient || a == TAlign::alCustom)
+            size.Height = Height();
+        SetBounds(Left(), Top(), size.Width, size.Height);
     }
-    const TPicture& icon = IconOf(expand_, TRdIconState::Normal);
-    if (iconVisible_ && !icon.Empty()) {
-        t.Bottom = std::max(icon.Height() + iconOffsetY_, t.Bottom);
-        minWidth = std::max(minWidth, icon.Width() + iconOffset_);
-    }
-    const TAlign a = Align();
-    int newW = std::max(w, minWidth);
-    if (a == TAlign::alTop || a == TAlign::alBottom || a == TAlign::alClient || a == TAlign::alCustom)
-        newW = Width();
-    int newH = textTopOffset_ + t.Bottom;
-    if (a == TAlign::alLeft || a == TAlign::alRight || a == TAlign::alClient || a == TAlign::alCustom)
-        newH = Height();
-    SetBounds(Left(), Top(), newW, newH);
-    PaintTo(dc.get());
+    PlaceCaptionOn(dc.get());
+}
+
+void TRdImageButton::PlaceCaptionOn(HDC dc) {
+    MeasuringCanvas canvas(Canvas(), Font(), dc);
+    TCanvasTextMeasure measure(Canvas());
+    KeepPlacement(PlaceCaption(CaptionSettings(), measure));
+}
+
+void TRdImageButton::KeepPlacement(const TCaptionPlacement& placed) {
+    foundEllipsis_ = placed.Ellipsis;
+    foundWordBreak_ = placed.WordBreak;
+    checkRect_ = placed.CheckBox;  // for the mouse
 }
 
 // --- measuring and painting ---------------------------------------------------------------
 
-unsigned TRdImageButton::CaptionFlags() const {
-    unsigned f = 0;
-    if (!showAccelChar_) f |= DT_NOPREFIX;
-    if (wordWrap_)
-        f |= DT_WORDBREAK | DT_EDITCONTROL | DT_NOCLIP;
-    else
-        f |= DT_SINGLELINE | DT_NOCLIP;
-    return f;
+TPicturePlace TRdImageButton::IconPlace() const {
+    TPicturePlace place{0, 0, iconAlign_, iconAlignY_, iconOffset_, iconOffsetY_};
+    const TPicture& icon = (expand_ ? upIcons_ : dnIcons_)[static_cast<int>(TRdIconState::Normal)];
+    if (iconVisible_) {
+        place.Width = icon.Width();
+        place.Height = icon.Height();
+    }
+    return place;
 }
 
-TRect TRdImageButton::IconRect() const {
-    if (!iconVisible_) return {};
-    const TPicture& icon = const_cast<TRdImageButton*>(this)->IconOf(expand_, TRdIconState::Normal);
-    const int w = icon.Width(), h = icon.Height();
-    if (w <= 0 || h <= 0) return {};
-    int top = 0, left = 0;
-    switch (iconAlignY_) {
-        case TVerticalAlignment::taAlignTop:
-            top = iconOffsetY_;
-            break;
-        case TVerticalAlignment::taAlignBottom:
-            top = Height() - h - iconOffsetY_;
-            break;
-        default:
-            top = (Height() - h) / 2 + iconOffsetY_;
+TButtonCaption TRdImageButton::CaptionSettings() const {
+    TButtonCaption c;
+    c.Width = Width();
+    c.Height = Height();
+    c.Text = Caption();
+    c.Alignment = captionAlignment_;
+    c.TextOffset = textOffset_;
+    c.TextTopOffset = textTopOffset_;
+    c.TextLeftMargin = textLeftMargin_;
+    c.TextRightMargin = textRightMargin_;
+    c.TextTopMargin = textTopMargin_;
+    c.TextWarpAlign = textWarpAlign_;
+    c.WordWrap = wordWrap_;
+    c.EllipsisByHeight = ellipsisByHeight_;
+    c.ShowAccelChar = showAccelChar_;
+    c.Icon = IconPlace();
+    c.CheckBox = {0, 0, checkAlignX_, checkAlignY_, checkOffset_, checkOffsetY_};
+    if (showCheckBox_) {
+        if (const TPicture* check = CheckPicture()) {
+            c.CheckBox.Width = check->Width();
+            c.CheckBox.Height = check->Height();
+        }
     }
-    switch (iconAlign_) {
-        case TAlignment::taLeftJustify:
-            left = iconOffset_;
-            break;
-        case TAlignment::taRightJustify:
-            left = Width() - w - iconOffset_;
-            break;
-        default:
-            left = (Width() - w) / 2 + iconOffset_;
-    }
-    return TRect::FromSize(left, top, w, h);
+    return c;
 }
+
+TRect TRdImageButton::IconRect() const { return PlacePicture(IconPlace(), Width(), Height(), 0, Height()); }
 
 bool TRdImageButton::OnIcon(int x, int y) const {
     const TRect r = IconRect();
     return r.Width() > 0 && r.Contains(x, y);
-}
-
-TRect TRdImageButton::MeasureCaption(TCanvas& canvas, TRect r, bool withMargins, unsigned& flags,
-                                     TRect* adjusted) {
-    flags = CaptionFlags();
-    const TRect initial = r;
-    if (captionAlignment_ == TAlignment::taLeftJustify) r.Left += textOffset_;
-    if (captionAlignment_ == TAlignment::taRightJustify) r.Right -= textOffset_;
-    if (withMargins) {
-        r.Left = std::max(initial.Left + textLeftMargin_, r.Left);
-        r.Right = std::min(initial.Right - textRightMargin_, r.Right);
-        r.Top += textTopMargin_;
-    }
-    const TRect icon = IconRect();
-    if (icon.Width() > 0) {
-        if (iconAlign_ == TAlignment::taLeftJustify)
-            r.Left = std::max(icon.Right + (captionAlignment_ == TAlignment::taLeftJustify ? textOffset_ : 0),
-                              r.Left);
-        else if (iconAlign_ == TAlignment::taRightJustify)
-            r.Right = std::min(
-                icon.Left - (captionAlignment_ == TAlignment::taRightJustify ? textOffset_ : 0), r.Right);
-    }
-    if (adjusted) *adjusted = r;
-    TRect t = r;
-    canvas.DrawText(Caption(), t, flags | DT_CALCRECT);
-    return t;
 }
 
 void TRdImageButton::Paint(TCanvas& canvas) {
@@ -409,114 +392,25 @@ void TRdImageButton::Paint(TCanvas& canvas) {
     if (state_ == TRdButtonState::Selected) over = fontSelectedColor_;
     if (over != clNoOverride) colour = over;
 
-    if (!measuring_) {
-        if (face) DrawSlicedPicture(canvas.Handle(), *face, client, imageOption_);
-        if (!imageRange_.Empty() && !imageOption_.Empty() &&
-            (mask_.width != Width() || mask_.height != Height()))
-            RebuildMask();
-        if (OnPaintImage) OnPaintImage(this);
-    }
+    if (face) DrawSlicedPicture(canvas.Handle(), *face, client, imageOption_);
+    if (!imageRange_.Empty() && !imageOption_.Empty() && (mask_.width != Width() || mask_.height != Height()))
+        RebuildMask();
+    if (OnPaintImage) OnPaintImage(this);
 
-    // The caption lives in the rectangle its measurement narrowed (by
-    // TextOffset and away from the icon), as AutoSizeByText sizes for it.
-    unsigned flags = 0;
-    TRect r;
-    TRect t = MeasureCaption(canvas, client, false, flags, &r);
-    const int tw = t.Width(), th = t.Height();
-    switch (captionAlignment_) {
-        case TAlignment::taLeftJustify:
-            t = TRect::FromSize(r.Left, r.Top + (r.Height() - th) / 2, r.Width(), th);
-            break;
-        case TAlignment::taRightJustify:
-            t = TRect::FromSize(std::max(r.Right - tw, r.Left), r.Top + (r.Height() - th) / 2, 0, th);
-            t.Right = r.Right;
-            break;
-        default:
-            t = TRect::FromSize(r.Left + (r.Width() - tw) / 2, r.Top + (r.Height() - th) / 2, tw, th);
-    }
-
-    const int minLeft = std::max(client.Left + textLeftMargin_, r.Left);
-    const int maxRight = std::min(client.Right - textRightMargin_, r.Right);
-    const int minTop = std::max(client.Top + textTopMargin_, r.Top);
-    // Cut to [minLeft, maxRight]: the height is measured again in that width.
-    auto remeasure = [&] {
-        TRect m{t.Left, r.Top, t.Right, r.Bottom};
-        canvas.DrawText(Caption(), m, flags | DT_CALCRECT);
-        const int h = m.Height();
-        t.Top = r.Top + (r.Height() - h) / 2;
-        t.Bottom = t.Top + h;
-    };
-    if (t.Left < minLeft) {
-        t.Offset(minLeft - t.Left, 0);
-        if (t.Right > maxRight) {
-            t.Right = maxRight;
-            remeasure();
-        }
-    } else if (t.Right > maxRight) {
-        t.Offset(maxRight - t.Right, 0);
-        if (t.Left < minLeft) {
-            t.Left = minLeft;
-            remeasure();
-        }
-    }
-    if (t.Top < minTop) t.Offset(0, minTop - t.Top);
-
-    flags &= ~static_cast<unsigned>(DT_NOCLIP);
-    foundEllipsis_ = false;
-    bool cutByHeight = false;
-    if (wordWrap_ && ellipsisByHeight_) {
-        TRect probe = t;
-        probe.Offset(0, 1000);
-        const int h = canvas.DrawText(Caption(), probe, flags | DT_END_ELLIPSIS);
-        if (t.Top + textTopOffset_ + h > Height()) {
-            cutByHeight = true;
-            int line = canvas.TextHeight(kLineSample);
-            if (line == 0) line = std::abs(Font().Height()) + 3;
-            auto lines = [&](int top, int bottom) {
-                return std::max(1, (std::min(Height(), bottom) - std::max(top, 0)) / line);
-            };
-            auto centre = [&](int n) {
-                t.Top = r.Top + (r.Height() - n * line) / 2;
-                t.Bottom = t.Top + n * line;
-            };
-            centre(lines(t.Top + textTopOffset_, t.Top + textTopOffset_ + h));
-            TRect moved = t;
-            moved.Offset(0, textTopOffset_);
-            if (moved.Bottom > Height() || moved.Top < 0) centre(lines(moved.Top, moved.Bottom));
-            if (t.Top < minTop) t.Offset(0, minTop - t.Top);
-        }
-    }
-    t.Offset(0, textTopOffset_);
+    TCanvasTextMeasure measure(canvas);
+    const TCaptionPlacement placed = PlaceCaption(CaptionSettings(), measure);
+    KeepPlacement(placed);
     canvas.SetTransparentText();
-    flags |= AlignmentFlag(textWarpAlign_);
-
-    TRect w = t;
-    canvas.DrawText(Caption(), w, flags | DT_END_ELLIPSIS | DT_CALCRECT);
-    if (textWarpAlign_ == TAlignment::taRightJustify)
-        w.Offset(t.Right - w.Right, 0);
-    else if (textWarpAlign_ == TAlignment::taCenter)
-        w.Offset(t.Left + (t.Width() - w.Width()) / 2 - w.Left, 0);
-
     canvas.SetTextColor(colour);
-    TRect drawn = t;
-    canvas.DrawText(Caption(), drawn, flags | DT_END_ELLIPSIS);
+    TRect drawn = placed.Text;
+    canvas.DrawText(Caption(), drawn, DrawTextFlags(placed.Format));
 
-    TRect u = t;
-    canvas.DrawText(Caption(), u, ((flags & ~static_cast<unsigned>(DT_WORDBREAK)) | DT_CALCRECT | DT_NOCLIP));
-    foundEllipsis_ = cutByHeight || (!wordWrap_ && u.Width() > t.Width());
-    foundWordBreak_ = u.Height() < t.Height();
-
-    if (!measuring_) {
-        DrawIcon(canvas);
-        DrawCheckBox(canvas, w);
-        if (OnPaintEnd) OnPaintEnd(this);
-    } else if (showCheckBox_) {
-        DrawCheckBox(canvas, w);  // keeps the check box's place for the mouse
-    }
+    DrawIcon(canvas, placed.Icon);
+    if (!checkRect_.Empty()) canvas.Draw(checkRect_.Left, checkRect_.Top, *CheckPicture());
+    if (OnPaintEnd) OnPaintEnd(this);
 }
 
-void TRdImageButton::DrawIcon(TCanvas& canvas) {
-    const TRect rect = IconRect();
+void TRdImageButton::DrawIcon(TCanvas& canvas, const TRect& rect) {
     if (rect.Width() <= 0) return;
     const TPicture& base = IconOf(expand_, TRdIconState::Normal);
     TPicture icon;
@@ -533,7 +427,7 @@ void TRdImageButton::DrawIcon(TCanvas& canvas) {
     canvas.StretchDraw(rect, icon);
 }
 
-const TPicture* TRdImageButton::CheckPicture() {
+const TPicture* TRdImageButton::CheckPicture() const {
     const bool disabled = !Enabled();
     const TPicture* p = nullptr;
     switch (checkState_) {
@@ -548,37 +442,6 @@ const TPicture* TRdImageButton::CheckPicture() {
             break;
     }
     return p && !p->Empty() ? p : nullptr;
-}
-
-void TRdImageButton::DrawCheckBox(TCanvas& canvas, const TRect& w) {
-    checkRect_ = {};
-    if (!showCheckBox_) return;
-    const TPicture* p = CheckPicture();
-    if (!p) return;
-    const int pw = p->Width(), ph = p->Height();
-    int x = 0, y = 0;
-    switch (checkAlignX_) {
-        case TAlignment::taLeftJustify:
-            x = checkOffset_;
-            break;
-        case TAlignment::taRightJustify:
-            x = Width() - pw - checkOffset_;
-            break;
-        default:
-            x = (Width() - pw) / 2 + checkOffset_;
-    }
-    switch (checkAlignY_) {
-        case TVerticalAlignment::taAlignTop:
-            y = w.Top + checkOffsetY_;
-            break;
-        case TVerticalAlignment::taAlignBottom:
-            y = w.Bottom - ph - checkOffsetY_;
-            break;
-        default:
-            y = (Height() - ph) / 2 + checkOffsetY_;
-    }
-    checkRect_ = TRect::FromSize(x, y, pw, ph);
-    if (!measuring_) canvas.Draw(x, y, *p);
 }
 
 void TRdImageButton::RebuildMask() {
@@ -602,179 +465,11 @@ void TRdImageButton::RebuildMask() {
                         static_cast<const std::uint32_t*>(bits) + w * h);
 }
 
-// --- mouse and hint ----------------------------------------------------------------------------
-
-bool TRdImageButton::HitTest(int x, int y) {
-    if (!ClientRect().Contains(x, y)) return false;
-    if (imageRange_.Empty()) return true;
-    std::uint32_t px = 0;
-    bool alpha = imageRange_.HasAlpha();
-    if (!imageOption_.Empty()) {
-        if (mask_.width != Width() || mask_.height != Height()) RebuildMask();
-        if (x >= mask_.width || y >= mask_.height) return false;
-        px = mask_.pixels[static_cast<size_t>(y) * mask_.width + x];
-    } else {
-        if (x >= imageRange_.Width() || y >= imageRange_.Height()) return false;
-        px = imageRange_.Pixel(x, y);
-    }
-    if (alpha && (px >> 24) == 0) return false;
-    return (px & 0x00FFFFFFu) != 0;
-}
-
-bool TRdImageButton::DoShowHint(std::wstring& hint) {
-    if (autoShowHint_) {
-        if (!foundEllipsis_)
-            hint.clear();
-        else if (Hint().empty())
-            hint = Caption();
-    }
-    bool canShow = TControl::DoShowHint(hint);
-    if (OnShowHint) OnShowHint(this, hint, canShow);
-    return canShow;
-}
-
-void TRdImageButton::MouseEnter() {
-    enterIconState_ = iconState_;
-    if (Enabled()) {
-        const bool was = hovering_;
-        if (state_ != TRdButtonState::Selected) hovering_ = true;
-        if (TControl::OnMouseEnter) TControl::OnMouseEnter(this);
-        if (!was && hovering_) {
-            if (IconFullClick && iconState_ == TRdIconState::Normal) SetIconState(TRdIconState::Hover);
-            // Coming back while held shows the pressed face again.
-            const bool pressedFace = state_ == TRdButtonState::Down && HasWidth(imageDown_);
-            if (overCopy_ || fontHoverColor_ != clNoOverride || pressedFace) Invalidate();
-        }
-    } else if (TControl::OnMouseEnter) {
-        TControl::OnMouseEnter(this);
-    }
-}
-
-void TRdImageButton::MouseLeave() {
-    RestoreCursor(savedCursor_);
-    if (iconState_ != TRdIconState::Down && iconState_ != TRdIconState::Disabled &&
-        iconState_ != TRdIconState::Selected) {
-        SetIconState(TRdIconState::Normal);
-        RestoreCursor(savedIconCursor_);
-    }
-    SetHovering(false);
-    if (OnMouseExit) OnMouseExit(this);
-    enterIconState_ = iconState_;
-    TControl::MouseLeave();
-}
-
-void TRdImageButton::ToggleCheckBox() {
-    checkState_ =
-        checkState_ == TCheckBoxState::cbChecked ? TCheckBoxState::cbUnchecked : TCheckBoxState::cbChecked;
-    if (CheckBoxOnClick) CheckBoxOnClick(this);
-    Invalidate();
-}
-
-void TRdImageButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-    lastMouse_ = {x, y};
-    clickSwallowed_ = false;
-    if (button != TMouseButton::mbLeft) {
-        TControl::MouseDown(button, shift, x, y);
-        return;
-    }
-    if (OnCheckBox(x, y)) {
-        ToggleCheckBox();
-        clickSwallowed_ = !checkFullClick_;
-        TControl::MouseDown(button, shift, x, y);
-        return;
-    }
-    const bool onIcon = OnIcon(x, y);
-    if (showCheckBox_ && checkFullClick_ && !onIcon) ToggleCheckBox();
-    bool changeState = true;
-    if (iconState_ != TRdIconState::Disabled && iconState_ != TRdIconState::Selected &&
-        (IconFullClick || onIcon)) {
-        SetIconState(TRdIconState::Down);
-        if (!IconFullClick) changeState = false;
-    }
-    TControl::MouseDown(button, shift, x, y);
-    if (changeState && state_ == TRdButtonState::Normal) SetButtonState(TRdButtonState::Down);
-}
-
-void TRdImageButton::SwitchCursor(std::optional<TCursor>& saved, TCursor cursor) {
-    if (!saved) saved = Cursor();
-    SetCursor(cursor);
-}
-
-void TRdImageButton::RestoreCursor(std::optional<TCursor>& saved) {
-    if (!saved) return;
-    SetCursor(*saved);
-    saved.reset();
-}
-
-void TRdImageButton::MouseMove(TShiftState shift, int x, int y) {
-    lastMouse_ = {x, y};
-    if (CheckBoxCursor != crDefault) {
-        if (OnCheckBox(x, y))
-            SwitchCursor(savedCursor_, CheckBoxCursor);
-        else
-            RestoreCursor(savedCursor_);
-    }
-    if (iconState_ != TRdIconState::Down && iconState_ != TRdIconState::Disabled &&
-        enterIconState_ != TRdIconState::Selected) {
-        const bool onIcon = OnIcon(x, y);
-        if (onIcon) {
-            // Hover at the last enter: only the cursor follows the icon.
-            if (enterIconState_ != TRdIconState::Hover && iconVisible_) SetIconState(TRdIconState::Hover);
-            if (IconCursor != crDefault) SwitchCursor(savedIconCursor_, IconCursor);
-        } else {
-            if (enterIconState_ != TRdIconState::Hover && iconVisible_ && !IconFullClick)
-                SetIconState(TRdIconState::Normal);
-            RestoreCursor(savedIconCursor_);
-        }
-    }
-    TControl::MouseMove(shift, x, y);
-}
-
-void TRdImageButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-    lastMouse_ = {x, y};
-    TControl::MouseUp(button, shift, x, y);
-    if (!ClientRect().Contains(x, y)) SetHovering(false);
-    if (state_ == TRdButtonState::Down) {
-        SetButtonState(TRdButtonState::Normal);
-        if (IconFullClick && iconState_ == TRdIconState::Down)
-            SetIconState(hovering_ ? TRdIconState::Hover : TRdIconState::Normal);
-    }
-    // A press on the icon alone leaves the button Normal, so the rule above
-    // misses it; released outside (no click) it would stay drawn pressed.
-    if (iconState_ == TRdIconState::Down)
-        SetIconState(hovering_ && OnIcon(x, y) ? TRdIconState::Hover : TRdIconState::Normal);
-    clickSwallowed_ = false;
-}
-
-void TRdImageButton::Click() {
-    if (clickSwallowed_) return;
-    if (state_ == TRdButtonState::Down) {
-        SetButtonState(TRdButtonState::Normal);
-        if (IconFullClick && iconState_ == TRdIconState::Down)
-            SetIconState(hovering_ ? TRdIconState::Hover : TRdIconState::Normal);
-    }
-    if (iconVisible_ && !IconFullClick && iconState_ == TRdIconState::Down) {
-        if (OnIcon(lastMouse_.X, lastMouse_.Y)) {
-            SetIconState(TRdIconState::Hover);
-            if (IconOnClick) IconOnClick(this);
-            return;
-        }
-        SetIconState(TRdIconState::Normal);
-    }
-    TControl::Click();
-}
-
-void TRdImageButton::DblClick() {
-    if (!checkFullClick_ && OnCheckBox(lastMouse_.X, lastMouse_.Y)) return;
-    TControl::DblClick();
-}
-
 constexpr int kFocusInset = 3;
 
-// The system's focus rectangle inside the face, clear of its rounded edge;
-// never while the button measures itself off-screen.
+// The system's focus rectangle inside the face, clear of its rounded edge.
 void TRdImageButton::PaintFocusCue(TCanvas& canvas) {
-    if (measuring_ || Width() <= 2 * kFocusInset || Height() <= 2 * kFocusInset) return;
+    if (Width() <= 2 * kFocusInset || Height() <= 2 * kFocusInset) return;
     RECT r{kFocusInset, kFocusInset, Width() - kFocusInset, Height() - kFocusInset};
     ::DrawFocusRect(canvas.Handle(), &r);
 }

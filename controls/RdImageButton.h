@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "controls/CaptionLayout.h"
 #include "controls/RdLabel.h"
 #include "controls/RdScrollBar.h"
 #include "ui/Control.h"
@@ -16,7 +17,6 @@ namespace promo {
 
 enum class TRdButtonState { Normal = 0, Down = 1, Disabled = 2, Selected = 3 };
 enum class TRdIconState { Normal = 0, Down = 1, Hover = 2, Disabled = 3, Selected = 4 };
-enum class TVerticalAlignment { taAlignTop, taAlignBottom, taVerticalCenter };
 enum class TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
 
 // Would redirect the button's pictures to a shared skin catalogue; there is
@@ -153,7 +153,7 @@ public:
     TNotifyEvent CheckBoxOnClick;
     THintEvent OnShowHint;
 
-    // Re-measures the caption by painting into an off-screen context through
+    // Lays the caption out again, measured on an off-screen context through
     // the button's own canvas (which keeps the button's font afterwards);
     // with AutoSizeByText also resizes the button to its caption.
     void RefreshButtonLayout();
@@ -191,14 +191,17 @@ private:
     void SetCheckInt(int& field, int v);
     void SetHovering(bool v);
     void ApplyAntialias();
-    unsigned CaptionFlags() const;
-    // Caption measurement on r; adjusted receives r after the margins.
-    TRect MeasureCaption(TCanvas& canvas, TRect r, bool withMargins, unsigned& flags, TRect* adjusted);
+    // What the caption layout (controls/CaptionLayout.h) places.
+    TButtonCaption CaptionSettings() const;
+    TPicturePlace IconPlace() const;
+    // Lays the caption out on dc, keeping what the mouse and hint need.
+    void PlaceCaptionOn(HDC dc);
+    void KeepPlacement(const TCaptionPlacement& placed);
     TRect IconRect() const;
     TPicture& IconOf(bool up, TRdIconState s) { return (up ? upIcons_ : dnIcons_)[static_cast<int>(s)]; }
-    const TPicture* CheckPicture();
-    void DrawIcon(TCanvas& canvas);
-    void DrawCheckBox(TCanvas& canvas, const TRect& captionRect);
+    // The check box's picture in its state; nullptr when it has none.
+    const TPicture* CheckPicture() const;
+    void DrawIcon(TCanvas& canvas, const TRect& rect);
     bool OnIcon(int x, int y) const;
     bool OnCheckBox(int x, int y) const { return showCheckBox_ && checkRect_.Contains(x, y); }
     void ToggleCheckBox();

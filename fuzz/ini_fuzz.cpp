@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "support/IniDocument.h"
+#include "support/IniText.h"
+#include "support/IniValues.h"
 #include "support/TextCodec.h"
 
 using namespace promo;

@@ -18,12 +18,17 @@ command -v "$CXX" >/dev/null 2>&1 || CXX=clang++
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 exe=$out/ini_fuzz
-srcs="$root/fuzz/ini_fuzz.cpp $root/support/TextCodec.cpp $root/support/IniDocument.cpp"
+srcs="$root/fuzz/ini_fuzz.cpp $root/support/TextCodec.cpp"
+headers="$root/support/TextCodec.h"
+for f in IniNames IniDocument IniText IniValues; do
+  srcs="$srcs $root/support/$f.cpp"
+  headers="$headers $root/support/$f.h"
+done
 # Rebuild only when a source is newer than the target.
 rebuild=1
 if [ -x "$exe" ]; then
   rebuild=0
-  for s in $srcs "$root/support/TextCodec.h" "$root/support/IniDocument.h"; do
+  for s in $srcs $headers; do
     [ "$s" -nt "$exe" ] && rebuild=1
   done
 fi

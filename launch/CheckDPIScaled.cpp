@@ -6,10 +6,10 @@
 
 #include "launch/DllSafety.h"
 #include "launch/DpiSetup.h"
-#include "product/OsVersion.h"
 #include "product/RegistryClass.h"
 #include "support/DebugOutput.h"
 #include "support/Handles.h"
+#include "support/OsVersion.h"
 #include "support/WorkArea.h"
 
 namespace promo {
@@ -39,16 +39,20 @@ public:
         mask = ::VerSetConditionMask(mask, VER_MAJORVERSION, VER_GREATER_EQUAL);
         mask = ::VerSetConditionMask(mask, VER_MINORVERSION, VER_GREATER_EQUAL);
         mask = ::VerSetConditionMask(mask, VER_SERVICEPACKMAJOR, VER_GREATER_EQUAL);
-        return ::VerifyVersionInfoW(&info, VER_MAJORVERSION | VER_MINORVERSION | VER_SERVICEPACKMAJOR, mask) !=
-               FALSE;
+        return ::VerifyVersionInfoW(&info, VER_MAJORVERSION | VER_MINORVERSION | VER_SERVICEPACKMAJOR,
+                                    mask) != FALSE;
     }
 
-    bool HasIsProcessDPIAware() override { return Lookup<IsProcessDPIAwareFn>(User32(), "IsProcessDPIAware"); }
+    bool HasIsProcessDPIAware() override {
+        return Lookup<IsProcessDPIAwareFn>(User32(), "IsProcessDPIAware");
+    }
     bool IsProcessDPIAware() override {
         auto fn = Lookup<IsProcessDPIAwareFn>(User32(), "IsProcessDPIAware");
         return fn && fn();
     }
-    bool HasSetProcessDPIAware() override { return Lookup<SetProcessDPIAwareFn>(User32(), "SetProcessDPIAware"); }
+    bool HasSetProcessDPIAware() override {
+        return Lookup<SetProcessDPIAwareFn>(User32(), "SetProcessDPIAware");
+    }
     bool SetProcessDPIAware() override {
         auto fn = Lookup<SetProcessDPIAwareFn>(User32(), "SetProcessDPIAware");
         return fn && fn();

@@ -4,9 +4,9 @@
 #include <string>
 
 #include "launch/ChkFullScrn.h"
-#include "product/OsVersion.h"
 #include "product/SystemHelpers.h"
 #include "support/DebugOutput.h"
+#include "support/OsVersion.h"
 
 namespace promo {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "launch/QuietTime.h"
 #include "support/Handles.h"
-#include "support/SystemLibraries.h"
+#include "support/SystemFunctions.h"
 
 namespace promo {
 namespace {
@@ -38,7 +38,7 @@ std::wstring ImagePathOf(HANDLE process) {
         if (query(process, 0, buffer, &size) && size > 0) return std::wstring(buffer, size);
     }
     // The process status library is bound here, not imported: start-up does not need it.
-    const auto moduleFileName = SystemFunction<decltype(::GetModuleFileNameExW)>(L"psapi.dll", "GetModuleFileNameExW");
+    const auto moduleFileName = Psapi().GetModuleFileNameExW;
     const DWORD n = moduleFileName ? moduleFileName(process, nullptr, buffer, MAX_PATH) : 0;
     return std::wstring(buffer, n < MAX_PATH ? n : 0);
 }

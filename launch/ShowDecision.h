@@ -16,7 +16,7 @@
 
 #include "campaign/CampaignConstants.h"  // kMinInstallAgeDays
 #include "launch/QuietTime.h"
-#include "product/DateTime.h"
+#include "support/DateTime.h"
 
 namespace promo {
 

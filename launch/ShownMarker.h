@@ -9,7 +9,7 @@
 #include <string>
 
 #include "campaign/CampaignConstants.h"
-#include "product/DateTime.h"
+#include "support/DateTime.h"
 
 namespace promo {
 

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <mutex>
 
-#include "product/OsVersion.h"
 #include "product/SystemHelpers.h"
 #include "support/Handles.h"
+#include "support/OsVersion.h"
 
 namespace promo {
 namespace {

@@ -16,7 +16,7 @@
 #include <string>
 
 #include "product/ConfigRules.h"
-#include "product/DateTime.h"
+#include "support/DateTime.h"
 #include "support/PSafeIniFile.h"
 
 namespace promo {

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "product/DateTime.h"
+#include "support/DateTime.h"
 
 namespace promo {
 

@@ -5,10 +5,10 @@
 
 #include <vector>
 
-#include "product/OsVersion.h"
 #include "support/Handles.h"
+#include "support/OsVersion.h"
+#include "support/SystemFunctions.h"
 #include "support/SystemLibraries.h"
-#include "ui/Application.h"
 
 namespace promo {
 
@@ -47,7 +47,8 @@ std::wstring SpecialFolder(int csidl) {
 
     UniqueModule shell(LoadSystemLibrary(L"shell32.dll"));
     if (!shell) return {};
-    const auto getPath = EntryPoint<decltype(&::SHGetSpecialFolderPathW)>(shell.get(), "SHGetSpecialFolderPathW");
+    const auto getPath =
+        EntryPoint<decltype(&::SHGetSpecialFolderPathW)>(shell.get(), "SHGetSpecialFolderPathW");
     if (!getPath) return {};
     wchar_t buffer[MAX_PATH + 1] = {};
     if (!getPath(nullptr, buffer, csidl, FALSE)) return {};
@@ -110,7 +111,7 @@ std::wstring ProcessImagePathByMainModule(DWORD pid) {
     UniqueHandle process(::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
     if (!process) return {};
     wchar_t buffer[MAX_PATH] = {};
-    const auto moduleFileName = SystemFunction<decltype(::GetModuleFileNameExW)>(L"psapi.dll", "GetModuleFileNameExW");
+    const auto moduleFileName = Psapi().GetModuleFileNameExW;
     if (!moduleFileName || moduleFileName(process.get(), nullptr, buffer, MAX_PATH) == 0) return {};
     return UpToNul(buffer, MAX_PATH);
 }
@@ -153,11 +154,10 @@ std::wstring FileVersionText(const std::wstring& path, int parts) {
         if (file.empty()) file = OwnExecutablePath();
         if (file.empty()) return {};
         // The version reader is needed only for the purchase address: bound then.
-        static const auto sizeOf =
-            SystemFunction<decltype(::GetFileVersionInfoSizeW)>(L"version.dll", "GetFileVersionInfoSizeW");
-        static const auto read =
-            SystemFunction<decltype(::GetFileVersionInfoW)>(L"version.dll", "GetFileVersionInfoW");
-        static const auto query = SystemFunction<decltype(::VerQueryValueW)>(L"version.dll", "VerQueryValueW");
+        const VersionFunctions& version = VersionLibrary();
+        const auto sizeOf = version.GetFileVersionInfoSizeW;
+        const auto read = version.GetFileVersionInfoW;
+        const auto query = version.VerQueryValueW;
         if (!sizeOf || !read || !query) return {};
         DWORD ignored = 0;
         const DWORD size = sizeOf(file.c_str(), &ignored);
@@ -166,8 +166,7 @@ std::wstring FileVersionText(const std::wstring& path, int parts) {
         if (!read(file.c_str(), 0, size, data.data())) return {};
         void* block = nullptr;
         UINT length = 0;
-        if (!query(data.data(), L"\\", &block, &length) || !block ||
-            length < sizeof(VS_FIXEDFILEINFO))
+        if (!query(data.data(), L"\\", &block, &length) || !block || length < sizeof(VS_FIXEDFILEINFO))
             return {};
         const auto* info = static_cast<const VS_FIXEDFILEINFO*>(block);
         return VersionText(info->dwFileVersionMS, info->dwFileVersionLS, parts);
@@ -224,16 +223,6 @@ bool ForceFolder(const std::wstring& path) {
     } catch (...) {
         return false;
     }
-}
-
-void EndProgramNow() {
-    TApplication& app = Application();
-    app.ShowMainForm = false;
-    if (TMainForm* form = app.MainForm()) {
-        if (HWND wnd = form->Handle()) ::SendMessageW(wnd, WM_CLOSE, 0, 0);
-    }
-    ::TerminateProcess(::GetCurrentProcess(), 0);
-    ::ExitProcess(0);  // not reached unless termination was refused
 }
 
 bool BringWindowToFront(HWND window) {

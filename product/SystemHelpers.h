@@ -1,6 +1,6 @@
 // Folders, processes, file versions, single registry numbers, the local
-// clock, ending the program and raising a window. Every function reports
-// failure through its result (empty text, the default, false); none raises.
+// clock and raising a window. Every function reports failure through its
+// result (empty text, the default, false); none raises.
 #pragma once
 
 #include <windows.h>
@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <string>
 
-#include "product/DateTime.h"
 #include "product/TextHelpers.h"
+#include "support/DateTime.h"
 
 namespace promo {
 
@@ -52,10 +52,6 @@ bool WriteRegDWord(HKEY root, const std::wstring& path, const std::wstring& name
 
 // Creates the folder and every missing parent; true when it exists afterwards.
 bool ForceFolder(const std::wstring& path);
-
-// Ends the program at once with exit code 0: the main window (if any) is
-// told to close, then the process terminates. Does not return.
-[[noreturn]] void EndProgramNow();
 
 // Shows the window and makes it the foreground window (briefly attaching to
 // the foreground thread's input and passing through top-most, which it does

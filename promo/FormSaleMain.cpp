@@ -13,6 +13,7 @@
 #include "support/BuildSettings.h"
 #include "support/Timeline.h"
 #include "support/WebRoutines.h"
+#include "ui/Application.h"
 
 namespace promo {
 namespace {
@@ -99,12 +100,10 @@ void TFormSale::FormCreate(TControl*) {
     SetUpKeyboard();
     if (mode_ == Mode::Preview) return;
     RequestDpiAwareness();
-    WaitForUptime(
-        GetBuildSettings().minUptimeMs, &SystemUptimeMs,
-        [] {
-            ::Sleep(1000);
-            Application().ProcessMessages();
-        });
+    WaitForUptime(GetBuildSettings().minUptimeMs, &SystemUptimeMs, [] {
+        ::Sleep(1000);
+        Application().ProcessMessages();
+    });
     TimelineMark(L"uptime-wait");
     LanguageCode = ReadLanguageCode();
     if (!ShowDecision()) EndProgramNow();
@@ -141,7 +140,8 @@ void TFormSale::ApplySkinColors() {
         for (int i = 0; i < items.Count(); ++i)
             if (items[i]->Name == L"Picture_0") imgRegType->Picture().Assign(items[i]->Picture());
     }
-    if (imgFuns && img_nl && LowerLanguageCode(LanguageCode) == L"nl") imgFuns->Picture().Assign(img_nl->Picture());
+    if (imgFuns && img_nl && LowerLanguageCode(LanguageCode) == L"nl")
+        imgFuns->Picture().Assign(img_nl->Picture());
 }
 
 void TFormSale::ApplyTexts() {
@@ -149,10 +149,14 @@ void TFormSale::ApplyTexts() {
     LanguageCode = texts.languageCode;
     if (btnClose) btnClose->SetHint(texts.Get(TextId::btnclose));
     const std::pair<TControl*, TextId> captions[] = {
-        {lblTitle, TextId::lblTitle},         {lblDes, TextId::lblDes},
-        {lblFun1Title, TextId::lblFun1Title}, {lblFun1Des, TextId::lblFun1Des},
-        {lblFun2Title, TextId::lblFun2Title}, {lblFun2Des, TextId::lblFun2Des},
-        {lblFun3Title, TextId::lblFun3Title}, {lblFun3Des, TextId::lblFun3Des},
+        {lblTitle, TextId::lblTitle},
+        {lblDes, TextId::lblDes},
+        {lblFun1Title, TextId::lblFun1Title},
+        {lblFun1Des, TextId::lblFun1Des},
+        {lblFun2Title, TextId::lblFun2Title},
+        {lblFun2Des, TextId::lblFun2Des},
+        {lblFun3Title, TextId::lblFun3Title},
+        {lblFun3Des, TextId::lblFun3Des},
         {btnBuy, TextId::btnBuy},
     };
     for (const auto& [control, id] : captions)

@@ -1,6 +1,6 @@
 #include "promo/LocalizedTexts.h"
 
-#include "support/IniDocument.h"
+#include "support/IniText.h"
 #include "support/PSafeIniFile.h"
 #include "support/TextCodec.h"
 

@@ -11,7 +11,7 @@
 // pages, the statistics path) come from its folder, checked and written out
 // by the build (scripts/campaign.py).
 #include "campaign/CampaignConstants.h"
-#include "product/DateTime.h"
+#include "support/DateTime.h"
 
 namespace promo {
 

@@ -1,5 +1,7 @@
 #include "support/ExtIniFiles.h"
 
+#include "support/IniText.h"
+
 namespace promo {
 
 void TExtIniFile::LoadFromFile(const std::wstring& fileName) {

@@ -5,7 +5,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "product/DateTime.h"
+#include "support/DateTime.h"
+#include "support/IniValues.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -7,6 +7,7 @@
 
 #include "support/GuardedReplace.h"
 #include "support/Handles.h"
+#include "support/IniText.h"
 #include "support/PSafeIniFile.h"
 
 namespace promo {

@@ -1,15 +1,10 @@
-// System libraries bound on first use.
-//
-// The libraries needed only when the window is dismissed (WinInet for the
-// statistics request, COM for the browser, the version reader for the purchase
-// address), only once the mouse rests on the window (the common controls,
-// for the tooltip) or only when an accessibility client asks for the window's
-// object (oleacc) are not imported: the loader would map and initialise them
-// before the window could appear. Their functions are looked up when first
-// needed instead, from the system folder by full path; the common controls by
-// name, so that the version the manifest asks for is the one loaded. A
-// function that cannot be had is nullptr, and its caller fails as it would when
-// the call itself failed. Libraries stay loaded for the life of the process.
+// How system libraries are loaded and their functions found: from the
+// system folder by full path, or by name for a library whose side-by-side
+// version the manifest names (the common controls). SystemProcedure loads a
+// library once and keeps it for the life of the process; what cannot be
+// found is nullptr. The functions the program binds this way are listed, one
+// list per library, in support/SystemFunctions.h: bind them through those
+// lists.
 #pragma once
 
 #include <windows.h>
@@ -30,6 +25,7 @@ FARPROC SystemProcedure(const wchar_t* library, const char* name,
                         TLibraryLookup lookup = TLibraryLookup::SystemFolder);
 
 // The same, typed: SystemFunction<decltype(::InternetOpenW)>(L"wininet.dll", "InternetOpenW").
+// The lists' binder.
 template <typename Fn>
 Fn* SystemFunction(const wchar_t* library, const char* name,
                    TLibraryLookup lookup = TLibraryLookup::SystemFolder) {

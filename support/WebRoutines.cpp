@@ -16,11 +16,12 @@
 #include <utility>
 #include <vector>
 
-#include "product/OsVersion.h"
+#include "support/ComApartment.h"
 #include "support/DebugOutput.h"
 #include "support/Handles.h"
+#include "support/OsVersion.h"
 #include "support/RequestTarget.h"
-#include "support/SystemLibraries.h"
+#include "support/SystemFunctions.h"
 
 namespace promo {
 namespace {
@@ -59,60 +60,6 @@ std::wstring HeaderBlock(const std::wstring& host, size_t contentLength) {
     headers += L"Connection: keep-alive\r\n";
     headers += L"\r\n";
     return headers;
-}
-
-// WinInet, COM and BSTR functions, bound when first needed: they serve only
-// the dismissal, so the window appears without them.
-struct WinInetApi {
-    template <typename Fn>
-    static Fn* Bind(const char* name) {
-        return SystemFunction<Fn>(L"wininet.dll", name);
-    }
-    decltype(::InternetOpenW)* InternetOpenW = Bind<decltype(::InternetOpenW)>("InternetOpenW");
-    decltype(::InternetConnectW)* InternetConnectW = Bind<decltype(::InternetConnectW)>("InternetConnectW");
-    decltype(::HttpOpenRequestW)* HttpOpenRequestW = Bind<decltype(::HttpOpenRequestW)>("HttpOpenRequestW");
-    decltype(::HttpAddRequestHeadersW)* HttpAddRequestHeadersW =
-        Bind<decltype(::HttpAddRequestHeadersW)>("HttpAddRequestHeadersW");
-    decltype(::HttpSendRequestW)* HttpSendRequestW = Bind<decltype(::HttpSendRequestW)>("HttpSendRequestW");
-    decltype(::InternetSetOptionW)* InternetSetOptionW =
-        Bind<decltype(::InternetSetOptionW)>("InternetSetOptionW");
-    decltype(::InternetCrackUrlW)* InternetCrackUrlW =
-        Bind<decltype(::InternetCrackUrlW)>("InternetCrackUrlW");
-    decltype(::InternetCloseHandle)* InternetCloseHandle =
-        Bind<decltype(::InternetCloseHandle)>("InternetCloseHandle");
-
-    bool Complete() const {
-        return InternetOpenW && InternetConnectW && HttpOpenRequestW && HttpAddRequestHeadersW &&
-               HttpSendRequestW && InternetSetOptionW && InternetCrackUrlW && InternetCloseHandle;
-    }
-};
-const WinInetApi& WinInet() {
-    static const WinInetApi api;
-    return api;
-}
-
-struct ComApi {
-    decltype(::CoInitializeEx)* CoInitializeEx =
-        SystemFunction<decltype(::CoInitializeEx)>(L"ole32.dll", "CoInitializeEx");
-    decltype(::CoUninitialize)* CoUninitialize =
-        SystemFunction<decltype(::CoUninitialize)>(L"ole32.dll", "CoUninitialize");
-    decltype(::CoCreateInstance)* CoCreateInstance =
-        SystemFunction<decltype(::CoCreateInstance)>(L"ole32.dll", "CoCreateInstance");
-    decltype(::CoTaskMemFree)* CoTaskMemFree =
-        SystemFunction<decltype(::CoTaskMemFree)>(L"ole32.dll", "CoTaskMemFree");
-    decltype(::SysAllocStringLen)* SysAllocStringLen =
-        SystemFunction<decltype(::SysAllocStringLen)>(L"oleaut32.dll", "SysAllocStringLen");
-    decltype(::SysFreeString)* SysFreeString =
-        SystemFunction<decltype(::SysFreeString)>(L"oleaut32.dll", "SysFreeString");
-
-    bool Complete() const {
-        return CoInitializeEx && CoUninitialize && CoCreateInstance && CoTaskMemFree && SysAllocStringLen &&
-               SysFreeString;
-    }
-};
-const ComApi& Com() {
-    static const ComApi api;
-    return api;
 }
 
 struct InternetHandleTraits {
@@ -186,10 +133,10 @@ private:
 
 class OwnedBstr {
 public:
-    // Only made once Com().Complete() was checked.
+    // Only made once OleAut32().Complete() was checked.
     explicit OwnedBstr(const std::wstring& text)
-        : b_(Com().SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
-    ~OwnedBstr() { Com().SysFreeString(b_); }
+        : b_(OleAut32().SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
+    ~OwnedBstr() { OleAut32().SysFreeString(b_); }
     OwnedBstr(const OwnedBstr&) = delete;
     OwnedBstr& operator=(const OwnedBstr&) = delete;
     BSTR get() const { return b_; }
@@ -225,8 +172,8 @@ bool ProcessIsElevated() {
 // signed-in user rather than at ours.
 ComRef<IShellDispatch2> DesktopShellDispatch() {
     ComRef<IShellWindows> windows;
-    if (FAILED(Com().CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, IID_IShellWindows,
-                                      windows.put_void())))
+    if (FAILED(Ole32().CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, IID_IShellWindows,
+                                        windows.put_void())))
         return {};
     VARIANT location{};
     V_VT(&location) = VT_I4;
@@ -265,25 +212,25 @@ class ShellLauncher {
 public:
     ShellLauncher() : elevated_(ProcessIsElevated()) {
         if (!elevated_ || browserStartForTesting == BrowserStartForTesting::elevatedWithoutDesktopShell ||
-            !Com().Complete())
+            !Ole32().Complete() || !OleAut32().Complete())
             return;
-        const HRESULT init = Com().CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-        comInitialized_ = SUCCEEDED(init);  // S_OK and S_FALSE both need the CoUninitialize
-        if (comInitialized_ || init == RPC_E_CHANGED_MODE) desktop_ = DesktopShellDispatch();
+        apartment_.emplace();
+        if (apartment_->Usable()) desktop_ = DesktopShellDispatch();
     }
     ~ShellLauncher() {
-        desktop_.reset();
-        if (comInitialized_) Com().CoUninitialize();
+        desktop_.reset();  // before the apartment is left
+        apartment_.reset();
     }
     ShellLauncher(const ShellLauncher&) = delete;
     ShellLauncher& operator=(const ShellLauncher&) = delete;
 
     bool Open(const std::wstring& file, const std::wstring& parameters) {
         if (elevated_) return OpenUnelevated(file, parameters);
-        const auto shellExecute = SystemFunction<decltype(::ShellExecuteW)>(L"shell32.dll", "ShellExecuteW");
+        const auto shellExecute = Shell32().ShellExecuteW;
         if (!shellExecute) return false;
-        const HINSTANCE result = shellExecute(nullptr, L"open", file.c_str(),
-                                              parameters.empty() ? nullptr : parameters.c_str(), nullptr, SW_SHOWNORMAL);
+        const HINSTANCE result =
+            shellExecute(nullptr, L"open", file.c_str(), parameters.empty() ? nullptr : parameters.c_str(),
+                         nullptr, SW_SHOWNORMAL);
         return reinterpret_cast<INT_PTR>(result) > 32;
     }
 
@@ -318,8 +265,8 @@ private:
     }
 
     const bool elevated_;
-    bool comInitialized_ = false;
     bool reported_ = false;
+    std::optional<ScopedComApartment> apartment_;
     ComRef<IShellDispatch2> desktop_;
 };
 
@@ -389,16 +336,15 @@ bool DefaultBrowserUsable(const OsVersion& version) {
 }
 
 std::wstring InternetExplorerPath() {
-    const auto folderLocation =
-        SystemFunction<decltype(::SHGetSpecialFolderLocation)>(L"shell32.dll", "SHGetSpecialFolderLocation");
-    const auto pathFromList = SystemFunction<decltype(::SHGetPathFromIDListW)>(L"shell32.dll", "SHGetPathFromIDListW");
+    const auto folderLocation = Shell32().SHGetSpecialFolderLocation;
+    const auto pathFromList = Shell32().SHGetPathFromIDListW;
     if (!folderLocation || !pathFromList) return {};
     LPITEMIDLIST list = nullptr;
     if (FAILED(folderLocation(nullptr, CSIDL_PROGRAM_FILES, &list)) || !list) return {};
     wchar_t folder[MAX_PATH] = {};
     const BOOL ok = pathFromList(list, folder);
     // The shell's item lists are COM task memory (ole32 is loaded with shell32).
-    if (auto free = Com().CoTaskMemFree) free(list);
+    if (auto free = Ole32().CoTaskMemFree) free(list);
     if (!ok || folder[0] == L'\0') return {};
     std::wstring path = folder;
     if (path.back() != L'\\') path += L'\\';
@@ -493,7 +439,7 @@ bool HttpPostData(const std::wstring& address, const std::wstring& body, DWORD t
     std::string data = ToAnsi(body);
 
     RequestHandles handles;
-    const WinInetApi& net = WinInet();  // complete: CrackUrl checked
+    const WinInetFunctions& net = WinInet();  // complete: CrackUrl checked
     handles.session.reset(net.InternetOpenW(nullptr, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
     if (!handles.session) return false;
     handles.connection.reset(net.InternetConnectW(handles.session.get(), host.c_str(), port, nullptr, nullptr,

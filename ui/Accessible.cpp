@@ -4,7 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "support/SystemLibraries.h"
+#include "support/ComApartment.h"
+#include "support/SystemFunctions.h"
 #include "ui/Form.h"
 
 namespace promo {
@@ -26,8 +27,7 @@ HRESULT Guarded(F&& body) noexcept {
 }
 
 HRESULT NewText(const std::wstring& text, BSTR* out) {
-    static const auto alloc =
-        SystemFunction<decltype(::SysAllocStringLen)>(L"oleaut32.dll", "SysAllocStringLen");
+    const auto alloc = OleAut32().SysAllocStringLen;
     if (!alloc) return E_OUTOFMEMORY;
     *out = alloc(text.data(), static_cast<UINT>(text.size()));
     return *out ? S_OK : E_OUTOFMEMORY;
@@ -370,14 +370,11 @@ bool TAccessibleServer::Create() {
     // the process ends: leaving it while a client holds a proxy hangs the
     // exit under Wine (measured), and the statistics request and the browser
     // start only nest their own entries inside it.
-    const auto init = SystemFunction<decltype(::CoInitializeEx)>(L"ole32.dll", "CoInitializeEx");
-    const auto createStandard =
-        SystemFunction<decltype(::CreateStdAccessibleObject)>(L"oleacc.dll", "CreateStdAccessibleObject");
-    if (!init || !createStandard) {
+    const auto createStandard = OleAcc().CreateStdAccessibleObject;
+    if (!createStandard || EnterComApartment() == CO_E_DLLNOTFOUND) {
         failed_ = true;
         return false;
     }
-    init(nullptr, COINIT_APARTMENTTHREADED);
     void* standard = nullptr;
     if (FAILED(createStandard(form_.Handle(), OBJID_CLIENT, __uuidof(IAccessible), &standard)))
         standard = nullptr;
@@ -389,8 +386,7 @@ bool TAccessibleServer::Create() {
 }
 
 LRESULT TAccessibleServer::Answer(WPARAM wp) {
-    static const auto lresultFromObject =
-        SystemFunction<decltype(::LresultFromObject)>(L"oleacc.dll", "LresultFromObject");
+    const auto lresultFromObject = OleAcc().LresultFromObject;
     if (!lresultFromObject || !Create()) return 0;
     const LRESULT r = lresultFromObject(__uuidof(IAccessible), wp, static_cast<IAccessible*>(object_));
     return r < 0 ? 0 : r;  // a failure code: let the system answer

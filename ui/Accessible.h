@@ -6,7 +6,7 @@
 // Automation.
 //
 // oleacc, ole32 and oleaut32 are bound when a client first asks
-// (support/SystemLibraries.h), so a run that no client reads never loads
+// (support/SystemFunctions.h), so a run that no client reads never loads
 // them. When they cannot be had, Answer returns 0 and the system's default
 // answer stands. Once the server is gone (with its form), every call on an
 // object a client still holds returns CO_E_OBJNOTCONNECTED; an unknown child

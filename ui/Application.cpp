@@ -19,15 +19,15 @@ TApplication::~TApplication() {
 
 LRESULT CALLBACK TApplication::WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
     switch (msg) {
-    case WM_CLOSE:
-        // Closing the task-bar button closes the main form like its own close.
-        if (TMainForm* form = Application().MainForm()) {
-            ::PostMessageW(form->Handle(), WM_CLOSE, 0, 0);
-            return 0;
-        }
-        break;
-    default:
-        break;
+        case WM_CLOSE:
+            // Closing the task-bar button closes the main form like its own close.
+            if (TMainForm* form = Application().MainForm()) {
+                ::PostMessageW(form->Handle(), WM_CLOSE, 0, 0);
+                return 0;
+            }
+            break;
+        default:
+            break;
     }
     return ::DefWindowProcW(wnd, msg, wp, lp);
 }
@@ -43,9 +43,8 @@ void TApplication::Initialize() {
     wc.lpszClassName = kWindowClass;
     ::RegisterClassExW(&wc);
     // A zero-sized window: visible only as the task-bar button.
-    handle_ = ::CreateWindowExW(0, kWindowClass, L"PellorinPromo",
-                                WS_POPUP | WS_CLIPSIBLINGS, 0, 0, 0,
-                                0, nullptr, nullptr, instance, nullptr);
+    handle_ = ::CreateWindowExW(0, kWindowClass, L"PellorinPromo", WS_POPUP | WS_CLIPSIBLINGS, 0, 0, 0, 0,
+                                nullptr, nullptr, instance, nullptr);
 }
 
 void TApplication::SetMainForm(std::unique_ptr<TMainForm> form) { mainForm_ = std::move(form); }
@@ -81,6 +80,16 @@ void TApplication::Run() {
 void TApplication::Terminate() {
     terminated_ = true;
     ::PostQuitMessage(0);
+}
+
+void EndProgramNow() {
+    TApplication& app = Application();
+    app.ShowMainForm = false;
+    if (TMainForm* form = app.MainForm()) {
+        if (HWND wnd = form->Handle()) ::SendMessageW(wnd, WM_CLOSE, 0, 0);
+    }
+    ::TerminateProcess(::GetCurrentProcess(), 0);
+    ::ExitProcess(0);  // not reached unless termination was refused
 }
 
 }  // namespace promo

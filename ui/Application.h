@@ -60,4 +60,8 @@ private:
 
 TApplication& Application();
 
+// Ends the program at once with exit code 0: the main form (if any) is told
+// to close, then the process terminates. Does not return.
+[[noreturn]] void EndProgramNow();
+
 }  // namespace promo

@@ -26,7 +26,6 @@ class TForm;
 class TPopupMenu;
 class TWinControl;
 
-enum class TAlignment { taLeftJustify = 0, taRightJustify = 1, taCenter = 2 };
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 // Modifier keys and mouse buttons held, as the message's wParam (MK_*).
 using TShiftState = unsigned;

@@ -9,7 +9,7 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
-#include "support/SystemLibraries.h"
+#include "support/SystemFunctions.h"
 #include "support/Timeline.h"
 #include "ui/Accessible.h"
 #include "ui/FormLayout.h"
@@ -191,8 +191,7 @@ void TForm::Close() {
 
 void TForm::CreateTooltip() {
     // The common controls are loaded only now, when a hint may first be shown.
-    static const auto init = SystemFunction<decltype(::InitCommonControlsEx)>(
-        L"comctl32.dll", "InitCommonControlsEx", TLibraryLookup::SideBySide);
+    const auto init = CommonControls().InitCommonControlsEx;
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
     if (!init || !init(&icc)) return;
     tooltip_.reset(::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,

@@ -6,6 +6,9 @@
 
 namespace promo {
 
+// Horizontal alignment of a text or a picture.
+enum class TAlignment { taLeftJustify = 0, taRightJustify = 1, taCenter = 2 };
+
 struct TPoint {
     int X = 0;
     int Y = 0;
@@ -39,13 +42,15 @@ struct TRect {
     // The common part (an empty rectangle when there is none).
     TRect Intersection(const TRect& o) const {
         if (!Intersects(o)) return {};
-        return {std::max(Left, o.Left), std::max(Top, o.Top), std::min(Right, o.Right), std::min(Bottom, o.Bottom)};
+        return {std::max(Left, o.Left), std::max(Top, o.Top), std::min(Right, o.Right),
+                std::min(Bottom, o.Bottom)};
     }
     // The smallest rectangle holding both; an empty one adds nothing.
     TRect Union(const TRect& o) const {
         if (o.Empty()) return *this;
         if (Empty()) return o;
-        return {std::min(Left, o.Left), std::min(Top, o.Top), std::max(Right, o.Right), std::max(Bottom, o.Bottom)};
+        return {std::min(Left, o.Left), std::min(Top, o.Top), std::max(Right, o.Right),
+                std::max(Bottom, o.Bottom)};
     }
     friend bool operator==(const TRect&, const TRect&) = default;
 };

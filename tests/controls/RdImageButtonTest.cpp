@@ -1,6 +1,8 @@
 // The image button under Wine: faces per state through the form host's real
-// mouse messages, caption placement inside the text margins, the ellipsis,
+// mouse messages, the caption drawn inside the text margins, the ellipsis,
 // caption colours, and the re-measure that leaves the font on its canvas.
+// Where the caption goes and the size AutoSizeByText gives are the caption
+// layout's (CaptionLayoutTest.cpp).
 #include <gtest/gtest.h>
 
 #include "controls/RdImageButton.h"
@@ -402,52 +404,6 @@ TRect CaptionInk(const Surface& s) {
     return r;
 }
 
-TEST(RdImageButton, CaptionSitsInTheRectangleNarrowedByTextOffsetAndTheIcon) {
-    // A 200x30 button; the icon (20x20, right-aligned, IconOffset 10) covers x 170..190.
-    constexpr int kWidth = 200, kIconLeft = 170;
-    const std::wstring caption = L"WHW";
-    const int tw = MeasureText(caption, -15).cx;
-    struct Case {
-        TAlignment align;
-        int offset;
-        bool icon;
-    };
-    for (const TAlignment align :
-         {TAlignment::taLeftJustify, TAlignment::taRightJustify, TAlignment::taCenter})
-        for (const int offset : {0, 20})
-            for (const bool icon : {false, true}) {
-                SCOPED_TRACE("alignment " + std::to_string(static_cast<int>(align)) + ", TextOffset " +
-                             std::to_string(offset) + (icon ? ", icon shown" : ", no icon"));
-                TRdImageButton b;
-                b.SetBounds(0, 0, kWidth, 30);
-                Faces(b, kWidth, 30);
-                b.Font().SetHeight(-15);
-                b.Font().SetColor(0xFFFFFF);
-                b.SetButtonCaptionAlignment(align);
-                b.SetTextOffset(offset);
-                if (icon) SetSolid(b.DnIcon(TRdIconState::Normal), 20, 20, kIcon);
-                b.SetCaption(caption);
-                Surface s(kWidth, 30);
-                s.Paint(b);
-                // The rectangle the caption may use, and where it starts in it.
-                int left = align == TAlignment::taLeftJustify ? offset : 0;
-                int right = kWidth - (align == TAlignment::taRightJustify ? offset : 0);
-                if (icon)
-                    right = std::min(kIconLeft - (align == TAlignment::taRightJustify ? offset : 0), right);
-                const int start = align == TAlignment::taLeftJustify    ? left
-                                  : align == TAlignment::taRightJustify ? right - tw
-                                                                        : left + (right - left - tw) / 2;
-                const TRect ink = CaptionInk(s);
-                EXPECT_GE(ink.Left, start);
-                EXPECT_LE(ink.Left, start + 2);  // a glyph's side bearing
-                EXPECT_LE(ink.Right, start + tw);
-                EXPECT_GE(ink.Right, start + tw - 3);
-                EXPECT_LE(ink.Right, right);
-                EXPECT_FALSE(b.FoundTextEllipsis());
-                if (icon) EXPECT_EQ(s.Count(kIcon, TRect::FromSize(kIconLeft, 5, 20, 20)), 400);
-            }
-}
-
 TEST(RdImageButton, ACaptionTooWideForTheNarrowedRectangleIsCutBeforeTheIcon) {
     TRdImageButton b;
     b.SetBounds(0, 0, 120, 30);
@@ -466,46 +422,6 @@ TEST(RdImageButton, ACaptionTooWideForTheNarrowedRectangleIsCutBeforeTheIcon) {
     EXPECT_LE(CaptionInk(s).Right, 90);
     b.SetIconVisible(false);
     EXPECT_FALSE(b.FoundTextEllipsis());
-}
-
-TEST(RdImageButton, AutoSizeByTextSizesForTheCaptionIconAndCheckBox) {
-    const std::wstring caption = L"Scan";
-    const SIZE text = MeasureText(caption, -15);
-    struct Case {
-        const char* name;
-        TAlignment align;
-        SIZE icon;   // 0x0: none
-        SIZE check;  // 0x0: none
-        int width, height;
-    };
-    const Case cases[] = {
-        {"centred caption only", TAlignment::taCenter, {}, {}, text.cx, text.cy},
-        {"left caption keeps TextOffset", TAlignment::taLeftJustify, {}, {}, 20 + text.cx, text.cy},
-        {"right caption keeps TextOffset", TAlignment::taRightJustify, {}, {}, text.cx + 20, text.cy},
-        // The icon's room (its width + IconOffset) is added on its side; its height is a minimum.
-        {"icon taller than the text", TAlignment::taCenter, {16, 40}, {}, text.cx + 26, 40},
-        {"right caption beside an icon", TAlignment::taRightJustify, {16, 10}, {}, text.cx + 46, text.cy},
-        // The check box is drawn over the caption's row, so it only sets minimums.
-        {"check box wider than the text", TAlignment::taCenter, {}, {text.cx + 5, 30}, text.cx + 15, 30},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        TRdImageButton b;
-        b.Font().SetHeight(-15);
-        b.Font().SetColor(0xFFFFFF);
-        b.SetButtonCaptionAlignment(c.align);
-        b.SetCaption(caption);
-        if (c.icon.cx) SetSolid(b.DnIcon(TRdIconState::Normal), c.icon.cx, c.icon.cy, kIcon);
-        if (c.check.cx) {
-            SetSolid(b.CheckBoxNormalImage(), c.check.cx, c.check.cy, Rgb(200, 200, 200));
-            b.SetShowCheckBox(true);
-        }
-        b.SetAutoSizeByText(true);
-        EXPECT_EQ(b.Width(), c.width);
-        EXPECT_EQ(b.Height(), c.height);
-        // Sizing and painting agree: the caption fits whole.
-        EXPECT_FALSE(b.FoundTextEllipsis());
-    }
 }
 
 TEST(RdImageButton, EllipsisByHeightKeepsTheWholeLinesThatFit) {
@@ -542,7 +458,9 @@ TEST(RdImageButton, EllipsisByHeightKeepsTheWholeLinesThatFit) {
         const TRect ink = CaptionInk(s);
         EXPECT_GE(ink.Top, top);
         EXPECT_LE(ink.Bottom, top + block);
-        if (c.lines == 2) EXPECT_GT(ink.Bottom, top + line);  // the second line is drawn
+        if (c.lines == 2) {
+            EXPECT_GT(ink.Bottom, top + line);  // the second line is drawn
+        }
     }
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "launch/DllSafety.h"
+#include "support/SystemFunctions.h"
 #include "support/SystemLibraries.h"
 
 namespace promo {
@@ -95,10 +96,12 @@ TEST(DllSafety, PlantedLibrariesAreNotLoadedOnceTheSearchIsRestricted) {
 }
 
 // The file a function was found in.
-std::wstring ModuleOf(FARPROC function) {
+template <typename Fn>
+std::wstring ModuleOf(Fn* function) {
     HMODULE module = nullptr;
-    ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                         reinterpret_cast<LPCWSTR>(function), &module);
+    ::GetModuleHandleExW(
+        GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+        reinterpret_cast<LPCWSTR>(function), &module);
     return Lower(ModulePath(module));
 }
 
@@ -110,16 +113,17 @@ TEST(DllSafety, LateBoundFunctionsComeFromTheSystemWhateverLiesInTheCurrentFolde
     wchar_t system[MAX_PATH];
     ::GetSystemDirectoryW(system, MAX_PATH);
 
-    const FARPROC crack = SystemProcedure(L"wininet.dll", "InternetCrackUrlW");
+    // The list's functions, bound now with the plants beside us.
+    const auto crack = WinInet().InternetCrackUrlW;
     ASSERT_NE(crack, nullptr);
     EXPECT_EQ(ModuleOf(crack).rfind(Lower(system), 0), 0u) << ModuleOf(crack);
     EXPECT_EQ(SystemProcedure(L"wininet.dll", "PlantedProbe"), nullptr);
     // Bound again: the same entry point.
-    EXPECT_EQ(SystemProcedure(L"WININET.DLL", "InternetCrackUrlW"), crack);
+    EXPECT_EQ(SystemFunction<decltype(::InternetCrackUrlW)>(L"WININET.DLL", "InternetCrackUrlW"), crack);
 
     // The common controls by name: the manifest's version 6, from the
     // side-by-side store, never the plant.
-    const FARPROC init = SystemProcedure(L"comctl32.dll", "InitCommonControlsEx", TLibraryLookup::SideBySide);
+    const auto init = CommonControls().InitCommonControlsEx;
     ASSERT_NE(init, nullptr);
     EXPECT_NE(ModuleOf(init).find(L"winsxs"), std::wstring::npos) << ModuleOf(init);
     EXPECT_EQ(SystemProcedure(L"comctl32.dll", "PlantedProbe", TLibraryLookup::SideBySide), nullptr);

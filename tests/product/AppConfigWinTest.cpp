@@ -11,8 +11,8 @@
 #include "common/RestoreGuards.h"
 #include "common/TestData.h"
 #include "product/AppConfig.h"
-#include "product/OsVersion.h"
 #include "product/SystemHelpers.h"
+#include "support/OsVersion.h"
 #include "support/TextCodec.h"
 
 namespace promo {

@@ -2,8 +2,8 @@
 
 #include <limits>
 
-#include "product/DateTime.h"
 #include "promo/PurchaseLink.h"
+#include "support/DateTime.h"
 
 namespace promo {
 namespace {

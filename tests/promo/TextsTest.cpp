@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "promo/LocalizedTexts.h"
-#include "support/IniDocument.h"
+#include "support/IniText.h"
 #include "support/TextCodec.h"
 
 namespace promo {

@@ -7,9 +7,11 @@
 #include <vector>
 
 #include "common/TestData.h"
-#include "product/DateTime.h"
+#include "support/DateTime.h"
 #include "support/ExtIniFiles.h"
 #include "support/IniDocument.h"
+#include "support/IniText.h"
+#include "support/IniValues.h"
 #include "support/PSafeIniFile.h"
 #include "support/TextCodec.h"
 
@@ -89,8 +91,7 @@ TEST(IniParse, ParsingReplacesTheDocument) {
 
 TEST(IniParse, InPlaceParseAgreesWithTheLineList) {
     for (const wchar_t* text : {L"", L"[s]", L"[s]\r\nk=1\r\n", L"[s]\nk=1\n\n", L"[s]\rk=1\rj=2",
-                                L"[s]\r\n\r\nk=1\n\r", L"\n\n[s]\nk = 1 \r\r\n[t]\nk=2",
-                                L"[s]\nk=1\r"}) {
+                                L"[s]\r\n\r\nk=1\n\r", L"\n\n[s]\nk = 1 \r\r\n[t]\nk=2", L"[s]\nk=1\r"}) {
         IniDocument inPlace;
         ParseIniWholeText(std::wstring_view(text), inPlace);
         EXPECT_EQ(FormatIniText(inPlace), FormatIniText(Parse(text))) << "text: " << EncodeUtf8(text);

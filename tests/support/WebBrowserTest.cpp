@@ -16,8 +16,8 @@
 #include <thread>
 #include <vector>
 
-#include "product/OsVersion.h"
 #include "support/DebugOutput.h"
+#include "support/OsVersion.h"
 #include "support/WebRoutines.h"
 
 namespace promo {
@@ -526,7 +526,9 @@ void RecordDebugLine(const std::wstring& line) { debugLines.push_back(line); }
 // chain may start a browser from this process, whatever the system offers.
 class ElevatedWithoutDesktopShellTest : public OpenUrlInBrowserTest {
 protected:
-    BrowserStartForTesting Start() const override { return BrowserStartForTesting::elevatedWithoutDesktopShell; }
+    BrowserStartForTesting Start() const override {
+        return BrowserStartForTesting::elevatedWithoutDesktopShell;
+    }
 };
 
 TEST_F(ElevatedWithoutDesktopShellTest, StartsNoBrowserAndSaysSo) {
@@ -544,8 +546,8 @@ TEST_F(ElevatedWithoutDesktopShellTest, StartsNoBrowserAndSaysSo) {
     EXPECT_TRUE(edge_->Lines().empty());
     if (explorer.problem().empty()) EXPECT_TRUE(explorer.browser().Lines().empty());
     // One line per hand-off, however many attempts it refused.
-    EXPECT_EQ(debugLines,
-              std::vector<std::wstring>(2, L"OpenUrl no desktop shell: no browser started from the elevated program"));
+    EXPECT_EQ(debugLines, std::vector<std::wstring>(
+                              2, L"OpenUrl no desktop shell: no browser started from the elevated program"));
 }
 
 }  // namespace

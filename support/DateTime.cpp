@@ -1,4 +1,4 @@
-#include "product/DateTime.h"
+#include "support/DateTime.h"
 
 #include <cfenv>
 #include <cmath>

@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "product/DateTime.h"
+#include "support/DateTime.h"
 
 namespace promo {
 namespace {

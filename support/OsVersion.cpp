@@ -1,4 +1,4 @@
-#include "product/OsVersion.h"
+#include "support/OsVersion.h"
 
 #include <windows.h>
 
