@@ -1,11 +1,12 @@
 // The image button under Wine: faces per state through the form host's real
 // mouse messages, the caption drawn inside the text margins, the ellipsis,
 // caption colours, and the re-measure that leaves the font on its canvas.
-// Where the caption goes and the size AutoSizeByText gives are the caption
-// layout's (CaptionLayoutTest.cpp).
+// The caption's place, its ellipses and AutoSizeByText on a real device
+// context are in RdImageButtonCaptionTest.cpp.
 #include <gtest/gtest.h>
 
 #include "controls/RdImageButton.h"
+#include "controls/ImageButtonFaces.h"
 #include "ui/Form.h"
 #include "ui/UiTestSupport.h"
 
@@ -16,16 +17,11 @@ using test::MeasureText;
 using test::Rgb;
 using test::SetSolid;
 using test::Surface;
-
-constexpr std::uint32_t kNormal = Rgb(0, 0, 128), kOver = Rgb(0, 128, 0), kDown = Rgb(128, 0, 0),
-                        kDisabled = Rgb(64, 64, 64);
-
-void Faces(TRdImageButton& b, int w, int h, bool withOver = true) {
-    SetSolid(b.ImageNormal(), w, h, kNormal);
-    if (withOver) SetSolid(b.ImageOver(), w, h, kOver);
-    SetSolid(b.ImageDown(), w, h, kDown);
-    SetSolid(b.ImageDisabled(), w, h, kDisabled);
-}
+using test::Faces;
+using test::kNormal;
+using test::kOver;
+using test::kDown;
+using test::kDisabled;
 
 std::uint32_t FaceColour(TRdImageButton& b) {
     Surface s(b.Width(), b.Height(), Rgb(1, 1, 1));
@@ -386,85 +382,6 @@ TEST(RdImageButton, HoverRepaintsOnlyWhenDisabledWithAnOverPictureOrAHoverColour
 }
 
 // --- the caption's rectangle ---------------------------------------------------------------
-
-constexpr std::uint32_t kIcon = Rgb(9, 9, 9);
-
-// The box of caption ink: pixels that are neither face nor icon.
-TRect CaptionInk(const Surface& s) {
-    TRect r{s.Width(), s.Height(), -1, -1};
-    for (int y = 0; y < s.Height(); ++y)
-        for (int x = 0; x < s.Width(); ++x) {
-            const std::uint32_t px = s.At(x, y);
-            if (px == kNormal || px == kIcon) continue;
-            r.Left = std::min(r.Left, x);
-            r.Top = std::min(r.Top, y);
-            r.Right = std::max(r.Right, x + 1);
-            r.Bottom = std::max(r.Bottom, y + 1);
-        }
-    return r;
-}
-
-TEST(RdImageButton, ACaptionTooWideForTheNarrowedRectangleIsCutBeforeTheIcon) {
-    TRdImageButton b;
-    b.SetBounds(0, 0, 120, 30);
-    Faces(b, 120, 30);
-    b.Font().SetHeight(-15);
-    b.Font().SetColor(0xFFFFFF);
-    SetSolid(b.DnIcon(TRdIconState::Normal), 20, 20, kIcon);  // x 90..110
-    const std::wstring caption = L"WWWWWWW";
-    ASSERT_LT(MeasureText(caption, -15).cx, 120);  // fits the button, not the room left of the icon
-    ASSERT_GT(MeasureText(caption, -15).cx, 90);
-    b.SetCaption(caption);
-    EXPECT_TRUE(b.FoundTextEllipsis());
-    Surface s(120, 30);
-    s.Paint(b);
-    EXPECT_TRUE(b.FoundTextEllipsis());
-    EXPECT_LE(CaptionInk(s).Right, 90);
-    b.SetIconVisible(false);
-    EXPECT_FALSE(b.FoundTextEllipsis());
-}
-
-TEST(RdImageButton, EllipsisByHeightKeepsTheWholeLinesThatFit) {
-    const std::wstring caption = L"one two three four five six seven eight nine ten eleven twelve";
-    const int line = MeasureText(kLineSample, -12).cy;
-    struct Case {
-        int height;
-        bool byHeight;
-        bool cut;
-        int lines;  // whole lines shown (0: not checked)
-    };
-    const Case cases[] = {
-        {2 * line + line / 2, true, true, 2},  // two and a half lines: two, centred
-        {line / 2, true, true, 1},             // less than one: still one line
-        {2 * line + line / 2, false, false, 0},
-        {12 * line, true, false, 0},  // everything fits
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE("height " + std::to_string(c.height) + (c.byHeight ? " by height" : ""));
-        TRdImageButton b;
-        b.SetBounds(0, 0, 100, c.height);
-        Faces(b, 100, c.height);
-        b.Font().SetHeight(-12);
-        b.Font().SetColor(0xFFFFFF);
-        b.SetWordWrap(true);
-        b.SetEllipsisByHeight(c.byHeight);
-        b.SetCaption(caption);
-        Surface s(100, c.height);
-        s.Paint(b);
-        EXPECT_EQ(b.FoundTextEllipsis(), c.cut);
-        if (c.lines == 0) continue;
-        const int block = c.lines * line;
-        const int top = std::max(0, (c.height - block) / 2);
-        const TRect ink = CaptionInk(s);
-        EXPECT_GE(ink.Top, top);
-        EXPECT_LE(ink.Bottom, top + block);
-        if (c.lines == 2) {
-            EXPECT_GT(ink.Bottom, top + line);  // the second line is drawn
-        }
-    }
-}
-
-// --- the icon ------------------------------------------------------------------------------
 
 // A host whose button has a 10x10 icon at (40, 10) in the button, (50, 20) on
 // the form, with a colour per state.
