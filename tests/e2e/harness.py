@@ -23,6 +23,7 @@ import tempfile
 import time
 import unittest
 
+import lanes  # noqa: F401  (claims the statistics port first)
 from places import (BUILD_DIR, DPI_CLIENT_EXE, E2E_DIR, PROGRAM_DIR, SOURCE_DIR, STATE_DIR, STATS_PORT, TEMPLATE,
                     URL_CAPTURE_EXE, VERSIONED_EXE, WINDOW_CAPTION, display)
 from receiver import Receiver
@@ -142,10 +143,11 @@ class Prefix:
             names.append(os.path.join("drive_c", PRODUCT_FOLDER))
         return names
 
-    def save(self):
+    def save(self, serve=True):
         """The prefix as it stands becomes the state restore() brings back:
         its registry files as Wine writes them (the server is stopped for
-        that), the cases' folders and the environment."""
+        that; serve=False: it is not started again), the cases' folders and
+        the environment."""
         self.end_processes()
         self.stop_server()
         saved = self.path + ".saved"
@@ -162,7 +164,8 @@ class Prefix:
                 shutil.copy2(src, os.path.join(saved, rel), follow_symlinks=False)
         self._saved = (saved, folders, dict(self.env))
         self.touched = False
-        self._serve()
+        if serve:
+            self._serve()
 
     def restore(self, registry=True, serve=True):
         """Back to the saved state: the case's processes ended, the cases'
@@ -533,6 +536,7 @@ class PrefixCase(unittest.TestCase):
     variant = "demo"
     program_dir = None
     keep_server = False
+    serve = True  # False: no wineserver started once the prefix is saved or restored
     # With keep_server: registry keys that the cases may write and the
     # prepared prefix lacks (the product's own), deleted before each case.
     written_keys = ()
@@ -542,7 +546,7 @@ class PrefixCase(unittest.TestCase):
         cls.px = Prefix(cls.__module__ + "." + cls.__name__, cls.variant, cls.program_dir)
         try:
             cls.prepare(cls.px)
-            cls.px.save()
+            cls.px.save(serve=cls.serve)
         except BaseException:
             cls.px.close()
             raise
@@ -561,7 +565,7 @@ class PrefixCase(unittest.TestCase):
     def fresh(self):
         """The prefix as prepared (nothing to do when nothing was done since)."""
         if self.px.touched:
-            self.px.restore(registry=not self.keep_server)
+            self.px.restore(registry=not self.keep_server, serve=self.serve)
             for key in self.written_keys if self.keep_server else ():
                 self.px.reg("delete", key, "/f", check=False)
         return self.px
