@@ -27,6 +27,8 @@ from harness import REGISTRY_FILES, PrefixCase, Receiver, STATS_PORT, WINDOW_CAP
 
 
 class BadInput(PrefixCase):
+    serve = False  # each case stops the server to read the registry
+
     @classmethod
     def prepare(cls, px):
         seed = Seed()
@@ -38,10 +40,6 @@ class BadInput(PrefixCase):
                 cls.template_registry[name] = f.read()
         cls.base_registry = seed.registry_text()
         px.reg_import(cls.base_registry)
-
-    def setUp(self):
-        if self.px.touched:
-            self.px.restore(serve=False)
 
     def seed(self, px, seed):
         """The case's files and registry values in place, then its actions."""

@@ -104,7 +104,7 @@ def marker_empty_value(t, px):
 
 def japanese(t, px):
     # Wine takes the system default language from the Unix locale; the
-    # product's own language (English) plays no part.
+    # product's own language (English) does not count.
     px.env.update(LC_ALL="ja_JP.UTF-8", LANG="ja_JP.UTF-8")
 
 
