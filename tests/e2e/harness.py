@@ -483,29 +483,31 @@ def capture_browser(px):
 def browser_log(px, exe=r"C:\capture\cap.exe"):
     """A function that returns the stand-in browser's line (one UTF-8 line
     per start), waiting up to `timeout` seconds for it; None when there is
-    none. Call it once the program has ended: its browser, if it started one,
-    was created before it ended (Wine's CreateProcess returns once the child
-    runs), so with no stand-in running in the prefix the answer is final."""
+    none. With expected=False it is called once the program has ended: its
+    browser, if it started one, was created before it ended (Wine's
+    CreateProcess returns once the child runs), so with no stand-in running
+    in the prefix the answer is final before the time is up."""
     log = exe + ".txt"
     name = exe.rsplit("\\", 1)[1].encode()
 
     def running():
         for pid in prefix_processes(px.path):
-            try:
-                with open("/proc/%d/cmdline" % pid, "rb") as f:
-                    if name in f.read():
-                        return True
-            except OSError:
-                pass
+            for what in ("cmdline", "comm"):
+                try:
+                    with open("/proc/%d/%s" % (pid, what), "rb") as f:
+                        if name in f.read():
+                            return True
+                except OSError:
+                    pass
         return False
 
-    def opened(timeout=10.0):
+    def opened(timeout=10.0, expected=True):
         end = time.monotonic() + timeout
         while True:
             data = px.read_file(log)
             if data:
                 return data.decode("utf-8", "replace")
-            if time.monotonic() >= end or not running():
+            if time.monotonic() >= end or (not expected and not running()):
                 data = px.read_file(log)
                 return data.decode("utf-8", "replace") if data else None
             time.sleep(0.1)

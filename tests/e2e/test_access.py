@@ -161,7 +161,7 @@ class Access(PrefixCase):
                 self.assertEqual(request.partition(b"\r\n\r\n")[2].decode(), BODY % ("de", click))
                 self.assertEqual(len(receiver.requests), 1)
                 self.assertIn("BenefitsR_2020=", px.read_file(px.marker_ini).decode("utf-16"))
-                line = opened(timeout=5 if browser else 2)
+                line = opened(timeout=5 if browser else 2, expected=browser)
                 if browser:
                     self.assertIsNotNone(line, "no browser was started")
                     self.assertIn('"' + PURCHASE % "de", line)
@@ -188,7 +188,7 @@ class Access(PrefixCase):
                     # Without a client the accessibility library is never loaded.
                     self.assertNotIn("oleacc", loaded_libraries(r))
                     request = receiver.wait_for_request(10) if click is not None else receiver.request_after_exit(2)
-                line = opened(timeout=5 if click else 2)
+                line = opened(timeout=5 if click else 2, expected=bool(click))
                 if click is None:
                     self.assertEqual((request, px.read_file(px.marker_ini), line), (None, None, None))
                     continue

@@ -79,7 +79,7 @@ class TypicalRun(PrefixCase):
             self.assertEqual(r.rc, 0)
             request = receiver.wait_for_request(10)
         self.assertEqual(request.partition(b"\r\n\r\n")[2].decode(), BODY % ("sv", 0))
-        self.assertIsNone(opened(timeout=2))
+        self.assertIsNone(opened(timeout=2, expected=False))
         self.assertIsNotNone(px.read_file(px.marker_ini))
 
     def test_scan_setting_changed_while_the_window_is_up_is_kept(self):

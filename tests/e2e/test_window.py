@@ -157,7 +157,7 @@ class Window(PrefixCase):
                     self.assertEqual(r.rc, 0)
                     self.assertIsNone(receiver.request_after_exit(3), "a statistics request was sent")
                 self.assertFalse(px.exists(px.marker_ini), "the shown marker was written")
-                self.assertIsNone(opened(timeout=2), "a browser was started")
+                self.assertIsNone(opened(timeout=2, expected=False), "a browser was started")
 
     def test_only_the_background_title_and_badge_move_the_window(self):
         px = self.px
