@@ -4,7 +4,9 @@
 # stdout/stderr open until wineserver exits, which would make CTest wait for
 # every test; so wine writes to temp files that are printed afterwards.
 # The prefix is created on first use (under a lock); the X display of the test
-# Xvfb, when one runs, is read from STATE/display.
+# Xvfb, when one runs, is read from STATE/display, or from
+# $PROMO_DISPLAY_STATE/display when that is set (a display of their own for
+# tests that run beside others).
 set -u
 prefix=$1 state=$2
 shift 2
@@ -13,8 +15,9 @@ here=$(cd "$(dirname "$0")" && pwd)
 export WINEPREFIX=$prefix
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
-if [ -z "${DISPLAY:-}" ] && [ -s "$state/display" ]; then
-  export DISPLAY=$(cat "$state/display")
+display_state=${PROMO_DISPLAY_STATE:-$state}
+if [ -z "${DISPLAY:-}" ] && [ -s "$display_state/display" ]; then
+  export DISPLAY=$(cat "$display_state/display")
 fi
 out=$(mktemp) err=$(mktemp)
 wine "$@" >"$out" 2>"$err" </dev/null

@@ -1,107 +1,101 @@
 """End-to-end harness: the real program under Wine on the test Xvfb.
 
-Each case gets its own Wine prefix, a hard-linked copy of a template prefix
-(Windows 10, Wine's Tahoma), seeded with registry values and files, with the
-program copied into it. The program's debug lines (OutputDebugStringW) are read
-from Wine's warn+seh channel in order; window creation from the win channel.
+A case runs in a Wine prefix of its own or in its table's prefix: a hard-linked
+copy of a template prefix (Windows 10, Wine's Tahoma), seeded with registry
+values and files, with the program copied into it. A table's prefix is saved
+once it is seeded and brought back to that state before each case (its files,
+and its registry with the wineserver stopped), which costs far less than a new
+prefix whose Wine has to start from nothing. The program's debug lines
+(OutputDebugStringW) are read from Wine's warn+seh channel in order; window
+creation from the win channel.
 
-Environment (set by CTest): PROMO_BUILD_DIR (build/windows), PROMO_TEST_STATE
-(holds the Xvfb display), PROMO_SOURCE_DIR.
+Wine's own tools (reg, taskkill) run with the 64-bit loader where there is one:
+under an emulator for 32-bit code every 32-bit process start costs a second.
+
+Environment (set by CTest): see places.py.
 """
-import http.server
+import datetime
 import os
 import re
 import shutil
-import socket
-import socketserver
-import struct
 import subprocess
 import tempfile
-import threading
 import time
 import unittest
 
-SOURCE_DIR = os.environ.get("PROMO_SOURCE_DIR", os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..")))
-BUILD_DIR = os.environ.get("PROMO_BUILD_DIR", os.path.join(SOURCE_DIR, "build", "windows"))
-STATE_DIR = os.environ.get("PROMO_TEST_STATE", os.path.join(BUILD_DIR, "test-state"))
-E2E_DIR = os.path.join(BUILD_DIR, "e2e")
-TEMPLATE = os.path.join(E2E_DIR, "template-prefix")
-PROGRAM_DIR = r"C:\Program Files\Norvi\PellorinPromo"
+import lanes  # noqa: F401  (claims the statistics port first)
+from places import (BUILD_DIR, DPI_CLIENT_EXE, E2E_DIR, PROGRAM_DIR, SOURCE_DIR, STATE_DIR, STATS_PORT, TEMPLATE,
+                    URL_CAPTURE_EXE, VERSIONED_EXE, WINDOW_CAPTION, display)
+from receiver import Receiver
+from runresult import Result
+from xwin import click, find_window, pixel, screenshot, window_geometry, xdotool
 
-_ODS = re.compile(r'warn:seh:OutputDebugStringA "(.*)"$')
-_CREATE = re.compile(r'trace:win:WIN_CreateWindowEx (.*)$')
+__all__ = ["BUILD_DIR", "DPI_CLIENT_EXE", "E2E_DIR", "PROGRAM_DIR", "SOURCE_DIR", "STATE_DIR", "STATS_PORT",
+           "TEMPLATE", "URL_CAPTURE_EXE", "VERSIONED_EXE", "WINDOW_CAPTION", "display", "Receiver", "click",
+           "find_window", "pixel", "screenshot", "window_geometry", "xdotool", "Result", "Prefix", "E2ECase",
+           "PrefixCase", "days_now", "capture_browser", "press_in_window", "ensure_template"]
 
-
-def display():
-    if os.environ.get("DISPLAY"):
-        return os.environ["DISPLAY"]
-    path = os.path.join(STATE_DIR, "display")
-    if os.path.exists(path):
-        with open(path) as f:
-            return f.read().strip()
-    return None
-
-
-def _unescape_wine(s):
-    """Undoes Wine's debugstr escaping of a traced string."""
-    out, i = [], 0
-    while i < len(s):
-        c = s[i]
-        if c == "\\" and i + 1 < len(s):
-            n = s[i + 1]
-            simple = {"n": "\n", "r": "\r", "t": "\t", "\\": "\\", '"': '"'}
-            if n in simple:
-                out.append(simple[n]); i += 2; continue
-            if n == "x":
-                m = re.match(r"[0-9a-fA-F]{1,2}", s[i + 2:])
-                if m:
-                    out.append(chr(int(m.group(0), 16))); i += 2 + len(m.group(0)); continue
-            if n == "u":
-                out.append(chr(int(s[i + 2:i + 6], 16))); i += 6; continue
-            if n.isdigit():
-                m = re.match(r"[0-7]{1,3}", s[i + 1:])
-                out.append(chr(int(m.group(0), 8))); i += 1 + len(m.group(0)); continue
-        out.append(c)
-        i += 1
-    return "".join(out)
+# Wine's 64-bit loader, when installed: Wine's own tools then run natively.
+WINE64 = next((p for p in ("/usr/lib/wine/wine64", shutil.which("wine64")) if p and os.access(p, os.X_OK)), None)
+REGISTRY_FILES = ("system.reg", "user.reg", "userdef.reg")
+# Folders of drive C that a table's restore leaves alone (Windows' own and the
+# programs'); everything else at the top of drive C is the cases' and is
+# brought back, and so is the product's folder under Program Files.
+SYSTEM_FOLDERS = ("windows", "Program Files", "Program Files (x86)")
+PRODUCT_FOLDER = os.path.join("Program Files", "Norvi")
 
 
 def ensure_template():
     subprocess.run([os.path.join(SOURCE_DIR, "scripts", "wine-prefix.sh"), TEMPLATE], check=True)
 
 
-class Result:
-    def __init__(self, rc, stdout, stderr, elapsed):
-        self.rc = rc
-        self.stdout = stdout
-        self.stderr = stderr
-        self.elapsed = elapsed
-        self.debug_lines = []
-        self.created_windows = []  # (name, class) of every CreateWindowEx of the program
-        for line in stderr.splitlines():
-            m = _ODS.search(line)
-            if m:
-                self.debug_lines.append(_unescape_wine(m.group(1)))
-                continue
-            m = _CREATE.search(line)
-            if m:
-                parts = re.findall(r'L"((?:[^"\\]|\\.)*)"|(#[0-9a-fx]+)', m.group(1))
-                texts = [_unescape_wine(a) if a else b for a, b in parts]
-                self.created_windows.append(tuple(texts[:2]))
+_SOFTWARE = re.compile(r"^(HKLM|HKEY_LOCAL_MACHINE)\\SOFTWARE\\(?!(Classes|Wow6432Node)(\\|$))", re.I)
 
-    def created_class(self, name):
-        return any(len(w) > 1 and w[1] == name for w in self.created_windows)
+
+def wow64_key(key):
+    """The name of the key a 32-bit program opens under this name, for a
+    64-bit program: Wine keeps the 32-bit view of HKLM\\SOFTWARE under
+    Wow6432Node (as Windows does) and shares the classes with it (the 32-bit
+    reg writes HKCR\\https to the shared key, the 64-bit reg with /reg:32
+    to Wow6432Node: the latter is not what the 32-bit program reads)."""
+    return _SOFTWARE.sub(lambda m: m.group(0) + "Wow6432Node\\", key)
+
+
+def prefix_processes(path):
+    """Linux processes that run in the prefix at path (the wineserver included)."""
+    tag = b"\0WINEPREFIX=" + path.encode() + b"\0"
+    found = []
+    for entry in os.listdir("/proc"):
+        if entry.isdigit():
+            try:
+                with open("/proc/%s/environ" % entry, "rb") as f:
+                    if tag in b"\0" + f.read():
+                        found.append(int(entry))
+            except OSError:
+                pass
+    return found
+
+
+def _remove(path):
+    if os.path.isdir(path) and not os.path.islink(path):
+        shutil.rmtree(path)
+    elif os.path.lexists(path):
+        os.remove(path)
 
 
 class Prefix:
-    """A throw-away Wine prefix for one case."""
+    """A throw-away Wine prefix: for one case, or for a table of cases with
+    save() and restore()."""
 
     def __init__(self, name, variant="demo", program_dir=None):
         ensure_template()
         os.makedirs(E2E_DIR, exist_ok=True)
         self.path = os.path.join(E2E_DIR, "case-" + re.sub(r"[^A-Za-z0-9_.-]", "_", name))
+        self._saved = None
+        self.touched = True  # anything done since the last save or restore
         self._kill_server()
         shutil.rmtree(self.path, ignore_errors=True)
+        shutil.rmtree(self.path + ".saved", ignore_errors=True)
         # Hard links make the copy instant; what Wine or the tests may change
         # in place (the registry files, the users' and common folders) is
         # copied for real so that no case writes through to the template.
@@ -117,18 +111,99 @@ class Prefix:
                 shutil.rmtree(dst)
                 shutil.copytree(os.path.join(TEMPLATE, sub), dst, symlinks=True)
         self.env = dict(os.environ)
-        self.env.update(WINEPREFIX=self.path, WINEDLLOVERRIDES="mscoree,mshtml=", WINEDEBUG="-all")
+        # No menu entries made for the host's desktop at each Wine start.
+        self.env.update(WINEPREFIX=self.path, WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d",
+                        WINEDEBUG="-all")
         d = display()
         if d:
             self.env["DISPLAY"] = d
         self.install_program(variant, program_dir)
         self.procs = []
         # Keep this prefix's wineserver (and Wine's services) up for the case.
-        subprocess.run(["wineserver", "-p"], env=self.env, check=True)
+        self._serve()
+
+    # ---- a table's prefix: saved once, brought back before each case ----
+    def stop_server(self):
+        """Ends every Wine process of the prefix; Wine writes the registry to
+        its files on the way. Returns once none is left: a server still going
+        down would take the next Wine process of this prefix down with it."""
+        if not prefix_processes(self.path):
+            return
+        quiet = dict(stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        subprocess.run(["wineserver", "-k"], env=self.env, **quiet)
+        subprocess.run(["wineserver", "-w"], env=self.env, timeout=60, **quiet)
+        end = time.monotonic() + 30
+        while prefix_processes(self.path) and time.monotonic() < end:
+            time.sleep(0.05)
+
+    def _case_folders(self):
+        drive = os.path.join(self.path, "drive_c")
+        names = [os.path.join("drive_c", n) for n in sorted(os.listdir(drive)) if n not in SYSTEM_FOLDERS]
+        if os.path.isdir(os.path.join(drive, PRODUCT_FOLDER)):
+            names.append(os.path.join("drive_c", PRODUCT_FOLDER))
+        return names
+
+    def save(self, serve=True):
+        """The prefix as it stands becomes the state restore() brings back:
+        its registry files as Wine writes them (the server is stopped for
+        that; serve=False: it is not started again), the cases' folders and
+        the environment."""
+        self.end_processes()
+        self.stop_server()
+        saved = self.path + ".saved"
+        shutil.rmtree(saved, ignore_errors=True)
+        os.makedirs(os.path.join(saved, "drive_c"))
+        for name in REGISTRY_FILES:
+            shutil.copy2(os.path.join(self.path, name), os.path.join(saved, name))
+        folders = self._case_folders()
+        for rel in folders:
+            src = os.path.join(self.path, rel)
+            if os.path.isdir(src) and not os.path.islink(src):
+                shutil.copytree(src, os.path.join(saved, rel), symlinks=True)
+            else:
+                shutil.copy2(src, os.path.join(saved, rel), follow_symlinks=False)
+        self._saved = (saved, folders, dict(self.env))
+        self.touched = False
+        if serve:
+            self._serve()
+
+    def restore(self, registry=True, serve=True):
+        """Back to the saved state: the case's processes ended, the cases'
+        folders as saved, and (registry=True) the registry files as saved,
+        which needs the server stopped (serve=False: it stays stopped);
+        registry=False keeps it running."""
+        saved, folders, env = self._saved
+        self.end_processes()
+        if registry:
+            self.stop_server()
+            for name in REGISTRY_FILES:
+                shutil.copy2(os.path.join(saved, name), os.path.join(self.path, name))
+        for rel in self._case_folders():
+            _remove(os.path.join(self.path, rel))
+        for rel in folders:
+            src = os.path.join(saved, rel)
+            if os.path.isdir(src) and not os.path.islink(src):
+                shutil.copytree(src, os.path.join(self.path, rel), symlinks=True)
+            else:
+                shutil.copy2(src, os.path.join(self.path, rel), follow_symlinks=False)
+        self.env = dict(env)
+        self.touched = False
+        if registry and serve:
+            self._serve()
+
+    def end_processes(self):
+        for p in self.procs:
+            if p.poll() is None:
+                p.kill()
+                p.wait()
+            for f in getattr(p, "_promo_files", ()):
+                f.close()
+        self.procs = []
 
     # ---- paths -------------------------------------------------------
     def unix_path(self, win_path):
         """C:\\x\\y -> <prefix>/drive_c/x/y (case as given)."""
+        self.touched = True
         drive, rest = win_path[0].lower(), win_path[2:].replace("\\", "/").lstrip("/")
         return os.path.join(self.path, "drive_" + drive, rest)
 
@@ -192,12 +267,13 @@ class Prefix:
                     os.remove(d)
                 shutil.copy2(s, d)
 
-    # ---- registry ----------------------------------------------------
-    def wine(self, *args, check=True, timeout=60):
+    # ---- Wine and the registry ------------------------------------------
+    def wine(self, *args, check=True, timeout=60, loader="wine"):
+        self.touched = True
         # Temp files, not pipes: Wine's helper processes (services.exe) started
         # by the first client keep its stdout/stderr open until wineserver ends.
         with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
-            r = subprocess.run(["wine"] + list(args), env=self.env, timeout=timeout,
+            r = subprocess.run([loader] + list(args), env=self.env, timeout=timeout,
                                stdout=out, stderr=err, stdin=subprocess.DEVNULL)
             out.seek(0)
             err.seek(0)
@@ -206,23 +282,35 @@ class Prefix:
             r.check_returncode()
         return r
 
-    def reg_add(self, key, name, rtype, data, view=32):
-        args = ["reg", "add", key, "/f", "/reg:%d" % view]
-        if name is None:
-            args += ["/ve"]
-        else:
-            args += ["/v", name]
-        args += ["/t", rtype, "/d", str(data)]
-        self.wine(*args)
+    def tool(self, *args, check=True, timeout=60):
+        """One of Wine's own programs (taskkill, reg), with the 64-bit loader
+        where there is one."""
+        return self.wine(*args, check=check, timeout=timeout, loader=WINE64 or "wine")
 
-    def reg_import(self, text, view=32):
+    def reg(self, verb, key, *args, check=True):
+        """Wine's reg on a key as the 32-bit program sees it (its view of
+        HKLM\\SOFTWARE is Wow6432Node, the classes are shared): the 64-bit
+        reg on the key that view names, where there is one."""
+        if WINE64:
+            return self.tool("reg", verb, wow64_key(key), *args, "/reg:64", check=check)
+        return self.wine("reg", verb, key, *args, "/reg:32", check=check)
+
+    def reg_add(self, key, name, rtype, data):
+        args = ["/f"] + (["/ve"] if name is None else ["/v", name]) + ["/t", rtype, "/d", str(data)]
+        self.reg("add", key, *args)
+
+    def reg_import(self, text):
+        """A .reg text (without its header line) in the 32-bit program's view."""
         p = os.path.join(self.path, "seed.reg")
+        if WINE64:
+            text = "\n".join(re.sub(r"^\[(-?)([^]]*)\]", lambda m: "[%s%s]" % (m.group(1), wow64_key(m.group(2))),
+                                    line) for line in text.split("\n"))
         with open(p, "w", encoding="utf-16") as f:
             f.write("Windows Registry Editor Version 5.00\r\n\r\n" + text)
-        self.wine("reg", "import", "Z:" + p.replace("/", "\\"), "/reg:%d" % view)
+        self.reg("import", "Z:" + p.replace("/", "\\"))
 
-    def reg_query(self, key, name, view=32):
-        r = self.wine("reg", "query", key, "/v", name, "/reg:%d" % view, check=False)
+    def reg_query(self, key, name):
+        r = self.reg("query", key, "/v", name, check=False)
         if r.returncode != 0:
             return None
         for line in r.stdout.decode("utf-8", "replace").splitlines():
@@ -235,20 +323,21 @@ class Prefix:
     def set_dpi(self, dpi):
         """The display's scaling as Windows records it (the logical DPI, and
         the DPI the user applied), taken up by a restarted wineserver."""
-        self.reg_add(r"HKCU\Control Panel\Desktop", "LogPixels", "REG_DWORD", dpi)
-        self.reg_add(r"HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts", "LogPixels",
-                     "REG_DWORD", dpi)
-        self.reg_add(r"HKCU\Control Panel\Desktop\WindowMetrics", "AppliedDPI", "REG_DWORD", dpi)
-        subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        subprocess.run(["wineserver", "-w"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        subprocess.run(["wineserver", "-p"], env=self.env, check=True)
+        self.reg_import("[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n\"LogPixels\"=dword:%08x\r\n\r\n"
+                        "[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts]"
+                        "\r\n\"LogPixels\"=dword:%08x\r\n\r\n"
+                        "[HKEY_CURRENT_USER\\Control Panel\\Desktop\\WindowMetrics]\r\n\"AppliedDPI\"=dword:%08x\r\n"
+                        % (dpi, dpi, dpi))
+        self.stop_server()
+        self._serve()
 
     def install_dpi_client(self):
         """tests/tools/DpiClient.cpp in the prefix; returns a function that
         runs it with the given arguments and gives its output line (None when
         it failed)."""
         exe = r"C:\dpi\dpi_client.exe"
-        self.write_file(exe, open(DPI_CLIENT_EXE, "rb").read())
+        with open(DPI_CLIENT_EXE, "rb") as f:
+            self.write_file(exe, f.read())
 
         def client(*args):
             r = self.wine(exe, *args, check=False)
@@ -257,18 +346,24 @@ class Prefix:
 
     def default_dpi_aware(self):
         """Whether the platform reports a process that declares no awareness
-        as DPI aware: Wine 8 does, Windows and Wine 10 do not."""
-        return self.install_dpi_client()("default") == "aware 1"
+        as DPI aware: Wine 8 does, Windows and Wine 10 do not. A fact of the
+        Wine installed, asked once."""
+        if "aware" not in _PLATFORM:
+            _PLATFORM["aware"] = self.install_dpi_client()("default") == "aware 1"
+        return _PLATFORM["aware"]
 
     # ---- the product's install ----------------------------------------
-    def seed_product(self, install_days_ago=200.0, lang=None, version_exe=None):
-        """An installed product: uninstall record, Config.ini, lang.dat."""
+    def seed_product(self, install_days_ago=200.0, lang=None, version_exe=None, registry=True):
+        """An installed product: uninstall record (registry=False: one is in
+        place already), Config.ini, lang.dat."""
         loc = r"C:\Program Files\Norvi\Pellorin"
-        key = r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Pellorin_is1"
-        self.reg_add(key, "InstallLocation", "REG_SZ", loc)
-        self.reg_add(key, "DisplayVersion", "REG_SZ", "7.0.0.1")
+        if registry:
+            self.reg_import("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pellorin_is1]"
+                            "\r\n\"InstallLocation\"=\"%s\"\r\n\"DisplayVersion\"=\"7.0.0.1\"\r\n"
+                            % loc.replace("\\", "\\\\"))
         if version_exe:
-            self.write_file(loc + r"\7.0.0.1\Pellorin.exe", open(version_exe, "rb").read())
+            with open(version_exe, "rb") as f:
+                self.write_file(loc + r"\7.0.0.1\Pellorin.exe", f.read())
         if install_days_ago is not None:
             now = days_now()
             self.write_file(self.config_ini, "[Main]\r\ninstTime1=%s\r\n" % repr(now - install_days_ago))
@@ -279,6 +374,7 @@ class Prefix:
     def run(self, args, timeout=60, debug="warn+seh"):
         env = dict(self.env)
         env["WINEDEBUG"] = "-all," + debug if debug else "-all"
+        self.touched = True
         start = time.monotonic()
         with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
             p = subprocess.Popen(["wine", self.exe] + list(args), env=env, stdout=out, stderr=err,
@@ -297,10 +393,15 @@ class Prefix:
     def start(self, args, debug="warn+seh"):
         env = dict(self.env)
         env["WINEDEBUG"] = "-all," + debug if debug else "-all"
+        return self.start_process(["wine", self.exe] + list(args), env)
+
+    def start_process(self, argv, env=None):
+        """A process of this prefix, its output kept in temporary files (see
+        finish); ended at the case's end."""
+        self.touched = True
         out = tempfile.TemporaryFile()
         err = tempfile.TemporaryFile()
-        p = subprocess.Popen(["wine", self.exe] + list(args), env=env, stdout=out, stderr=err,
-                             stdin=subprocess.DEVNULL)
+        p = subprocess.Popen(argv, env=env or self.env, stdout=out, stderr=err, stdin=subprocess.DEVNULL)
         p._promo_files = (out, err)
         p._promo_start = time.monotonic()
         self.procs.append(p)
@@ -318,9 +419,13 @@ class Prefix:
         err.seek(0)
         r = Result(rc, out.read().decode("utf-8", "replace"), err.read().decode("utf-8", "replace"),
                    time.monotonic() - p._promo_start)
-        out.close()
-        err.close()
         return r
+
+    def _serve(self):
+        """Starts the prefix's wineserver to stay (not on a pipe of ours: it
+        would hold it open)."""
+        subprocess.run(["wineserver", "-p"], env=self.env, check=True, stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def _kill_server(self):
         if os.path.isdir(getattr(self, "path", "")):
@@ -328,13 +433,11 @@ class Prefix:
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def close(self, keep=False):
-        for p in self.procs:
-            if p.poll() is None:
-                p.kill()
-                p.wait()
+        self.end_processes()
         self._kill_server()
         if not keep:
             shutil.rmtree(self.path, ignore_errors=True)
+            shutil.rmtree(self.path + ".saved", ignore_errors=True)
 
     def __enter__(self):
         return self
@@ -343,58 +446,15 @@ class Prefix:
         self.close(keep=os.environ.get("PROMO_E2E_KEEP") == "1")
 
 
+_PLATFORM = {}
+
+
 def days_now():
     """Local now as a date-time value (days since 1899-12-30)."""
     t = time.time()
     lt = time.localtime(t)
-    import datetime
     d = datetime.datetime(*lt[:6]) + datetime.timedelta(seconds=t % 1)
     return (d - datetime.datetime(1899, 12, 30)).total_seconds() / 86400.0
-
-
-# ---- X11 -----------------------------------------------------------------
-def xdotool(*args, check=True):
-    env = dict(os.environ)
-    d = display()
-    if d:
-        env["DISPLAY"] = d
-    r = subprocess.run(["xdotool"] + [str(a) for a in args], env=env, stdout=subprocess.PIPE,
-                       stderr=subprocess.PIPE, check=False)
-    if check and r.returncode != 0:
-        raise RuntimeError("xdotool %s failed: %s" % (args, r.stderr.decode()))
-    return r.stdout.decode().strip()
-
-
-def find_window(name, timeout=180.0, process=None):
-    """Waits until a mapped top-level window with this exact name exists and
-    stays put (the same id twice, its geometry readable); its id or None."""
-    end = time.monotonic() + timeout
-    last = None
-    while time.monotonic() < end:
-        out = xdotool("search", "--onlyvisible", "--name", "^%s$" % re.escape(name), check=False)
-        wid = out.splitlines()[0] if out else None
-        if wid and wid == last:
-            r = subprocess.run(["xdotool", "getwindowgeometry", wid], env=dict(os.environ, DISPLAY=display() or ""),
-                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            if r.returncode == 0:
-                return wid
-        last = wid
-        if process is not None and process.poll() is not None:
-            return None
-        time.sleep(0.2)
-    return None
-
-
-def window_geometry(wid):
-    out = xdotool("getwindowgeometry", "--shell", wid)
-    vals = dict(line.split("=", 1) for line in out.splitlines() if "=" in line)
-    return int(vals["X"]), int(vals["Y"]), int(vals["WIDTH"]), int(vals["HEIGHT"])
-
-
-def click(x, y, button=1):
-    xdotool("mousemove", x, y)
-    time.sleep(0.15)
-    xdotool("click", button)
 
 
 def press_in_window(case, px, point, args=("/kv",)):
@@ -409,144 +469,48 @@ def press_in_window(case, px, point, args=("/kv",)):
     return px.finish(p, timeout=240)
 
 
-def screenshot(path, crop=None):
-    env = dict(os.environ)
-    env["DISPLAY"] = display() or ""
-    subprocess.run(["import", "-window", "root", path], env=env, check=True)
-    if crop:
-        w, h, x, y = crop
-        subprocess.run(["/usr/bin/convert", path, "-crop", "%dx%d+%d+%d" % (w, h, x, y), "+repage", path],
-                       check=True)
-    return path
-
-
-def pixel(path, x, y):
-    """The colour at (x, y) of a picture as "RRGGBB"."""
-    out = subprocess.run(["/usr/bin/convert", "%s[1x1+%d+%d]" % (path, x, y), "-depth", "8", "txt:-"],
-                         stdout=subprocess.PIPE, check=True).stdout.decode()
-    m = re.search(r"#([0-9A-Fa-f]{6})", out)
-    return m.group(1).upper() if m else None
-
-
-# ---- a loopback HTTP receiver --------------------------------------------------
-class Receiver:
-    """Accepts connections on 127.0.0.1:port and records each request's raw bytes.
-    mode: "ok" (200), "error" (500), "silent" (accept, never answer), "reset"
-    (read the request, then reset the connection) or "trickle" (a 200 reply
-    sent one byte at a time, TRICKLE_DELAY apart)."""
-
-    TRICKLE_DELAY = 0.05
-
-    def __init__(self, port, mode="ok"):
-        self.port = port
-        self.mode = mode
-        self.requests = []
-        self._sock = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
-        self._sock.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-        self._sock.bind(("127.0.0.1", port))
-        self._sock.listen(8)
-        self._sock.settimeout(0.2)
-        self._stop = False
-        self._held = []
-        self._thread = threading.Thread(target=self._serve, daemon=True)
-        self._thread.start()
-
-    def _serve(self):
-        while not self._stop:
-            try:
-                conn, _ = self._sock.accept()
-            except socket.timeout:
-                continue
-            except OSError:
-                break
-            conn.settimeout(5)
-            data = b""
-            try:
-                while b"\r\n\r\n" not in data:
-                    chunk = conn.recv(65536)
-                    if not chunk:
-                        break
-                    data += chunk
-                head, _, body = data.partition(b"\r\n\r\n")
-                m = re.search(rb"(?im)^content-length:\s*(\d+)", head)
-                want = int(m.group(1)) if m else 0
-                while len(body) < want:
-                    chunk = conn.recv(65536)
-                    if not chunk:
-                        break
-                    body += chunk
-                self.requests.append(head + b"\r\n\r\n" + body)
-                if self.mode == "silent":
-                    self._held.append(conn)
-                    continue
-                if self.mode == "reset":
-                    # Linger on, time 0: close sends RST instead of FIN.
-                    conn.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
-                    conn.close()
-                    continue
-                status = b"500 Internal Server Error" if self.mode == "error" else b"200 OK"
-                reply = b"HTTP/1.1 " + status + b"\r\nContent-Length: 2\r\nConnection: close\r\n\r\nok"
-                if self.mode == "trickle":
-                    for i in range(len(reply)):
-                        conn.sendall(reply[i:i + 1])
-                        time.sleep(self.TRICKLE_DELAY)
-                else:
-                    conn.sendall(reply)
-            except OSError:
-                pass
-            if self.mode not in ("silent", "reset"):
-                conn.close()
-
-    def wait_for_request(self, timeout=20.0):
-        end = time.monotonic() + timeout
-        while time.monotonic() < end:
-            if self.requests:
-                return self.requests[0]
-            time.sleep(0.1)
-        return None
-
-    def close(self):
-        self._stop = True
-        try:
-            self._sock.close()
-        except OSError:
-            pass
-        for c in self._held:
-            c.close()
-        self._thread.join(timeout=2)
-
-    def __enter__(self):
-        return self
-
-    def __exit__(self, *exc):
-        self.close()
-
-
-# The demo build's statistics host (127.0.0.1:<port>), chosen per build tree.
-STATS_PORT = int(os.environ.get("PROMO_DEMO_STATS_HOST", "127.0.0.1:18931").rsplit(":", 1)[1])
-VERSIONED_EXE = os.path.join(BUILD_DIR, "tests", "product", "product_versioned_app.exe")  # file version 7.0.0.1
-URL_CAPTURE_EXE = os.path.join(BUILD_DIR, "tests", "support", "url_capture.exe")
-DPI_CLIENT_EXE = os.path.join(BUILD_DIR, "tests", "e2e", "dpi_client.exe")
-WINDOW_CAPTION = "FormSale"
-
-
 def capture_browser(px):
     """Points the http/https handlers of the prefix at a program that appends
     its command line to a file; returns a function that reads what it got."""
     exe = r"C:\capture\cap.exe"
-    px.write_file(exe, open(URL_CAPTURE_EXE, "rb").read())
-    for scheme in ("http", "https"):
-        px.reg_add(r"HKCR\%s\shell\open\command" % scheme, None, "REG_SZ", '"%s" "%%1"' % exe)
-    log = exe + ".txt"
+    with open(URL_CAPTURE_EXE, "rb") as f:
+        px.write_file(exe, f.read())
+    px.reg_import("".join('[HKEY_CLASSES_ROOT\\%s\\shell\\open\\command]\r\n@="\\"%s\\" \\"%%1\\""\r\n\r\n'
+                          % (scheme, exe.replace("\\", "\\\\")) for scheme in ("http", "https")))
+    return browser_log(px)
 
-    def opened(timeout=10.0):
+
+def browser_log(px, exe=r"C:\capture\cap.exe"):
+    """A function that returns the stand-in browser's line (one UTF-8 line
+    per start), waiting up to `timeout` seconds for it; None when there is
+    none. With expected=False it is called once the program has ended: its
+    browser, if it started one, was created before it ended (Wine's
+    CreateProcess returns once the child runs), so with no stand-in running
+    in the prefix the answer is final before the time is up."""
+    log = exe + ".txt"
+    name = exe.rsplit("\\", 1)[1].encode()
+
+    def running():
+        for pid in prefix_processes(px.path):
+            for what in ("cmdline", "comm"):
+                try:
+                    with open("/proc/%d/%s" % (pid, what), "rb") as f:
+                        if name in f.read():
+                            return True
+                except OSError:
+                    pass
+        return False
+
+    def opened(timeout=10.0, expected=True):
         end = time.monotonic() + timeout
-        while time.monotonic() < end:
+        while True:
             data = px.read_file(log)
             if data:
-                return data.decode("utf-8", "replace")  # one UTF-8 line per start
-            time.sleep(0.2)
-        return None
+                return data.decode("utf-8", "replace")
+            if time.monotonic() >= end or (not expected and not running()):
+                data = px.read_file(log)
+                return data.decode("utf-8", "replace") if data else None
+            time.sleep(0.1)
     return opened
 
 
@@ -560,3 +524,50 @@ class E2ECase(unittest.TestCase):
         px = Prefix(self.id().split(".")[-1], variant, self.program_dir)
         self.addCleanup(px.__exit__, None, None, None)
         return px
+
+
+class PrefixCase(unittest.TestCase):
+    """Base class of a table of cases in one prefix: prepared once by the
+    class's prepare(px), saved, and brought back to that state before each
+    test; a test with several rows calls fresh() before each row.
+
+    keep_server = True keeps the wineserver (and Wine's services) running
+    across the cases: only for tables whose cases leave nothing in the
+    registry that a later case could see."""
+
+    variant = "demo"
+    program_dir = None
+    keep_server = False
+    serve = True  # False: no wineserver started once the prefix is saved or restored
+    # With keep_server: registry keys that the cases may write and the
+    # prepared prefix lacks (the product's own), deleted before each case.
+    written_keys = ()
+
+    @classmethod
+    def setUpClass(cls):
+        cls.px = Prefix(cls.__module__ + "." + cls.__name__, cls.variant, cls.program_dir)
+        try:
+            cls.prepare(cls.px)
+            cls.px.save(serve=cls.serve)
+        except BaseException:
+            cls.px.close()
+            raise
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.px.close(keep=os.environ.get("PROMO_E2E_KEEP") == "1")
+
+    @classmethod
+    def prepare(cls, px):
+        """Seeds the table's prefix (the state every case starts from)."""
+
+    def setUp(self):
+        self.fresh()
+
+    def fresh(self):
+        """The prefix as prepared (nothing to do when nothing was done since)."""
+        if self.px.touched:
+            self.px.restore(registry=not self.keep_server, serve=self.serve)
+            for key in self.written_keys if self.keep_server else ():
+                self.px.reg("delete", key, "/f", check=False)
+        return self.px

@@ -9,8 +9,8 @@ import tempfile
 import time
 import unittest
 
-from harness import (BUILD_DIR, E2ECase, Prefix, Receiver, STATS_PORT, WINDOW_CAPTION, capture_browser, find_window,
-                     screenshot, window_geometry, xdotool)
+from harness import (BUILD_DIR, PrefixCase, Receiver, STATS_PORT, WINDOW_CAPTION, browser_log, capture_browser,
+                     find_window, screenshot, window_geometry, xdotool)
 
 CLIENT_EXE = os.path.join(BUILD_DIR, "tests", "e2e", "acc_client.exe")
 CLIENT = r"C:\access\acc_client.exe"
@@ -73,13 +73,25 @@ def changed_pixels(a, b):
     return count, (int(w), int(h), int(x), int(y))
 
 
-class Access(E2ECase):
-    def open(self, name, lang):
-        px = Prefix(name)
-        self.addCleanup(px.close)
-        px.seed_product(200, lang=lang)
+class Access(PrefixCase):
+    """One prefix: the product's uninstall record, the stand-in browser and
+    the accessibility client in place; each case writes the product's files.
+    Wine keeps running between cases; the product's own key, where a buy
+    records the first-install date, is removed before each."""
+
+    keep_server = True
+    written_keys = (r"HKLM\SOFTWARE\Norvi",)
+
+    @classmethod
+    def prepare(cls, px):
+        px.seed_product(None)
+        capture_browser(px)
         with open(CLIENT_EXE, "rb") as f:
             px.write_file(CLIENT, f.read())
+
+    def open(self, lang):
+        px = self.fresh()
+        px.seed_product(200, lang=lang, registry=False)
         return px
 
     def show(self, px, debug="warn+seh,+loaddll"):
@@ -104,7 +116,7 @@ class Access(E2ECase):
     def test_the_tree_names_roles_and_places_every_text_and_button(self):
         for lang, expected in TREES.items():
             with self.subTest(lang=lang):
-                px = self.open("tree-" + lang, lang)
+                px = self.open(lang)
                 p, wid = self.show(px)
                 wx, wy, ww, wh = window_geometry(wid)
                 rc, out = self.client(px, "tree", WINDOW_CAPTION)
@@ -131,14 +143,13 @@ class Access(E2ECase):
                 p.kill()
                 # The accessibility library came with the first client.
                 self.assertIn("oleacc", loaded_libraries(px.finish(p)))
-                px.close()
 
     def test_the_default_action_is_the_click(self):
         cases = [("buy", "Jetzt upgraden für 0€", 1, True), ("close", "Schließen", 0, False)]
         for label, name, click, browser in cases:
             with self.subTest(button=label):
-                px = self.open("action-" + label, "DE")
-                opened = capture_browser(px)
+                px = self.open("DE")
+                opened = browser_log(px)
                 with Receiver(STATS_PORT) as receiver:
                     p, wid = self.show(px)
                     rc, out = self.client(px, "press", WINDOW_CAPTION, name)
@@ -150,13 +161,12 @@ class Access(E2ECase):
                 self.assertEqual(request.partition(b"\r\n\r\n")[2].decode(), BODY % ("de", click))
                 self.assertEqual(len(receiver.requests), 1)
                 self.assertIn("BenefitsR_2020=", px.read_file(px.marker_ini).decode("utf-16"))
-                line = opened(timeout=5 if browser else 2)
+                line = opened(timeout=5 if browser else 2, expected=browser)
                 if browser:
                     self.assertIsNotNone(line, "no browser was started")
                     self.assertIn('"' + PURCHASE % "de", line)
                 else:
                     self.assertIsNone(line)
-                px.close()
 
     def test_keys_press_the_buttons_as_a_click_would(self):
         cases = [
@@ -168,8 +178,8 @@ class Access(E2ECase):
         ]
         for label, keys, click in cases:
             with self.subTest(keys=label):
-                px = self.open("keys-" + label.split()[0] + str(len(keys)), "EN")
-                opened = capture_browser(px)
+                px = self.open("EN")
+                opened = browser_log(px)
                 with Receiver(STATS_PORT) as receiver:
                     p, wid = self.show(px)
                     self.keys(wid, *keys)
@@ -177,11 +187,10 @@ class Access(E2ECase):
                     self.assertEqual(r.rc, 0, "the program did not end")
                     # Without a client the accessibility library is never loaded.
                     self.assertNotIn("oleacc", loaded_libraries(r))
-                    request = receiver.wait_for_request(10 if click is not None else 2)
-                line = opened(timeout=5 if click else 2)
+                    request = receiver.wait_for_request(10) if click is not None else receiver.request_after_exit(2)
+                line = opened(timeout=5 if click else 2, expected=bool(click))
                 if click is None:
                     self.assertEqual((request, px.read_file(px.marker_ini), line), (None, None, None))
-                    px.close()
                     continue
                 self.assertIsNotNone(request)
                 self.assertEqual(request.partition(b"\r\n\r\n")[2].decode(), BODY % ("en", click))
@@ -190,16 +199,18 @@ class Access(E2ECase):
                     self.assertIn('"' + PURCHASE % "en", line or "")
                 else:
                     self.assertIsNone(line)
-                px.close()
 
     def test_enter_before_tab_does_nothing_and_the_cue_and_events_follow_tab(self):
-        px = self.open("cue", "DE")
+        px = self.open("DE")
         events_out = tempfile.TemporaryFile()
         env = dict(px.env, WINEDEBUG="-all")
         watcher = subprocess.Popen(["wine", CLIENT, "events", "120"], env=env, stdout=events_out,
                                    stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL)
         self.addCleanup(lambda: watcher.poll() is None and watcher.kill())
-        time.sleep(3)  # the hooks are set
+        end = time.monotonic() + 60
+        while b"watching" not in os.pread(events_out.fileno(), 4096, 0) and time.monotonic() < end:
+            time.sleep(0.1)
+        self.assertIn(b"watching", os.pread(events_out.fileno(), 4096, 0), "the hooks were not set")
         folder = tempfile.mkdtemp()
         with Receiver(STATS_PORT) as receiver:
             p, wid = self.show(px)

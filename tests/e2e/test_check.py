@@ -1,19 +1,29 @@
-"""PromoCheck.exe under Wine: one prefix per case. Every gate is reported in
-the program's order; the verdict names the first that blocks (exit code 1) or
-says "show" (exit code 0); the JSON form says the same. In every case the tool
-changes nothing: every file under the prefix's user and common folders and
-beside the program, and every value of the product's registry keys, is the
-same afterwards, and the statistics receiver gets no connection."""
+"""The show decision's gates under Wine, in PromoCheck.exe and in the program
+itself, one table in one prefix (brought back to its seeded state before each
+row).
+
+PromoCheck.exe: every gate is reported in the program's order; the verdict
+names the first that blocks (exit code 1) or says "show" (exit code 0); the
+JSON form says the same. In every case the tool changes nothing: every file
+under the prefix's user and common folders and beside the program, and every
+value of the product's registry keys, is the same afterwards, and the
+statistics receiver gets no connection.
+
+The program: every rule that says no ends it silently (exit code 0, no
+window, no marker, the decision's trace stopping at that rule), and a run in
+which every rule passes reaches the window stage.
+
+A row names the gate that blocks once; a row that runs both programs on its
+seeded state expects the tool's verdict and the program's trace to stop at
+the same rule (GATE_TRACE), so the two agree by construction of the row."""
 import json
 import os
 import re
 import shutil
-import subprocess
-import tempfile
 import time
 import unittest
 
-from harness import BUILD_DIR, PROGRAM_DIR, E2ECase, Receiver, STATS_PORT, days_now, find_window
+from harness import BUILD_DIR, PROGRAM_DIR, PrefixCase, Receiver, STATS_PORT, WINDOW_CAPTION, days_now, find_window
 from test_exe import SYSTEM_DLLS, PeFile
 
 CHECK = PROGRAM_DIR + r"\PromoCheck.exe"
@@ -27,6 +37,15 @@ DETAILS = ["language", "purchase-address", "statistics", "build"]
 PRODUCT_KEYS = [r"HKLM\SOFTWARE\Norvi", r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Pellorin_is1",
                 r"HKCU\Software\Norvi"]
 _LINE = re.compile(r"^(  )?([a-z-]+): (.*)$")
+
+# The program's decision trace: the rules in order, then the result.
+DECISION_WORDS = ("limitdate", "haveshow", "jp", "silentMode")
+ALL_PASS = ["limitdate", "haveshow", "jp", "silentMode", "result: True"]
+# Where the program's trace stops when a gate of the tool blocks.
+GATE_TRACE = {"install-age": ["limitdate"], "shown-marker": ["limitdate", "haveshow"],
+              "japanese-system": ["limitdate", "haveshow", "jp"],
+              "quiet-time": ["limitdate", "haveshow", "jp", "silentMode"]}
+BOTH, TOOL, PROGRAM = "both", "tool", "program"
 
 
 def parse_text(text):
@@ -46,16 +65,164 @@ def parse_text(text):
     return entries, order
 
 
-class Check(E2ECase):
+def decision_lines(result):
+    return [l for l in result.debug_lines if l in DECISION_WORDS or l.startswith("result: ")]
+
+
+def windows_after_decision(result):
+    """Windows created by the program's thread after the decision began.
+    Wine prefixes each trace line with its thread id; the program's thread is
+    the one that wrote "limitdate". Windows of Wine's own processes (explorer)
+    are left out."""
+    thread = None
+    created = []
+    for line in result.stderr.splitlines():
+        tid, _, rest = line.partition(":")
+        if thread is None:
+            if rest.startswith('warn:seh:OutputDebugStringA "limitdate"'):
+                thread = tid
+        elif tid == thread and rest.startswith("trace:win:WIN_CreateWindowEx"):
+            created.append(rest)
+    return thread, created
+
+
+def fullscreen_lines(result):
+    return [l for l in result.debug_lines if l.startswith("ChkFullScrn ") or l == "Size lessthan Screen"]
+
+
+# ---- what a row puts in place before the runs ---------------------------------
+MARKER = b"[KVBenefit]\r\nBenefitsR_2020=1598961600\r\n"
+
+
+def marker(t, px):
+    px.write_file(px.marker_ini, MARKER)
+
+
+def marker_empty_value(t, px):
+    px.write_file(px.marker_ini, "[kvbenefit]\r\nbenefitsr_2020=\r\n")
+
+
+def japanese(t, px):
+    # Wine takes the system default language from the Unix locale; the
+    # product's own language (English) does not count.
+    px.env.update(LC_ALL="ja_JP.UTF-8", LANG="ja_JP.UTF-8")
+
+
+def no_config_folder(t, px):
+    shutil.rmtree(os.path.dirname(os.path.dirname(px.unix_path(px.config_ini))))  # ...\Norvi
+
+
+def focus_says_no(t, px):
+    shutil.copy2(FOCUS_SAYS_NO, px.unix_path(PROGRAM_DIR + r"\Focus.dll"))
+
+
+def start_game(t, px):
+    """The full-screen stand-in in front; ended with the row."""
+    target = r"C:\Games\FullScreenWindow.exe"
+    with open(GAME_EXE, "rb") as f:
+        px.write_file(target, f.read())
+    game = px.start_process(["wine", target, "120"])
+    t.assertIsNotNone(find_window(GAME_TITLE, timeout=240, process=game), "the game window did not appear")
+
+
+def all_of(*befores):
+    def before(t, px):
+        for b in befores:
+            b(t, px)
+    return before
+
+
+# ---- what the program's run must show beyond its trace --------------------------
+def marker_left_as_it_was(t, px, r):
+    t.assertEqual(px.read_file(px.marker_ini), MARKER, "the marker file is left as it was")
+
+
+def no_full_screen_window_seen(t, px, r):
+    t.assertNotIn("ChkFullScrn Size morethan Screen", fullscreen_lines(r))
+
+
+def game_window_seen(t, px, r):
+    full = fullscreen_lines(r)
+    t.assertIn("ChkFullScrn Size morethan Screen", full)
+    t.assertEqual(full[-1], "ChkFullScrn AClassName=" + GAME_TITLE)
+    t.assertIn("ChkFullScrn focus ARect.Right = 1920", full)
+
+
+def no_full_screen_test(t, px, r):
+    t.assertEqual(fullscreen_lines(r), [], "focus mode off: no full-screen test")
+
+
+def full_screen_test_in_order(t, px, r):
+    # The decision's lines come in order, with the full-screen test between
+    # "silentMode" and the result.
+    lines = r.debug_lines
+    between = lines[lines.index("silentMode") + 1:lines.index("result: True")]
+    t.assertTrue(between and all(l.startswith("ChkFullScrn ") or l == "Size lessthan Screen" for l in between),
+                 between)
+
+
+APPS = "[FocusApps]\r\nempty=\r\nnone=no-such-game.exe\r\n"
+# name, runs, setup arguments, what to do before the runs, the gate that
+# blocks (None: the window would show), what that gate's line of the tool's
+# report must say, and what else the program's run must show.
+ROWS = [
+    ("all_open", BOTH, {}, None, None, None, full_screen_test_in_order),
+    ("campaign_over", TOOL, {"variant": "shipping"}, None, "campaign-end", "end 2020-9-22", None),
+    ("installed_30_days_ago", BOTH, {"days_ago": 30.0}, None, "install-age", "installed 30.0 days ago", None),
+    ("installed_89_9_days_ago", PROGRAM, {"days_ago": 89.9}, None, "install-age", None, None),
+    ("no_install_time", BOTH, {"days_ago": None}, None, "install-age", "instTime1 missing", None),
+    # No product folder at all: none is made, nor any file.
+    ("no_config_folder", TOOL, {}, no_config_folder, "install-age", "instTime1 missing", None),
+    ("marker_present", BOTH, {}, marker, "shown-marker", "file present, [KVBenefit] BenefitsR_2020 present",
+     marker_left_as_it_was),
+    ("marker_with_empty_value_counts", PROGRAM, {}, marker_empty_value, "shown-marker", None, None),
+    ("japanese_system", BOTH, {}, japanese, "japanese-system", "0x0411", None),
+    ("full_screen_game", BOTH, {}, start_game, "quiet-time (full-screen)", 'class "%s"' % GAME_TITLE,
+     game_window_seen),
+    ("focus_hook_says_no", TOOL, {}, focus_says_no, "quiet-time (focus-assist)", "PopConditionMet found: no pop-up",
+     None),
+    # services.exe runs in every prefix (as a 64-bit process): once by bare
+    # name in other letter case, once by full path. The empty entry and the
+    # missing program before it must not match. The full-path row is
+    # Wine-only: Wine lets the program open services.exe and read its path;
+    # Windows refuses, and there only the bare name matches.
+    ("focus_app_runs", BOTH, {"config_extra": APPS + "game=SERVICES.EXE\r\n"}, None, "quiet-time (focus-apps)",
+     '"SERVICES.EXE" runs', no_full_screen_window_seen),
+    ("focus_app_by_full_path_runs", PROGRAM, {"config_extra": APPS + "game=c:\\windows\\system32\\services.exe\r\n"},
+     None, "quiet-time (focus-apps)", None, no_full_screen_window_seen),
+    # Control: the empty and the missing entries match nothing.
+    ("focus_apps_that_match_nothing", PROGRAM, {"config_extra": APPS}, None, None, None, no_full_screen_window_seen),
+    # Focus mode off: the hook's no, the running application and the
+    # full-screen window in front do not count.
+    ("focus_mode_off", BOTH, {"config_extra": "[Focus]\r\nFocusMode=0\r\n[FocusApps]\r\ngame=services.exe\r\n"},
+     all_of(focus_says_no, start_game), None, "focus mode off", no_full_screen_test),
+]
+
+
+class Gates(PrefixCase):
+    """One prefix: the product's uninstall record and the tool beside the
+    program. The tool and the decision's no leave nothing behind, so Wine
+    keeps running between rows; a row that ran in another locale brings the
+    registry back after it."""
+
+    keep_server = True
+
+    @classmethod
+    def prepare(cls, px):
+        px.seed_product(None)
+        shutil.copy2(os.path.join(BUILD_DIR, "demo", "PromoCheck.exe"), px.unix_path(CHECK))
+
     def setup_prefix(self, variant="demo", lang="EN", days_ago=200.0, config_extra="", bom=""):
-        px = self.prefix(variant)
-        px.seed_product(install_days_ago=None, lang=lang)
+        px = self.px
+        if variant != "demo":
+            px.install_program(variant)
+            shutil.copy2(os.path.join(BUILD_DIR, "PromoCheck.exe"), px.unix_path(CHECK))
+        if lang is not None:
+            px.write_file(PROGRAM_DIR + r"\lang.dat", "[Cuslan]\r\nName=%s\r\n" % lang)
         text = "[Main]\r\n"
         if days_ago is not None:
             text += "instTime1=%r\r\n" % (days_now() - days_ago)
         px.write_file(px.config_ini, bom + text + config_extra)
-        src = os.path.join(BUILD_DIR, "demo" if variant == "demo" else "", "PromoCheck.exe")
-        shutil.copy2(src, px.unix_path(CHECK))
         return px
 
     def snapshot(self, px):
@@ -76,7 +243,7 @@ class Check(E2ECase):
                             files[p] = f.read()
         keys = {}
         for key in PRODUCT_KEYS:
-            r = px.wine("reg", "query", key, "/s", "/reg:32", check=False)
+            r = px.reg("query", key, "/s", check=False)
             keys[key] = (r.returncode, r.stdout)
         return files, keys
 
@@ -101,80 +268,70 @@ class Check(E2ECase):
         self.assert_unchanged(before, self.snapshot(px))
         return r.returncode, r.stdout.decode("utf-8")
 
-    def start_game(self, px):
-        target = r"C:\Games\FullScreenWindow.exe"
-        with open(GAME_EXE, "rb") as f:
-            px.write_file(target, f.read())
-        out, err = tempfile.TemporaryFile(), tempfile.TemporaryFile()
-        game = subprocess.Popen(["wine", target, "120"], env=px.env, stdout=out, stderr=err,
-                                stdin=subprocess.DEVNULL)
+    # ---- the table ---------------------------------------------------------
+    def check_gate(self, px, gate, says):
+        rc, out = self.check(px)
+        entries, order = parse_text(out)
+        self.assertEqual(order, GATES + QUIET_TESTS + DETAILS + ["verdict"], out)
+        self.assertEqual(rc, 0 if gate is None else 1, out)
+        self.assertEqual(entries["verdict"][0], "show" if gate is None else "held back by " + gate, out)
+        blocking = [g for g in GATES if entries[g][1] == "blocks"]
+        blocking_tests = [t for t in QUIET_TESTS if entries[t][1] == "blocks"]
+        expect_gate = gate.split(" ")[0] if gate else None
+        # Only that gate blocks, and within quiet time only that test.
+        self.assertEqual(blocking, [expect_gate] if gate else [], out)
+        expect_test = re.findall(r"\((.*)\)", gate)[0] if gate and "(" in gate else None
+        self.assertEqual(blocking_tests, [expect_test] if expect_test else [], out)
+        if says:
+            where = expect_test or expect_gate or "quiet-time"
+            self.assertIn(says, entries[where][0], out)
 
-        def stop():
-            if game.poll() is None:
-                game.kill()
-                game.wait()
-            out.close()
-            err.close()
-
-        self.addCleanup(stop)
-        self.assertIsNotNone(find_window(GAME_TITLE, timeout=240, process=game), "the game window did not appear")
-
-    # ---- the cases ---------------------------------------------------------
-    def marker(self, px):
-        px.write_file(px.marker_ini, b"[KVBenefit]\r\nBenefitsR_2020=1598961600\r\n")
-
-    def japanese(self, px):
-        px.env.update(LC_ALL="ja_JP.UTF-8", LANG="ja_JP.UTF-8")
-
-    def no_config_folder(self, px):
-        shutil.rmtree(os.path.dirname(os.path.dirname(px.unix_path(px.config_ini))))  # ...\Norvi
-
-    def focus_says_no(self, px):
-        shutil.copy2(FOCUS_SAYS_NO, px.unix_path(PROGRAM_DIR + r"\Focus.dll"))
-
-    # name, setup arguments, what to do before the run, the gate that blocks
-    # (None: the window would show), and what that gate's line must say.
-    CASES = [
-        ("all_open", {}, None, None, None),
-        ("campaign_over", {"variant": "shipping"}, None, "campaign-end", "end 2020-9-22"),
-        ("installed_30_days_ago", {"days_ago": 30.0}, None, "install-age", "installed 30.0 days ago"),
-        ("no_install_time", {"days_ago": None}, None, "install-age", "instTime1 missing"),
-        # No product folder at all: none is made, nor any file.
-        ("no_config_folder", {}, no_config_folder, "install-age", "instTime1 missing"),
-        ("marker_present", {}, marker, "shown-marker", "file present, [KVBenefit] BenefitsR_2020 present"),
-        ("japanese_system", {}, japanese, "japanese-system", "0x0411"),
-        ("full_screen_game", {}, start_game, "quiet-time (full-screen)", 'class "%s"' % GAME_TITLE),
-        ("focus_hook_says_no", {}, focus_says_no, "quiet-time (focus-assist)", "PopConditionMet found: no pop-up"),
-        ("focus_app_runs", {"config_extra": "[FocusApps]\r\nnone=no-such-game.exe\r\ngame=SERVICES.EXE\r\n"},
-         None, "quiet-time (focus-apps)", '"SERVICES.EXE" runs'),
-        # Focus mode off: the hook's no and the running application do not count.
-        ("focus_mode_off", {"config_extra": "[Focus]\r\nFocusMode=0\r\n[FocusApps]\r\ngame=services.exe\r\n"},
-         focus_says_no, None, "focus mode off"),
-    ]
+    def run_program(self, px, gate, seeded_marker):
+        """The program on the row's state: it ends silently where the gate
+        blocks, or reaches the window (ended from outside once it shows)."""
+        if gate is None:
+            p = px.start(["/kv"], debug="warn+seh,trace+win")
+            shown = find_window(WINDOW_CAPTION, timeout=240, process=p)
+            if p.poll() is None:
+                p.kill()
+            r = px.finish(p)
+            self.assertIsNotNone(shown, r.debug_lines)
+            self.assertEqual(decision_lines(r), ALL_PASS, r.debug_lines)
+        else:
+            r = px.run(["/kv"], timeout=240, debug="warn+seh,trace+win")
+            self.assertEqual(r.rc, 0, r.stderr[-2000:])
+            self.assertEqual(decision_lines(r), GATE_TRACE[gate.split(" ")[0]], r.debug_lines)
+            thread, created = windows_after_decision(r)
+            self.assertIsNotNone(thread, "the decision was not traced")
+            self.assertEqual(created, [], "no window may be created after a no")
+            self.assertNotIn("result: True", r.debug_lines)
+        if not seeded_marker:
+            # Nothing was answered, so no marker.
+            self.assertFalse(px.exists(px.marker_ini))
+        return r
 
     def test_each_gate_alone(self):
-        for name, setup, before, gate, says in self.CASES:
+        for name, runs, setup, before, gate, says, more in ROWS:
             with self.subTest(case=name):
-                px = self.setup_prefix(**setup)
-                if before:
-                    before(self, px)
-                rc, out = self.check(px)
-                entries, order = parse_text(out)
-                self.assertEqual(order, GATES + QUIET_TESTS + DETAILS + ["verdict"], out)
-                self.assertEqual(rc, 0 if gate is None else 1, out)
-                self.assertEqual(entries["verdict"][0], "show" if gate is None else "held back by " + gate, out)
-                blocking = [g for g in GATES if entries[g][1] == "blocks"]
-                blocking_tests = [t for t in QUIET_TESTS if entries[t][1] == "blocks"]
-                expect_gate = gate.split(" ")[0] if gate else None
-                # Only that gate blocks, and within quiet time only that test.
-                self.assertEqual(blocking, [expect_gate] if gate else [], out)
-                expect_test = re.findall(r"\((.*)\)", gate)[0] if gate and "(" in gate else None
-                self.assertEqual(blocking_tests, [expect_test] if expect_test else [], out)
-                if says:
-                    where = expect_test or expect_gate or "quiet-time"
-                    self.assertIn(says, entries[where][0], out)
-                px.close()
+                px = self.fresh()
+                try:
+                    self.setup_prefix(**setup)
+                    if before:
+                        before(self, px)
+                    seeded_marker = px.exists(px.marker_ini)
+                    if runs in (BOTH, TOOL):
+                        self.check_gate(px, gate, says)
+                    if runs in (BOTH, PROGRAM):
+                        r = self.run_program(px, gate, seeded_marker)
+                        if more:
+                            more(self, px, r)
+                finally:
+                    if before is japanese:
+                        # Wine records the locale it ran in: the next row
+                        # starts from the saved registry.
+                        px.restore()
 
+    # ---- the tool's own cases ------------------------------------------------
     def test_language_file_missing_stays_missing(self):
         px = self.setup_prefix(lang=None)
         rc, out = self.check(px)

@@ -11,7 +11,7 @@ import tempfile
 import time
 import unittest
 
-from harness import (E2ECase, Prefix, Receiver, STATS_PORT, WINDOW_CAPTION, click, find_window, pixel, screenshot,
+from harness import (E2ECase, PrefixCase, Receiver, STATS_PORT, WINDOW_CAPTION, click, find_window, pixel, screenshot,
                      window_geometry, xdotool)
 
 CLOSE = (482, 18)  # centre of the close button (465,1 34x34)
@@ -25,15 +25,21 @@ def shown_windows():
     return out.split()
 
 
-class ScaledDisplays(E2ECase):
+class ScaledDisplays(PrefixCase):
+    """One prefix with the product's uninstall record; each row brings it
+    back (the registry with it) and sets its scaling."""
+
+    @classmethod
+    def prepare(cls, px):
+        px.seed_product(None)
+
     def test_the_window_is_whole_in_its_corner_at_every_scaling(self):
         for dpi in (96, 120, 144, 192):  # 100, 125, 150 and 200 %
             with self.subTest(dpi=dpi):
-                px = Prefix("dpi-%d" % dpi)
-                self.addCleanup(px.close)
+                px = self.fresh()
                 px.set_dpi(dpi)
                 client = px.install_dpi_client()
-                px.seed_product(200, lang="EN")
+                px.seed_product(200, lang="EN", registry=False)
                 with Receiver(STATS_PORT) as receiver:
                     p = px.start(["/kv"])
                     wid = find_window(WINDOW_CAPTION, timeout=240, process=p)
@@ -60,7 +66,6 @@ class ScaledDisplays(E2ECase):
                 self.assertIsNotNone(body, "no statistics request")
                 self.assertTrue(body.endswith(("\r\n\r\n" + BODY).encode()), body)
                 self.assertIn("BenefitsR_2020", px.read_file(px.marker_ini).decode("utf-16"))
-                px.close()
 
 
 class OneRunAtATime(E2ECase):

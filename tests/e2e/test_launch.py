@@ -1,13 +1,16 @@
 """The program's launch: the switch test and the way to the main form."""
 import unittest
 
-from harness import E2ECase
+from harness import PrefixCase
 
 APP_CLASS = "PellorinPromoApplication"
 MINOR_LINE = "Win32MinorVersion: 0"
 
 
-class Launch(E2ECase):
+class Launch(PrefixCase):
+    """One prefix, nothing of the product installed; brought back (the
+    registry included: the scaling lives there) before each case."""
+
     def dpi_line_expected(self, px, dpi):
         """Whether the start-up DPI setup reaches its awareness request (which
         writes the minor-version line) on this platform at this scaling, on
@@ -24,7 +27,7 @@ class Launch(E2ECase):
 
     def test_without_the_switch_the_program_ends_at_once_without_a_window(self):
         for dpi in (96, 192):
-            px = self.prefix()
+            px = self.fresh()
             px.set_dpi(dpi)
             expected = self.dpi_line_expected(px, dpi)
             for args in ([], ["-kv"], ["/kvx"], ["kv"], ["", "/kv"]):
@@ -39,10 +42,9 @@ class Launch(E2ECase):
                     # The start-up DPI setup still ran: on the path that
                     # requests awareness it reports the minor version.
                     self.assertEqual(MINOR_LINE in r.debug_lines, expected, r.debug_lines)
-            px.close()
 
     def test_the_switch_in_capitals_reaches_the_main_form(self):
-        px = self.prefix()
+        px = self.px
         expected = self.dpi_line_expected(px, 96)
         r = px.run(["/KV"], timeout=240, debug="warn+seh,trace+win")
         self.assertEqual(r.rc, 0)

@@ -15,7 +15,7 @@ import threading
 import unittest
 
 import test_typical_run
-from harness import BUILD_DIR, PROGRAM_DIR, SOURCE_DIR, E2ECase
+from harness import BUILD_DIR, PROGRAM_DIR, SOURCE_DIR, E2ECase, PrefixCase
 
 SIGN = os.path.join(SOURCE_DIR, "scripts", "sign.sh")
 SHIPPED = ["PellorinPromo.exe", "PromoCheck.exe", "Focus.dll"]
@@ -249,15 +249,16 @@ class SignedFiles(unittest.TestCase):
         self.assertEqual(os.listdir(T["tmp"]), [])
 
 
-class SignedTypicalRun(E2ECase):
+class SignedTypicalRun(PrefixCase):
     """The typical run's buy case, on the signed program and Focus.dll."""
 
-    def prefix(self, variant="demo"):
-        px = super().prefix(variant)
+    prepare = classmethod(test_typical_run.TypicalRun.prepare.__func__)
+
+    def setUp(self):
+        super().setUp()
         for name in ("PellorinPromo.exe", "Focus.dll"):
-            self.assertTrue(read(px.unix_path(PROGRAM_DIR + "\\" + name)) == read(os.path.join(T["demo"], name)),
+            self.assertTrue(read(self.px.unix_path(PROGRAM_DIR + "\\" + name)) == read(os.path.join(T["demo"], name)),
                             "the signed %s is not the one installed" % name)
-        return px
 
     install = test_typical_run.TypicalRun.install
     press = test_typical_run.TypicalRun.press

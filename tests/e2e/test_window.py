@@ -9,8 +9,8 @@ import unittest
 
 import sys
 
-from harness import (BUILD_DIR, E2ECase, Receiver, SOURCE_DIR, STATS_PORT, WINDOW_CAPTION, capture_browser,
-                     display, find_window, pixel, screenshot, window_geometry, xdotool, click)
+from harness import (BUILD_DIR, PrefixCase, Receiver, SOURCE_DIR, STATS_PORT, WINDOW_CAPTION, browser_log,
+                     capture_browser, display, find_window, pixel, screenshot, window_geometry, xdotool, click)
 
 sys.path.insert(0, os.path.join(SOURCE_DIR, "scripts"))
 import wineproc  # noqa: E402  (the X server's map reports)
@@ -53,9 +53,20 @@ def row_colours(path, x, y, width):
     return [m.upper() for m in re.findall(r"#([0-9A-Fa-f]{6})", out)]
 
 
-class Window(E2ECase):
+class Window(PrefixCase):
+    """One prefix: the product's uninstall record and the stand-in browser in
+    place, each case writes the product's files. No case here leaves
+    anything in the registry (only a buy would), so Wine keeps running."""
+
+    keep_server = True
+
+    @classmethod
+    def prepare(cls, px):
+        px.seed_product(None)
+        capture_browser(px)
+
     def open_window(self, px, lang="EN"):
-        px.seed_product(200, lang=lang)
+        px.seed_product(200, lang=lang, registry=False)
         p = px.start(["/kv"])
         wid = find_window(WINDOW_CAPTION, timeout=240, process=p)
         self.assertIsNotNone(wid, "the window did not appear")
@@ -63,7 +74,7 @@ class Window(E2ECase):
         return p, wid
 
     def test_appears_once_at_the_bottom_right_with_its_skin(self):
-        px = self.prefix()
+        px = self.px
         p, wid = self.open_window(px)
         self.assertEqual(xdotool("search", "--onlyvisible", "--name", "^FormSale$").split(), [wid])
         x, y, w, h = window_geometry(wid)
@@ -83,7 +94,7 @@ class Window(E2ECase):
         p.kill()
 
     def test_dragging_the_background_moves_the_window(self):
-        px = self.prefix()
+        px = self.px
         p, wid = self.open_window(px)
         x, y, _, _ = window_geometry(wid)
         drag(x + 250, y + 100)
@@ -97,7 +108,7 @@ class Window(E2ECase):
         cases = [("DE", "de"), ("de", "de"), ("NL", "nl"), ("SV", "sv"), ("JP", "en"), (None, "en")]
         for lang, sent in cases:
             with self.subTest(lang=lang):
-                px = self.prefix_named("close-%s" % lang)
+                px = self.fresh()
                 with Receiver(STATS_PORT) as receiver:
                     p, wid = self.open_window(px, lang=lang)
                     x, y, _, _ = window_geometry(wid)
@@ -110,10 +121,9 @@ class Window(E2ECase):
                     ("\r\n\r\nlan=%s&name=20200821_kv8prepoppre7&show=1&click=0" % sent).encode()), body)
                 if lang is None:  # an empty lang.dat now exists beside the program
                     self.assertEqual(px.read_file(px.exe.rsplit("\\", 1)[0] + r"\lang.dat"), b"")
-                px.close()
 
     def test_the_application_window_is_never_shown(self):
-        px = self.prefix()
+        px = self.px
         with wineproc.MapWatcher(display()) as maps:
             p, wid = self.open_window(px)
             mapped = [name for _, name in maps.mapped()]
@@ -133,8 +143,8 @@ class Window(E2ECase):
         taskkill without /f posts it to the program's windows)."""
         for how in ("alt+F4", "taskkill"):
             with self.subTest(how=how):
-                px = self.prefix_named("system-close-%s" % how.replace("+", ""))
-                opened = capture_browser(px)
+                px = self.fresh()
+                opened = browser_log(px)
                 with Receiver(STATS_PORT) as receiver:
                     p, wid = self.open_window(px)
                     if how == "alt+F4":
@@ -142,16 +152,15 @@ class Window(E2ECase):
                         time.sleep(0.3)
                         xdotool("key", "alt+F4")
                     else:
-                        px.wine("taskkill", "/im", "PellorinPromo.exe", check=False)
+                        px.tool("taskkill", "/im", "PellorinPromo.exe", check=False)
                     r = px.finish(p, timeout=120)
                     self.assertEqual(r.rc, 0)
-                    self.assertIsNone(receiver.wait_for_request(3), "a statistics request was sent")
+                    self.assertIsNone(receiver.request_after_exit(3), "a statistics request was sent")
                 self.assertFalse(px.exists(px.marker_ini), "the shown marker was written")
-                self.assertIsNone(opened(timeout=2), "a browser was started")
-                px.close()
+                self.assertIsNone(opened(timeout=2, expected=False), "a browser was started")
 
     def test_only_the_background_title_and_badge_move_the_window(self):
-        px = self.prefix()
+        px = self.px
         p, wid = self.open_window(px)
         # Buttons and the picture first: released away from the button, a
         # press makes no click, so the window stays for the next one.
@@ -173,7 +182,7 @@ class Window(E2ECase):
     def test_tile_headings_show_their_descenders(self):
         """A pixel probe on the Russian proof sheet: "Оффлайновое" and
         "0 руб." reach into their heading's last row (175 + 13)."""
-        px = self.prefix()
+        px = self.px
         out = tempfile.mkdtemp()
         tool = os.path.join(BUILD_DIR, "tests", "promo", "promo_proof_sheet.exe")
         px.wine(tool, "Z:" + out.replace("/", "\\"), "RU", timeout=120)
@@ -184,12 +193,6 @@ class Window(E2ECase):
                 below = row_colours(sheet, left, 189, 120)
                 self.assertTrue(any(sum(hex_rgb(c)) > 3 * 0x80 for c in last), last)
                 self.assertTrue(all(c == "2E2E2E" for c in below), below)  # nothing under the heading
-
-    def prefix_named(self, name):
-        from harness import Prefix
-        px = Prefix(name)
-        self.addCleanup(px.close)
-        return px
 
 
 if __name__ == "__main__":
