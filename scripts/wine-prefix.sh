@@ -5,7 +5,10 @@
 # since, PREFIX is a full copy of it: a few seconds instead of a wineboot
 # (20 s and more where 32-bit code runs under an emulator). Safe to call
 # concurrently; later calls return at once.
+# Changes only PREFIX (about 1.3 GB; a copy shares nothing with FROM) and
+# PREFIX.lock. About 15 s for a wineboot on a 2-core machine.
 set -eu
+case "${1:-}" in -h | --help) sed -n '2,/^set -/p' "$0" | sed '$d; s/^# \{0,1\}//'; exit 0 ;; esac
 prefix=$1 from=${2:-}
 [ -f "$prefix/.promo-ready" ] && exit 0
 mkdir -p "$(dirname "$prefix")"

@@ -7,7 +7,10 @@
 # Xvfb, when one runs, is read from STATE/display, or from
 # $PROMO_DISPLAY_STATE/display when that is set (a display of their own for
 # tests that run beside others).
+# Changes nothing but the prefix the program itself changes. Takes as long
+# as the program, plus the prefix's creation the first time.
 set -u
+case "${1:-}" in -h | --help) sed -n '2,/^set -/p' "$0" | sed '$d; s/^# \{0,1\}//'; exit 0 ;; esac
 prefix=$1 state=$2
 shift 2
 here=$(cd "$(dirname "$0")" && pwd)

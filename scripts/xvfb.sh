@@ -2,7 +2,10 @@
 # Starts or stops the virtual X screen of the tests: xvfb.sh start|stop STATE
 # start picks a free display, waits until it answers and writes it to
 # STATE/display; stop ends that server. 1920x1080, 24 bits, no window manager.
+# Changes only STATE (the display's name and the server's pid). Starts in
+# about a second.
 set -u
+case "${1:-}" in -h | --help) sed -n '2,/^set -/p' "$0" | sed '$d; s/^# \{0,1\}//'; exit 0 ;; esac
 cmd=$1 state=$2
 mkdir -p "$state"
 case $cmd in
