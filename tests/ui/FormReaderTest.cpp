@@ -50,6 +50,9 @@ TEST(FormReader, UnknownNamesAreErrorsNamingTheLine) {
     std::wstring error;
     EXPECT_FALSE(ReadForm(form, ControlClasses(), "object F: TOtherForm\nend\n", FolderPictures(L""), error));
     EXPECT_TRUE(Contains(error, L"the description is of class TOtherForm"));
+    // The table is the caller's: one without the form's own class is an error, not a null read.
+    EXPECT_FALSE(ReadForm(form, TClassTable{}, "object F: TSampleForm\nend\n", FolderPictures(L""), error));
+    EXPECT_TRUE(Contains(error, L"the class table has no TForm"));
 }
 
 TEST(FormReader, APictureThatIsNotAPngIsAnError) {
