@@ -100,7 +100,7 @@ void TFormSale::FormCreate(TControl*) {
     SetUpKeyboard();
     if (mode_ == Mode::Preview) return;
     RequestDpiAwareness();
-    WaitForUptime(GetBuildSettings().minUptimeMs, &SystemUptimeMs, [] {
+    WaitForUptime(GetBuildSettings().minUptimeMs, &SystemUptimeMs, [] { return SessionAgeMs(); }, [] {
         ::Sleep(1000);
         Application().ProcessMessages();
     });
