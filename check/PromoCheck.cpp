@@ -93,11 +93,18 @@ public:
         focusDllPath = ExeFolder() + L"Focus.dll";
         const DWORD attributes = ::GetFileAttributesW(focusDllPath.c_str());
         focusDllFound = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+        // Held until the hook has been asked: let go before, its last
+        // reference would run the library's detach code, and a library that
+        // then faults or hangs must not run any more code.
+        UniqueModule library;
         if (focusDllFound) {
-            const UniqueModule library(LoadApplicationLibrary(L"Focus.dll"));
+            library.reset(LoadApplicationLibrary(L"Focus.dll"));
             exportFound = library && ::GetProcAddress(library.get(), "PopConditionMet") != nullptr;
         }
         hookAnswer = AskFocusHook();
+        // It stays loaded; freeing would also take the loader lock, which a
+        // hung thread may hold.
+        if (FocusHookMisbehaved()) library.release();
         return HookAllowsPopup(*hookAnswer);
     }
 
