@@ -157,8 +157,9 @@ Entry UptimeEntry(const BuildSettings& settings) {
     std::wstring read = std::to_wstring(tick / 1000) + L" s since the system started (GetTickCount64); ";
     read += session ? L"session logged on " + std::to_wstring(*session / 1000) +
                           L" s ago (WTSQuerySessionInformationW)"
-                    : std::wstring(L"session logon time unknown (WTSQuerySessionInformationW): the uptime alone "
-                                   L"counts");
+                    : std::wstring(
+                          L"session logon time unknown (WTSQuerySessionInformationW): the uptime alone "
+                          L"counts");
     read += L"; the build waits for " + std::to_wstring(settings.minUptimeMs / 1000) + L" s of each: ";
     const wchar_t* on = L"nothing";
     switch (left.on) {

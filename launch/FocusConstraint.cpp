@@ -173,7 +173,8 @@ bool WaitPumping(HANDLE object, std::uint64_t deadline, const std::function<void
     for (;;) {
         const std::uint64_t now = SystemUptimeMs();
         const DWORD left = now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
-        const DWORD result = ::MsgWaitForMultipleObjectsEx(1, &object, left, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        const DWORD result =
+            ::MsgWaitForMultipleObjectsEx(1, &object, left, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         if (result == WAIT_OBJECT_0) return true;
         if (result != WAIT_OBJECT_0 + 1) return false;  // time out, or the wait failed
         if (pumpMessages) pumpMessages();
@@ -218,7 +219,8 @@ HookAnswer CallPopConditionMetBounded(PopConditionMetFn popConditionMet, DWORD b
     return CallBounded(popConditionMet, boundMs, pumpMessages, ended);
 }
 
-HookAnswer AskPopConditionMet(UniqueModule library, DWORD boundMs, const std::function<void()>& pumpMessages) {
+HookAnswer AskPopConditionMet(UniqueModule library, DWORD boundMs,
+                              const std::function<void()>& pumpMessages) {
     if (!library) return HookAnswer::absent;
     const auto popConditionMet = reinterpret_cast<PopConditionMetFn>(
         reinterpret_cast<void*>(::GetProcAddress(library.get(), "PopConditionMet")));

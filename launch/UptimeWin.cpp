@@ -34,7 +34,8 @@ std::optional<std::uint64_t> SessionAgeMs(const SessionInfoFunctions& functions)
         if (current == 0) {  // not filled in: the system's own clock, in the same units
             FILETIME now{};
             ::GetSystemTimeAsFileTime(&now);
-            current = static_cast<std::int64_t>((std::uint64_t{now.dwHighDateTime} << 32) | now.dwLowDateTime);
+            current =
+                static_cast<std::int64_t>((std::uint64_t{now.dwHighDateTime} << 32) | now.dwLowDateTime);
         }
         age = SessionAgeFromTimes(info->LogonTime.QuadPart, current);
     }

@@ -26,7 +26,8 @@ TEST(Uptime, TimeLeftIsTheLaterOfTheSystemsAndTheSessionsWait) {
         {"fresh boot, equal ages", 3 * kMinute, 3 * kMinute, 7 * kMinute, UptimeWaitOn::system},
         // Fast Startup: the count says days (it includes the hibernation),
         // the user has just logged on.
-        {"hibernated boot, logon 30 s ago", 3 * 24 * 60 * kMinute, 30000, kTen - 30000, UptimeWaitOn::session},
+        {"hibernated boot, logon 30 s ago", 3 * 24 * 60 * kMinute, 30000, kTen - 30000,
+         UptimeWaitOn::session},
         {"hibernated boot, logon unknown", 3 * 24 * 60 * kMinute, unknown, 0, UptimeWaitOn::nothing},
         {"hibernated boot, logon just now", 3 * 24 * 60 * kMinute, 0, kTen, UptimeWaitOn::session},
         {"old session, fresh count", kMinute, 3 * 60 * kMinute, 9 * kMinute, UptimeWaitOn::system},
@@ -101,8 +102,8 @@ TEST(Uptime, LongUptimesNeverWait) {
     // one; past 2^32 ms (49.7 days) a 32-bit count would start again at 0 and
     // the low bits alone would wait ten minutes more.
     const std::uint64_t wrapped = (std::uint64_t{1} << 32) + 5000;
-    for (const std::uint64_t uptime : {std::uint64_t{0x80000010u}, std::uint64_t{0xFFFFFFFFu}, wrapped,
-                                       std::uint64_t{1} << 40})
+    for (const std::uint64_t uptime :
+         {std::uint64_t{0x80000010u}, std::uint64_t{0xFFFFFFFFu}, wrapped, std::uint64_t{1} << 40})
         EXPECT_EQ(RunWait(uptime, std::nullopt).pumps, 0) << uptime;
     EXPECT_EQ(RunWait(static_cast<std::uint32_t>(wrapped), std::nullopt).pumps,
               595);  // what the 32-bit count cost after the wrap
