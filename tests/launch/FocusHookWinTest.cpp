@@ -1,5 +1,6 @@
 // The Focus Assist hook's loading with stand-in libraries (missing library,
-// missing export, false, true, faulting), the program-folder rule, and our own
+// missing export, false, true, faulting, never answering), the bound on the
+// wait for an answer, the program-folder rule, and our own
 // "Focus.dll" under Wine, whose shell state is a stub that accepts
 // notifications.
 #include <gtest/gtest.h>
