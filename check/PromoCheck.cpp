@@ -30,6 +30,7 @@
 #include "support/Handles.h"
 #include "support/OsVersion.h"
 #include "support/TextCodec.h"
+#include "ui/Application.h"
 
 namespace promo::check {
 namespace {
@@ -92,11 +93,19 @@ public:
         focusDllPath = ExeFolder() + L"Focus.dll";
         const DWORD attributes = ::GetFileAttributesW(focusDllPath.c_str());
         focusDllFound = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+        // Held until the hook has been asked: let go before, its last
+        // reference would run the library's detach code, and a library that
+        // then faults or hangs must not run any more code.
+        UniqueModule library;
         if (focusDllFound) {
-            const UniqueModule library(LoadApplicationLibrary(L"Focus.dll"));
+            library.reset(LoadApplicationLibrary(L"Focus.dll"));
             exportFound = library && ::GetProcAddress(library.get(), "PopConditionMet") != nullptr;
         }
-        return SystemQuietTimeEnvironment::FocusHookAllowsPopup();
+        hookAnswer = AskFocusHook();
+        // It stays loaded; freeing would also take the loader lock, which a
+        // hung thread may hold.
+        if (FocusHookMisbehaved()) library.release();
+        return HookAllowsPopup(*hookAnswer);
     }
 
     ForegroundWindowFacts foreground;
@@ -104,6 +113,7 @@ public:
     std::wstring focusDllPath;
     bool focusDllFound = false;
     bool exportFound = false;
+    std::optional<HookAnswer> hookAnswer;
 };
 
 // The program's show environment, every quiet-time test made; it keeps what
@@ -139,18 +149,38 @@ Status StatusOf(const std::optional<bool>& blocks) {
 }
 
 Entry UptimeEntry(const BuildSettings& settings) {
-    // The program's own count (64-bit where the system has one).
+    // The program's own counts (64-bit where the system has one).
     const std::uint64_t tick = SystemUptimeMs();
-    const std::uint64_t wait = tick >= settings.minUptimeMs ? 0 : (settings.minUptimeMs - tick + 999) / 1000;
-    Entry entry{"uptime",
-                std::to_wstring(tick / 1000) +
-                    L" s since the system started (GetTickCount64); the build waits for " +
-                    std::to_wstring(settings.minUptimeMs / 1000) + L" s: would wait " +
-                    std::to_wstring(wait) + L" s, then go on",
-                Status::pass};
+    const std::optional<std::uint64_t> session = SessionAgeMs();
+    const UptimeWaitLeft left = UptimeWaitLeftMs(settings.minUptimeMs, tick, session);
+    const std::uint64_t wait = (left.ms + 999) / 1000;
+    std::wstring read = std::to_wstring(tick / 1000) + L" s since the system started (GetTickCount64); ";
+    read += session ? L"session logged on " + std::to_wstring(*session / 1000) +
+                          L" s ago (WTSQuerySessionInformationW)"
+                    : std::wstring(
+                          L"session logon time unknown (WTSQuerySessionInformationW): the uptime alone "
+                          L"counts");
+    read += L"; the build waits for " + std::to_wstring(settings.minUptimeMs / 1000) + L" s of each: ";
+    const wchar_t* on = L"nothing";
+    switch (left.on) {
+        case UptimeWaitOn::nothing:
+            read += L"would not wait";
+            break;
+        case UptimeWaitOn::system:
+            on = L"system";
+            read += L"would wait " + std::to_wstring(wait) + L" s for the system's uptime, then go on";
+            break;
+        case UptimeWaitOn::session:
+            on = L"session";
+            read += L"would wait " + std::to_wstring(wait) + L" s for the session's age, then go on";
+            break;
+    }
+    Entry entry{"uptime", read, Status::pass};
     entry.fields = {{"wait_seconds", std::to_wstring(wait), true},
-                    {"uptime_ms", std::to_wstring(tick), true},
-                    {"minimum_ms", std::to_wstring(settings.minUptimeMs), true}};
+                    {"waits_on", on},
+                    {"uptime_ms", std::to_wstring(tick), true}};
+    if (session) entry.fields.push_back({"session_age_ms", std::to_wstring(*session), true});
+    entry.fields.push_back({"minimum_ms", std::to_wstring(settings.minUptimeMs), true});
     return entry;
 }
 
@@ -201,7 +231,24 @@ Entry QuietTimeEntry(const TConfig& config, const CheckShowEnvironment& show,
     assist += std::wstring(L"; ") + env.focusDllPath + (env.focusDllFound ? L" found" : L" not found");
     if (env.focusDllFound)
         assist += env.exportFound ? L", PopConditionMet found" : L", PopConditionMet missing";
-    if (q.hookAllowsPopup) assist += *q.hookAllowsPopup ? L": a pop-up may show" : L": no pop-up now";
+    if (env.hookAnswer) {
+        switch (*env.hookAnswer) {
+            case HookAnswer::allows:
+            case HookAnswer::absent:
+                assist += L": a pop-up may show";
+                break;
+            case HookAnswer::holdsBack:
+                assist += L": no pop-up now";
+                break;
+            case HookAnswer::faulted:
+                assist += L": PopConditionMet faulted (counts as a pop-up may show)";
+                break;
+            case HookAnswer::noAnswer:
+                assist += L": did not answer within " + std::to_wstring(kFocusHookAnswerBoundMs / 1000) +
+                          L" s (counts as no pop-up now)";
+                break;
+        }
+    }
     if (!q.focusAssistEnabled.value_or(false)) assist += L" (not asked by the program: Focus Assist is off)";
     entry.tests.push_back({"focus-assist", assist, HoldsStatus(q, QuietTest::focusAssist)});
 
@@ -390,5 +437,8 @@ int wmain(int argc, wchar_t** argv) {
     } else {
         Write(STD_OUTPUT_HANDLE, FormatText(report));
     }
+    // After a Focus.dll that faulted or hung, none of its code runs again,
+    // its detach code either (the output is written: WriteFile does not buffer).
+    if (promo::FocusHookMisbehaved()) promo::TerminateRun(static_cast<unsigned>(ExitCode(report)));
     return ExitCode(report);
 }

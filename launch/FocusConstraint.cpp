@@ -1,9 +1,13 @@
 #include "launch/FocusConstraint.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "launch/DllSafety.h"
+#include "launch/Uptime.h"
+#include "ui/Application.h"
 
 // The hook belongs to another product and may be broken: a fault inside it
 // must not end the program (under Wine an unhandled fault starts the debugger
@@ -13,8 +17,8 @@
 // after the library's own handlers had their turn, and the handler resumes at
 // the call site with the stack and registers saved there. A vectored handler
 // would run before the library's own handlers and take faults it means to
-// handle; a helper thread would still need a handler and breaks the
-// one-thread model.
+// handle. The frame is built on the hook's own thread (below), where the call
+// runs so that a library that never returns holds up nothing but that thread.
 
 namespace promo {
 namespace detail {
@@ -135,21 +139,112 @@ std::optional<bool> CallPopConditionMet(PopConditionMetFn popConditionMet) {
 #endif
 
 namespace promo {
+namespace {
 
-// `library` is freed when this returns, unless its export faulted.
-bool AskPopConditionMet(UniqueModule library) {
-    if (!library) return true;
-    const auto popConditionMet = reinterpret_cast<PopConditionMetFn>(
-        reinterpret_cast<void*>(::GetProcAddress(library.get(), "PopConditionMet")));
-    if (!popConditionMet) return true;
-    const std::optional<bool> answer = CallPopConditionMet(popConditionMet);
-    // A hook that faults says nothing, like a missing one. Its state is then
-    // unknown (a lock held, a half-built object): freeing it would run its
-    // detach code outside our guard, so it stays loaded for the run.
-    if (!answer) library.release();
-    return answer.value_or(true);
+std::atomic<bool> g_misbehaved{false};
+
+// What the asking thread and the hook's thread share. The asking thread may
+// give up on it, so each holds a reference, and the last one frees it.
+struct HookCall {
+    PopConditionMetFn fn = nullptr;
+    UniqueHandle answered;  // manual-reset event, set once `answer` holds the result
+    std::atomic<std::uint32_t> answer{0};
+};
+
+DWORD WINAPI HookThread(void* param) {
+    const std::unique_ptr<std::shared_ptr<HookCall>> owner(static_cast<std::shared_ptr<HookCall>*>(param));
+    HookCall& call = **owner;
+    const std::optional<bool> result = CallPopConditionMet(call.fn);
+    call.answer = result ? (*result ? 1u : 0u) : 0xFFFFFFFFu;
+    ::SetEvent(call.answered.get());
+    // After a fault the library's state is unknown: ending the thread would
+    // run its thread-detach code, so the thread waits here until the process
+    // ends.
+    if (!result) ::Sleep(INFINITE);
+    return 0;
 }
 
-bool FocusHookAllowsPopup() { return AskPopConditionMet(UniqueModule(LoadApplicationLibrary(L"Focus.dll"))); }
+// Waits until `object` is signalled or `deadline` (a SystemUptimeMs value)
+// passes, running pumpMessages() whenever input is waiting. With
+// MWMO_INPUTAVAILABLE the wait also returns for input that was already queued
+// before it began
+// (https://learn.microsoft.com/en-us/windows/win32/api/winuser/nf-winuser-msgwaitformultipleobjectsex).
+bool WaitPumping(HANDLE object, std::uint64_t deadline, const std::function<void()>& pumpMessages) {
+    for (;;) {
+        const std::uint64_t now = SystemUptimeMs();
+        const DWORD left = now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
+        const DWORD result =
+            ::MsgWaitForMultipleObjectsEx(1, &object, left, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (result == WAIT_OBJECT_0) return true;
+        if (result != WAIT_OBJECT_0 + 1) return false;  // time out, or the wait failed
+        if (pumpMessages) pumpMessages();
+        if (::WaitForSingleObject(object, 0) == WAIT_OBJECT_0) return true;
+        if (SystemUptimeMs() >= deadline) return false;
+    }
+}
+
+// `thread` is the hook's thread, kept by the caller to see it end.
+HookAnswer CallBounded(PopConditionMetFn popConditionMet, DWORD boundMs,
+                       const std::function<void()>& pumpMessages, UniqueHandle& thread) {
+    auto call = std::make_shared<HookCall>();
+    call->fn = popConditionMet;
+    call->answered.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    // Without an event or a thread the export cannot be asked within a bound;
+    // it is not asked, and that counts as no answer: a system that cannot
+    // start a thread is in no state for a pop-up either.
+    if (!call->answered) return HookAnswer::noAnswer;
+    auto* forThread = new std::shared_ptr<HookCall>(call);
+    thread.reset(::CreateThread(nullptr, 0, &HookThread, forThread, 0, nullptr));
+    if (!thread) {
+        delete forThread;
+        return HookAnswer::noAnswer;
+    }
+    const std::uint64_t deadline = SystemUptimeMs() + boundMs;
+    if (!WaitPumping(call->answered.get(), deadline, pumpMessages)) return HookAnswer::noAnswer;
+    const std::uint32_t answer = call->answer;
+    if (answer > 0xFF) return HookAnswer::faulted;
+    if (!WaitPumping(thread.get(), deadline, pumpMessages)) thread.reset();  // its exit hangs
+    return answer != 0 ? HookAnswer::allows : HookAnswer::holdsBack;
+}
+
+}  // namespace
+
+bool HookAllowsPopup(HookAnswer answer) {
+    return answer != HookAnswer::holdsBack && answer != HookAnswer::noAnswer;
+}
+
+HookAnswer CallPopConditionMetBounded(PopConditionMetFn popConditionMet, DWORD boundMs,
+                                      const std::function<void()>& pumpMessages) {
+    UniqueHandle ended;
+    return CallBounded(popConditionMet, boundMs, pumpMessages, ended);
+}
+
+HookAnswer AskPopConditionMet(UniqueModule library, DWORD boundMs,
+                              const std::function<void()>& pumpMessages) {
+    if (!library) return HookAnswer::absent;
+    const auto popConditionMet = reinterpret_cast<PopConditionMetFn>(
+        reinterpret_cast<void*>(::GetProcAddress(library.get(), "PopConditionMet")));
+    if (!popConditionMet) return HookAnswer::absent;
+    UniqueHandle thread;
+    const HookAnswer answer = CallBounded(popConditionMet, boundMs, pumpMessages, thread);
+    const bool sound = (answer == HookAnswer::allows || answer == HookAnswer::holdsBack) && thread;
+    if (!sound) {
+        // Its state is unknown (a lock held, a half-built object, a thread
+        // still inside it): freeing it would run its detach code, so it stays
+        // loaded for the run, and the run ends without detach code.
+        g_misbehaved = true;
+        library.release();
+    }
+    return answer;
+}
+
+HookAnswer AskFocusHook() {
+    return AskPopConditionMet(UniqueModule(LoadApplicationLibrary(L"Focus.dll")), kFocusHookAnswerBoundMs,
+                              [] { Application().ProcessMessages(); });
+}
+
+bool FocusHookAllowsPopup() { return HookAllowsPopup(AskFocusHook()); }
+
+bool FocusHookMisbehaved() { return g_misbehaved; }
 
 }  // namespace promo

@@ -10,6 +10,7 @@
 #include "launch/CheckDPIScaled.h"
 #include "launch/CommandLine.h"
 #include "launch/DllSafety.h"
+#include "launch/FocusConstraint.h"
 #include "launch/SingleRun.h"
 #include "launch/StartupWarmUp.h"
 #include "product/AppConfig.h"
@@ -30,7 +31,12 @@ struct UnitLifetime {
         promo::StartupDpiSetup();
         promo::TimelineMark(L"dpi-setup");
     }
-    ~UnitLifetime() { promo::ConfigUnitFinalize(); }
+    ~UnitLifetime() {
+        promo::ConfigUnitFinalize();
+        // Everything the run writes is closed now. After a Focus.dll that
+        // faulted or hung, no code of it may run again, its detach code either.
+        if (promo::FocusHookMisbehaved()) promo::TerminateRun();
+    }
     UnitLifetime(const UnitLifetime&) = delete;
     UnitLifetime& operator=(const UnitLifetime&) = delete;
 };

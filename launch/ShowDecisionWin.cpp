@@ -1,6 +1,7 @@
 // The show decision over the real system.
 #include <windows.h>
 
+#include "launch/FocusConstraint.h"
 #include "launch/QuietTime.h"
 #include "launch/ShowDecision.h"
 #include "launch/ShownMarker.h"
@@ -31,7 +32,9 @@ bool ShowDecision() {
     SystemQuietTimeEnvironment quiet(config, true);
     SystemShowEnvironment env(config, quiet, false);
     const bool show = DecideShow(GetBuildSettings().campaignEnd, env);
-    FinishStartupWarmUp();  // the hook has been asked: the shell may go
+    // The hook has been asked: the shell may go. Not after a hook that hung:
+    // its thread may hold the loader's lock that freeing a library takes.
+    if (!FocusHookMisbehaved()) FinishStartupWarmUp();
     return show;
 }
 

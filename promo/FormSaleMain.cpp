@@ -100,10 +100,12 @@ void TFormSale::FormCreate(TControl*) {
     SetUpKeyboard();
     if (mode_ == Mode::Preview) return;
     RequestDpiAwareness();
-    WaitForUptime(GetBuildSettings().minUptimeMs, &SystemUptimeMs, [] {
-        ::Sleep(1000);
-        Application().ProcessMessages();
-    });
+    WaitForUptime(
+        GetBuildSettings().minUptimeMs, &SystemUptimeMs, [] { return SessionAgeMs(); },
+        [] {
+            ::Sleep(1000);
+            Application().ProcessMessages();
+        });
     TimelineMark(L"uptime-wait");
     LanguageCode = ReadLanguageCode();
     if (!ShowDecision()) EndProgramNow();

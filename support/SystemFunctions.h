@@ -5,6 +5,7 @@
 // These libraries serve the dismissal (WinInet for the statistics request,
 // COM and the shell for the browser, the version reader for the purchase
 // address), the decision's process list (the process status library), the
+// uptime wait's session logon time (the session manager's library), the
 // tooltip once the mouse rests on the window (the common controls) or an
 // accessibility client (oleacc). Imported, the loader would map and
 // initialise them before the window could appear. A library's functions are
@@ -34,6 +35,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 #include <wininet.h>
+#include <wtsapi32.h>
 
 #include "support/SystemLibraries.h"
 
@@ -83,6 +85,11 @@ namespace promo {
     X(CreateStdAccessibleObject)  \
     X(LresultFromObject)
 
+// wtsapi32.dll: the session's logon time (launch/UptimeWin.cpp).
+#define PROMO_WTSAPI32_FUNCTIONS(X) \
+    X(WTSQuerySessionInformationW)  \
+    X(WTSFreeMemory)
+
 // comctl32.dll, the manifest's side-by-side version: the tooltip (ui/Form.cpp).
 #define PROMO_COMCTL32_FUNCTIONS(X) X(InitCommonControlsEx)
 
@@ -95,6 +102,7 @@ namespace promo {
     LIBRARY(PsapiFunctions, Psapi, L"psapi.dll", SystemFolder, PROMO_PSAPI_FUNCTIONS)                \
     LIBRARY(VersionFunctions, VersionLibrary, L"version.dll", SystemFolder, PROMO_VERSION_FUNCTIONS) \
     LIBRARY(OleAccFunctions, OleAcc, L"oleacc.dll", SystemFolder, PROMO_OLEACC_FUNCTIONS)            \
+    LIBRARY(WtsApiFunctions, WtsApi, L"wtsapi32.dll", SystemFolder, PROMO_WTSAPI32_FUNCTIONS)        \
     LIBRARY(CommonControlsFunctions, CommonControls, L"comctl32.dll", SideBySide, PROMO_COMCTL32_FUNCTIONS)
 
 // Per library a table of its functions' pointers, with Complete() telling

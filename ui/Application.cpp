@@ -88,8 +88,15 @@ void EndProgramNow() {
     if (TMainForm* form = app.MainForm()) {
         if (HWND wnd = form->Handle()) ::SendMessageW(wnd, WM_CLOSE, 0, 0);
     }
-    ::TerminateProcess(::GetCurrentProcess(), 0);
-    ::ExitProcess(0);  // not reached unless termination was refused
+    TerminateRun(0);
+}
+
+// https://learn.microsoft.com/en-us/windows/win32/api/processthreadsapi/nf-processthreadsapi-exitprocess
+// (ExitProcess calls each library's entry point with DLL_PROCESS_DETACH;
+// TerminateProcess does not).
+void TerminateRun(unsigned exitCode) {
+    ::TerminateProcess(::GetCurrentProcess(), exitCode);
+    ::ExitProcess(exitCode);  // not reached unless termination was refused
 }
 
 }  // namespace promo

@@ -61,7 +61,16 @@ private:
 TApplication& Application();
 
 // Ends the program at once with exit code 0: the main form (if any) is told
-// to close, then the process terminates. Does not return.
+// to close, then the process terminates (TerminateRun). Does not return.
 [[noreturn]] void EndProgramNow();
+
+// Ends the process with `exitCode` by TerminateProcess: no library's
+// DLL_PROCESS_DETACH code runs, and no other thread is waited for. The run's
+// end after a library of another product faulted or hung in it, once
+// everything the run writes is closed (ExitProcess would run that library's
+// detach code, and could wait for ever on the loader lock a hung thread
+// holds). The system closes the process's handles, the single-run mutex's
+// among them. Does not return.
+[[noreturn]] void TerminateRun(unsigned exitCode = 0);
 
 }  // namespace promo

@@ -324,5 +324,13 @@ CASES = [
     ("focus_dll_missing", focus_library(None), CLOSE, "ok", E),
     ("focus_dll_without_the_export", focus_library("noexport"), CLOSE, "ok", E),
     ("focus_dll_export_faults", focus_library("fault"), CLOSE, "ok", {"fault_seen": True}),
+    # The stand-ins below write "Focus.dll.detached" beside themselves from
+    # their detach code: a file the common rules would report as created.
+    # A fault: the window shows, and the run that follows its dismissal ends
+    # without that code.
+    ("focus_dll_export_faults_and_its_detach_code_never_runs", focus_library("faultnote"), CLOSE, "ok",
+     {"fault_seen": True}),
+    # No answer within 3 s: quiet time, nothing written or sent, no detach code.
+    ("focus_dll_export_never_returns", focus_library("hang"), None, "ok", {"bound": 45}),
 ]
 

@@ -29,7 +29,10 @@ from test_exe import SYSTEM_DLLS, PeFile
 CHECK = PROGRAM_DIR + r"\PromoCheck.exe"
 GAME_EXE = os.path.join(BUILD_DIR, "tests", "launch", "FullScreenWindow.exe")
 GAME_TITLE = "PromoFullScreenGame"
-FOCUS_SAYS_NO = os.path.join(BUILD_DIR, "tests", "launch", "focus-cases", "false", "Focus.dll")
+FOCUS_CASES = os.path.join(BUILD_DIR, "tests", "launch", "focus-cases")
+FOCUS_SAYS_NO = os.path.join(FOCUS_CASES, "false", "Focus.dll")
+FOCUS_DLL = PROGRAM_DIR + r"\Focus.dll"
+HOOK_BOUND = 3.0
 GATES = ["uptime", "campaign-end", "install-age", "shown-marker", "japanese-system", "quiet-time"]
 QUIET_TESTS = ["focus-mode", "full-screen", "focus-assist", "focus-apps"]
 DETAILS = ["language", "purchase-address", "statistics", "build"]
@@ -116,6 +119,12 @@ def focus_says_no(t, px):
     shutil.copy2(FOCUS_SAYS_NO, px.unix_path(PROGRAM_DIR + r"\Focus.dll"))
 
 
+def focus_hangs(t, px):
+    """A Focus.dll whose export never returns (and whose detach code would
+    leave Focus.dll.detached beside it)."""
+    shutil.copy2(os.path.join(FOCUS_CASES, "hang", "Focus.dll"), px.unix_path(FOCUS_DLL))
+
+
 def start_game(t, px):
     """The full-screen stand-in in front; ended with the row."""
     target = r"C:\Games\FullScreenWindow.exe"
@@ -161,6 +170,23 @@ def full_screen_test_in_order(t, px, r):
                  between)
 
 
+def hung_hook_bounded_then_sound_library_shows(t, px, r):
+    # The run waited for the hook's answer (the bound) and no longer than
+    # that and a start of Wine; the hook's detach code never ran.
+    t.assertGreaterEqual(r.elapsed, HOOK_BOUND)
+    t.assertLess(r.elapsed, HOOK_BOUND + 20, "the run took %.1f s" % r.elapsed)
+    t.assertFalse(px.exists(FOCUS_DLL + ".detached"), "the hung library's detach code ran")
+    # The next start, with a library that answers, shows the window (the
+    # single-run mutex went with the run).
+    shutil.copy2(os.path.join(FOCUS_CASES, "true", "Focus.dll"), px.unix_path(FOCUS_DLL))
+    p = px.start(["/kv"])
+    shown = find_window(WINDOW_CAPTION, timeout=240, process=p)
+    if p.poll() is None:
+        p.kill()
+    again = px.finish(p)
+    t.assertIsNotNone(shown, again.debug_lines)
+
+
 APPS = "[FocusApps]\r\nempty=\r\nnone=no-such-game.exe\r\n"
 # name, runs, setup arguments, what to do before the runs, the gate that
 # blocks (None: the window would show), what that gate's line of the tool's
@@ -181,6 +207,8 @@ ROWS = [
      game_window_seen),
     ("focus_hook_says_no", TOOL, {}, focus_says_no, "quiet-time (focus-assist)", "PopConditionMet found: no pop-up",
      None),
+    ("focus_hook_never_answers", BOTH, {}, focus_hangs, "quiet-time (focus-assist)",
+     "PopConditionMet found: did not answer within 3 s", hung_hook_bounded_then_sound_library_shows),
     # services.exe runs in every prefix (as a 64-bit process): once by bare
     # name in other letter case, once by full path. The empty entry and the
     # missing program before it must not match. The full-path row is
@@ -369,6 +397,11 @@ class Gates(PrefixCase):
         # A code without texts falls back to English, as the window would.
         self.assertEqual((data["language"]["code"], data["language"]["lang_dat"]), ("EN", "jp"))
         self.assertIsInstance(data["uptime"]["wait_seconds"], int)
+        # Wine only: its session manager gives no logon time, so the uptime
+        # alone counts (the demo build waits 1 s, long passed).
+        self.assertNotIn("session_age_ms", data["uptime"])
+        self.assertEqual(data["uptime"]["waits_on"], "nothing")
+        self.assertIn("session logon time unknown", data["uptime"]["read"])
         self.assertEqual(data["statistics"]["buy_body"], "lan=en&name=20200821_kv8prepoppre7&show=1&click=1")
 
     def test_arguments(self):

@@ -1,5 +1,6 @@
 // The Focus Assist hook's loading with stand-in libraries (missing library,
-// missing export, false, true, faulting), the program-folder rule, and our own
+// missing export, false, true, faulting, never answering), the bound on the
+// wait for an answer, the program-folder rule, and our own
 // "Focus.dll" under Wine, whose shell state is a stub that accepts
 // notifications.
 #include <gtest/gtest.h>
@@ -19,30 +20,36 @@ std::wstring CaseLibrary(const wchar_t* name) {
     return test::ExeFolder() + L"focus-cases\\" + name + L"\\Focus.dll";
 }
 
-// Asks a stand-in; one whose export faults must stay loaded (its detach code
-// is not run on an unknown state), every other is freed again.
-bool AskCase(const wchar_t* name, bool faults = false) {
+// A bound for the cases that must not answer; the others get the program's.
+constexpr DWORD kShortBoundMs = 500;
+
+// Asks a stand-in; one whose export faulted or did not answer must stay
+// loaded (its detach code is not run on an unknown state), every other is
+// freed again.
+HookAnswer AskCase(const wchar_t* name, bool staysLoaded = false, DWORD bound = kFocusHookAnswerBoundMs) {
     const std::wstring path = CaseLibrary(name);
     UniqueModule library(::LoadLibraryW(path.c_str()));
     EXPECT_TRUE(library) << "stand-in missing: " << std::string(path.begin(), path.end());
-    const bool allowed = AskPopConditionMet(std::move(library));
+    const HookAnswer answer = AskPopConditionMet(std::move(library), bound, nullptr);
     HMODULE left = ::GetModuleHandleW(path.c_str());
-    if (faults) {
-        EXPECT_NE(left, nullptr) << "a library that faulted must not be freed";
+    if (staysLoaded) {
+        EXPECT_NE(left, nullptr) << "a library that faulted or hung must not be freed";
+        EXPECT_TRUE(FocusHookMisbehaved());
     } else {
         EXPECT_EQ(left, nullptr) << "the library must be freed";
     }
-    return allowed;
+    return answer;
 }
 
 TEST(FocusHook, AnswerOfTheLibraryIsTaken) {
-    EXPECT_FALSE(AskCase(L"false"));
-    EXPECT_TRUE(AskCase(L"true"));
+    EXPECT_EQ(AskCase(L"false"), HookAnswer::holdsBack);
+    EXPECT_EQ(AskCase(L"true"), HookAnswer::allows);
 }
 
 TEST(FocusHook, MissingLibraryOrExportAllowsThePopup) {
-    EXPECT_TRUE(AskPopConditionMet(UniqueModule()));
-    EXPECT_TRUE(AskCase(L"noexport"));
+    EXPECT_EQ(AskPopConditionMet(UniqueModule(), kShortBoundMs, nullptr), HookAnswer::absent);
+    EXPECT_EQ(AskCase(L"noexport"), HookAnswer::absent);
+    EXPECT_TRUE(HookAllowsPopup(HookAnswer::absent));
 }
 
 // The head of this thread's structured-exception chain.
@@ -100,28 +107,87 @@ TEST(FocusHook, LibraryThatFaultsOrRaisesIsLikeAMissingOne) {
     const unsigned short control = X87ControlWord();
     void* const chain = ExceptionChainHead();
     for (const wchar_t* name : {L"fault", L"throw", L"fault"}) {
-        EXPECT_TRUE(AskCase(name, true));
+        EXPECT_EQ(AskCase(name, true), HookAnswer::faulted);
         EXPECT_EQ(ExceptionChainHead(), chain);
         EXPECT_EQ(X87ControlWord(), control) << "the library's control word must not stay";
         EXPECT_FALSE(DirectionFlagSet());
     }
+    EXPECT_TRUE(HookAllowsPopup(HookAnswer::faulted));
     // Faulting and answering libraries in turn: the answers still count.
-    EXPECT_FALSE(AskCase(L"false"));
+    EXPECT_EQ(AskCase(L"false"), HookAnswer::holdsBack);
 }
 
 TEST(FocusHook, AnswerOfALibraryThatBreaksTheCallingConventionCountsAndLeavesNoTrace) {
     const unsigned short control = X87ControlWord();
-    EXPECT_FALSE(AskCase(L"dirty"));
+    EXPECT_EQ(AskCase(L"dirty"), HookAnswer::holdsBack);
     EXPECT_EQ(X87ControlWord(), control) << "the library's control word must not stay";
     EXPECT_FALSE(DirectionFlagSet()) << "the library's direction flag must not stay";
+}
+
+// An export that blocks until the test lets it go.
+HANDLE g_release = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+unsigned char __stdcall BlocksUntilReleased() {
+    ::WaitForSingleObject(g_release, INFINITE);
+    return 1;
+}
+unsigned char __stdcall AnswersOne() { return 1; }
+
+TEST(FocusHook, BoundedCallTakesAFastAnswerAndCountsABlockedOneAsNoAnswer) {
+    const struct {
+        const char* name;
+        PopConditionMetFn fn;
+        HookAnswer expected;
+    } cases[] = {
+        {"answers no", &AnswersZero, HookAnswer::holdsBack},
+        {"answers yes", &AnswersOne, HookAnswer::allows},
+        {"faults", &ReadsNull, HookAnswer::faulted},
+        {"blocks", &BlocksUntilReleased, HookAnswer::noAnswer},
+    };
+    constexpr DWORD kBound = 1000;
+    for (const auto& c : cases) {
+        const ULONGLONG start = ::GetTickCount64();
+        EXPECT_EQ(CallPopConditionMetBounded(c.fn, kBound, nullptr), c.expected) << c.name;
+        const ULONGLONG elapsed = ::GetTickCount64() - start;
+        if (c.expected == HookAnswer::noAnswer) {
+            EXPECT_GE(elapsed + 20, kBound) << c.name;  // the tick count's granularity
+            EXPECT_LT(elapsed, kBound + 2000) << c.name;
+        } else {
+            EXPECT_LT(elapsed, kBound) << c.name << ": a fast answer is taken at once";
+        }
+    }
+    ::SetEvent(g_release);  // the abandoned call ends now
+}
+
+TEST(FocusHook, WaitForTheAnswerKeepsTheMessagesMoving) {
+    ::ResetEvent(g_release);
+    MSG msg;
+    ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // this thread has a queue
+    ASSERT_TRUE(::PostThreadMessageW(::GetCurrentThreadId(), WM_APP + 7, 0, 0));
+    int seen = 0;
+    const HookAnswer answer = CallPopConditionMetBounded(&BlocksUntilReleased, 300, [&] {
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            if (msg.message == WM_APP + 7) ++seen;
+    });
+    ::SetEvent(g_release);
+    EXPECT_EQ(answer, HookAnswer::noAnswer);
+    EXPECT_EQ(seen, 1) << "the message posted before the wait was not serviced during it";
+}
+
+TEST(FocusHook, LibraryThatNeverAnswersHoldsThePopupBackWithinTheBoundAndStaysLoaded) {
+    const ULONGLONG start = ::GetTickCount64();
+    EXPECT_EQ(AskCase(L"hang", true, kShortBoundMs), HookAnswer::noAnswer);
+    EXPECT_LT(::GetTickCount64() - start, kShortBoundMs + 2000);
+    EXPECT_FALSE(HookAllowsPopup(HookAnswer::noAnswer));
+    // A library that answers after it: its answer counts, and it is freed.
+    EXPECT_EQ(AskCase(L"true"), HookAnswer::allows);
 }
 
 TEST(FocusHook, LibraryWhoseExportFaultedStaysLoaded) {
     // AskCase checks what is left loaded: the faulting library twice (the
     // second load takes the module that stayed), then one that answers.
-    EXPECT_TRUE(AskCase(L"fault", true));
-    EXPECT_TRUE(AskCase(L"fault", true));
-    EXPECT_FALSE(AskCase(L"false"));
+    EXPECT_EQ(AskCase(L"fault", true), HookAnswer::faulted);
+    EXPECT_EQ(AskCase(L"fault", true), HookAnswer::faulted);
+    EXPECT_EQ(AskCase(L"false"), HookAnswer::holdsBack);
 }
 
 TEST(FocusHook, LoadsOnlyFromTheProgramFolder) {
@@ -143,7 +209,7 @@ TEST(FocusHook, WineOnlyOurFocusLibraryAllowsWhenTheShellAcceptsNotifications) {
     // Wine's SHQueryUserNotificationState is a stub that always reports
     // QUNS_ACCEPTS_NOTIFICATIONS, and Wine has no Focus Assist state, which
     // counts as off. On Windows the answer follows the desktop's real state.
-    EXPECT_TRUE(AskCase(L"real"));
+    EXPECT_EQ(AskCase(L"real"), HookAnswer::allows);
 }
 
 }  // namespace

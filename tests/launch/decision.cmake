@@ -8,9 +8,10 @@ if(WIN32)
 
   # Stand-ins for "Focus.dll": answering false (also placed beside the test
   # exe, as the program's own library), answering true, without the export,
-  # faulting, raising and breaking the calling convention in the export; plus our real library. Each lands in focus-cases/<case>/Focus.dll.
+  # faulting, raising and breaking the calling convention in the export,
+  # never answering, and faulting with detach code that leaves a note; plus our real library. Each lands in focus-cases/<case>/Focus.dll.
   set(focus_cases_dir ${CMAKE_CURRENT_BINARY_DIR}/focus-cases)
-  foreach(case false true noexport fault throw dirty)
+  foreach(case false true noexport fault throw dirty hang faultnote)
     add_library(FocusTest_${case} SHARED FocusTestDll.c)
     target_link_options(FocusTest_${case} PRIVATE -Wl,--kill-at)
     set_target_properties(FocusTest_${case} PROPERTIES OUTPUT_NAME Focus PREFIX ""
@@ -24,6 +25,8 @@ if(WIN32)
   target_compile_definitions(FocusTest_fault PRIVATE FOCUS_TEST_FAULT)
   target_compile_definitions(FocusTest_throw PRIVATE FOCUS_TEST_THROW)
   target_compile_definitions(FocusTest_dirty PRIVATE FOCUS_TEST_DIRTY)
+  target_compile_definitions(FocusTest_hang PRIVATE FOCUS_TEST_HANG FOCUS_TEST_DETACH_NOTE)
+  target_compile_definitions(FocusTest_faultnote PRIVATE FOCUS_TEST_FAULT FOCUS_TEST_DETACH_NOTE)
   add_dependencies(launch_decision_win_tests FocusHook)
   add_custom_command(TARGET launch_decision_win_tests POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:FocusTest_false>
