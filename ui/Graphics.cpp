@@ -91,7 +91,7 @@ std::shared_ptr<const TBitmapImage> TBitmapImage::FromPng(const std::uint8_t* da
 }
 
 std::shared_ptr<const TBitmapImage> TBitmapImage::Deferred(int width, int height,
-                                                          std::function<DecodedImage()> make) {
+                                                           std::function<DecodedImage()> make) {
     if (width <= 0 || height <= 0 || !make) return nullptr;
     return std::shared_ptr<const TBitmapImage>(new TBitmapImage(width, height, std::move(make)));
 }

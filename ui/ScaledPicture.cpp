@@ -19,7 +19,8 @@ bool ReadPng(const TPictureSource& source, const std::wstring& file, std::vector
     std::string cls;
     const std::uint8_t* data = nullptr;
     std::size_t size = 0;
-    if (!SplitPictureStream(stream.data(), stream.size(), cls, data, size) || cls != "TPngImage") return false;
+    if (!SplitPictureStream(stream.data(), stream.size(), cls, data, size) || cls != "TPngImage")
+        return false;
     png.assign(data, data + size);
     return true;
 }
@@ -103,7 +104,8 @@ DecodedImage StretchPicture(const TBitmapImage& from, int width, int height) {
     return out;
 }
 
-std::shared_ptr<const TBitmapImage> PictureForDpi(const TPictureSource& source, const std::wstring& file, int dpi) {
+std::shared_ptr<const TBitmapImage> PictureForDpi(const TPictureSource& source, const std::wstring& file,
+                                                  int dpi) {
     if (dpi <= 0) dpi = PictureSetDpi(kPictureSetPercents.front());
     // The design picture gives the size; only its header is read.
     std::vector<std::uint8_t> png;
@@ -128,9 +130,8 @@ std::shared_ptr<const TBitmapImage> PictureForDpi(const TPictureSource& source, 
     if (!picture) picture = TBitmapImage::FromPng(png.data(), png.size());
     if (!picture) return nullptr;
     if (picture->Width() == width && picture->Height() == height) return picture;
-    return TBitmapImage::Deferred(width, height, [picture, width, height] {
-        return StretchPicture(*picture, width, height);
-    });
+    return TBitmapImage::Deferred(
+        width, height, [picture, width, height] { return StretchPicture(*picture, width, height); });
 }
 
 }  // namespace promo

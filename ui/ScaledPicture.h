@@ -14,7 +14,8 @@ namespace promo {
 // at `dpi`: its size is each design dimension taken through ScaleLength.
 // Reads only what that set needs from `source`; the pixels are decoded when
 // first drawn. nullptr when the source has no such picture.
-std::shared_ptr<const TBitmapImage> PictureForDpi(const TPictureSource& source, const std::wstring& file, int dpi);
+std::shared_ptr<const TBitmapImage> PictureForDpi(const TPictureSource& source, const std::wstring& file,
+                                                  int dpi);
 
 // `from` drawn down (or up) to width x height with the system's high-quality
 // stretch, per-pixel alpha kept (premultiplied pixels). Empty when it cannot

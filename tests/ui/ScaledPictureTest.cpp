@@ -6,10 +6,12 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <regex>
 #include <string>
 #include <vector>
 
 #include "common/TestData.h"
+#include "support/Handles.h"
 #include "ui/Description.h"
 #include "ui/PictureSets.h"
 #include "ui/PngWriter.h"
@@ -54,6 +56,34 @@ struct MemorySource {
     }
 };
 
+TEST(ScaledPicture, TheProgramCarriesEverySetOfEveryPictureItsWindowNames) {
+    std::wstring exe = L"Z:" + Wide(PROMO_PROGRAM_EXE);
+    for (wchar_t& c : exe)
+        if (c == L'/') c = L'\\';
+    UniqueModule program(
+        ::LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+    ASSERT_TRUE(program) << "cannot open " << PROMO_PROGRAM_EXE;
+    const TPictureSource embedded = ResourcePictures(program.get());
+    const TPictureSource committed = ProgramPictures();
+
+    const auto bytes = test::ReadDataFile("../../resources/FormSale.txt");
+    const std::string description(bytes.begin(), bytes.end());
+    const std::regex picture(R"(picture\s*\(\s*'([^']+)'\s*\))");
+    int pictures = 0;
+    for (std::sregex_iterator it(description.begin(), description.end(), picture), end; it != end; ++it) {
+        ++pictures;
+        for (int percent : kPictureSetPercents) {
+            const std::wstring file = PictureSetFile(Wide((*it)[1].str()), percent);
+            std::vector<std::uint8_t> inProgram, inFolder;
+            EXPECT_TRUE(embedded(file, inProgram))
+                << "not in the program: " << std::string(file.begin(), file.end());
+            ASSERT_TRUE(committed(file, inFolder));
+            EXPECT_EQ(inProgram, inFolder);
+        }
+    }
+    EXPECT_GE(pictures, 12);
+}
+
 TEST(ScaledPicture, HasTheDesignSizeAtEveryDpi) {
     const TPictureSource source = ProgramPictures();
     struct Case {
@@ -61,11 +91,11 @@ TEST(ScaledPicture, HasTheDesignSizeAtEveryDpi) {
         int dpi, width, height;
     };
     const Case cases[] = {
-        {L"close_normal.png", 96, 34, 34},    {L"close_normal.png", 120, 43, 43},
-        {L"close_normal.png", 144, 51, 51},   {L"close_normal.png", 168, 60, 60},  // 200 % drawn down
-        {L"close_normal.png", 192, 68, 68},   {L"close_normal.png", 288, 102, 102},
-        {L"buy_normal.png", 120, 195, 45},    {L"buy_normal.png", 168, 273, 63},
-        {L"features.png", 120, 455, 116},     {L"features.png", 144, 546, 140},
+        {L"close_normal.png", 96, 34, 34},   {L"close_normal.png", 120, 43, 43},
+        {L"close_normal.png", 144, 51, 51},  {L"close_normal.png", 168, 60, 60},  // 200 % drawn down
+        {L"close_normal.png", 192, 68, 68},  {L"close_normal.png", 288, 102, 102},
+        {L"buy_normal.png", 120, 195, 45},   {L"buy_normal.png", 168, 273, 63},
+        {L"features.png", 120, 455, 116},    {L"features.png", 144, 546, 140},
         {L"features_nl.png", 240, 910, 233},  // 300 % drawn down
         {L"badge_free.png", 384, 204, 64},    // above the largest set: drawn up from it
     };
@@ -86,10 +116,14 @@ TEST(ScaledPicture, TakesASetMadeForTheScaleAsDrawn) {
         int dpi;
         const char* file;
     };
-    const Case cases[] = {{96, "features.png"}, {120, "features@125.png"}, {144, "features@150.png"},
-                          {192, "features@200.png"}, {288, "features@300.png"}};
+    const Case cases[] = {{96, "features.png"},
+                          {120, "features@125.png"},
+                          {144, "features@150.png"},
+                          {192, "features@200.png"},
+                          {288, "features@300.png"}};
     for (const auto& c : cases) {
-        const DecodedImage expected = Decode(test::ReadDataFile(std::string("../../resources/pictures/") + c.file));
+        const DecodedImage expected =
+            Decode(test::ReadDataFile(std::string("../../resources/pictures/") + c.file));
         const auto picture = PictureForDpi(source, L"features.png", c.dpi);
         ASSERT_NE(picture, nullptr);
         EXPECT_EQ(picture->Image().pixels, expected.pixels) << c.file;
@@ -139,7 +173,8 @@ TEST(ScaledPicture, ReadsOnlyTheDesignPicturesHeaderWhenASetIsUsed) {
     const size_t idat = std::string(design.begin(), design.end()).find("IDAT");
     ASSERT_NE(idat, std::string::npos);
     design.resize(idat + 4);  // up to the pixel data, without it
-    const std::vector<std::uint8_t> set = Png(30, 15, [](int x, int) { return x < 15 ? 0xFFFF0000u : 0x80008000u; });
+    const std::vector<std::uint8_t> set =
+        Png(30, 15, [](int x, int) { return x < 15 ? 0xFFFF0000u : 0x80008000u; });
     memory.files[L"pic.png"] = design;
     memory.files[L"pic@150.png"] = set;
     const auto picture = PictureForDpi(memory.Source(), L"pic.png", 144);
@@ -164,7 +199,8 @@ TEST(ScaledPicture, DrawingDownBlendsNeighbouringPixels) {
     // asks for the grey that both give.
     MemorySource memory;
     memory.files[L"stripes.png"] = Png(8, 4, [](int, int) { return 0xFF000000u; });
-    memory.files[L"stripes@200.png"] = Png(16, 8, [](int x, int) { return x % 2 ? 0xFFFFFFFFu : 0xFF000000u; });
+    memory.files[L"stripes@200.png"] =
+        Png(16, 8, [](int x, int) { return x % 2 ? 0xFFFFFFFFu : 0xFF000000u; });
     const auto picture = PictureForDpi(memory.Source(), L"stripes.png", 120);
     ASSERT_NE(picture, nullptr);
     ASSERT_EQ(picture->Width(), 10);
