@@ -81,7 +81,8 @@ public:
     // A picture of the given size whose pixels `make` gives when they are
     // first needed (a picture drawn down from a larger one); `make` runs once
     // and is let go then. Pixels of another size give a transparent picture.
-    static std::shared_ptr<const TBitmapImage> Deferred(int width, int height, std::function<DecodedImage()> make);
+    static std::shared_ptr<const TBitmapImage> Deferred(int width, int height,
+                                                        std::function<DecodedImage()> make);
     ~TBitmapImage();
     TBitmapImage(const TBitmapImage&) = delete;
     TBitmapImage& operator=(const TBitmapImage&) = delete;
@@ -111,7 +112,7 @@ private:
 
     int width_;
     int height_;
-    mutable std::vector<std::uint8_t> png_;  // until decoded
+    mutable std::vector<std::uint8_t> png_;       // until decoded
     mutable std::function<DecodedImage()> make_;  // until made
     mutable DecodedImage image_;
     mutable UniqueGdiObject dib_;
