@@ -90,18 +90,33 @@ std::shared_ptr<const TBitmapImage> TBitmapImage::FromPng(const std::uint8_t* da
     return std::shared_ptr<const TBitmapImage>(new TBitmapImage(std::vector<std::uint8_t>(data, data + size), w, h));
 }
 
+std::shared_ptr<const TBitmapImage> TBitmapImage::Deferred(int width, int height,
+                                                           std::function<DecodedImage()> make) {
+    if (width <= 0 || height <= 0 || !make) return nullptr;
+    return std::shared_ptr<const TBitmapImage>(new TBitmapImage(width, height, std::move(make)));
+}
+
 const DecodedImage& TBitmapImage::Image() const {
     if (dibBits_ && image_.pixels.empty() && !image_.Empty())
         image_.pixels.assign(dibBits_, dibBits_ + static_cast<size_t>(width_) * height_);
+    const size_t count = static_cast<size_t>(width_) * height_;
+    bool made = true;
     if (!png_.empty()) {
-        if (!DecodePng(png_.data(), png_.size(), image_) || image_.width != width_ || image_.height != height_) {
-            image_ = DecodedImage{};
-            image_.width = width_;
-            image_.height = height_;
-            image_.pixels.assign(static_cast<size_t>(width_) * height_, 0u);
-            image_.hasAlpha = true;
-        }
+        made = DecodePng(png_.data(), png_.size(), image_);
         std::vector<std::uint8_t>().swap(png_);
+    } else if (make_) {
+        const auto make = std::move(make_);
+        make_ = nullptr;
+        image_ = make();
+    } else {
+        return image_;
+    }
+    if (!made || image_.width != width_ || image_.height != height_ || image_.pixels.size() != count) {
+        image_ = DecodedImage{};
+        image_.width = width_;
+        image_.height = height_;
+        image_.pixels.assign(count, 0u);
+        image_.hasAlpha = true;
     }
     return image_;
 }
@@ -139,7 +154,7 @@ HBITMAP TBitmapImage::Bitmap() const {
 }
 
 bool TBitmapImage::HasAlpha() const {
-    if (!png_.empty()) Image();
+    if (!png_.empty() || make_) Image();
     return image_.hasAlpha;
 }
 

@@ -78,6 +78,11 @@ public:
     // (most faces of a button are never drawn): only the header is read now.
     // nullptr when the header is not one of a PNG we can decode.
     static std::shared_ptr<const TBitmapImage> FromPng(const std::uint8_t* data, std::size_t size);
+    // A picture of the given size whose pixels `make` gives when they are
+    // first needed (a picture drawn down from a larger one); `make` runs once
+    // and is let go then. Pixels of another size give a transparent picture.
+    static std::shared_ptr<const TBitmapImage> Deferred(int width, int height,
+                                                        std::function<DecodedImage()> make);
     ~TBitmapImage();
     TBitmapImage(const TBitmapImage&) = delete;
     TBitmapImage& operator=(const TBitmapImage&) = delete;
@@ -102,10 +107,13 @@ public:
 private:
     TBitmapImage(std::vector<std::uint8_t> png, int width, int height)
         : width_(width), height_(height), png_(std::move(png)) {}
+    TBitmapImage(int width, int height, std::function<DecodedImage()> make)
+        : width_(width), height_(height), make_(std::move(make)) {}
 
     int width_;
     int height_;
-    mutable std::vector<std::uint8_t> png_;  // until decoded
+    mutable std::vector<std::uint8_t> png_;       // until decoded
+    mutable std::function<DecodedImage()> make_;  // until made
     mutable DecodedImage image_;
     mutable UniqueGdiObject dib_;
     mutable const std::uint32_t* dibBits_ = nullptr;  // dib_'s pixels
