@@ -171,9 +171,11 @@ public:
     void SetCancelControl(TControl* c) { cancel_ = c; }
     // The window has the system's keyboard focus.
     bool HasWindowFocus() const { return windowFocus_; }
-    // The window appeared while another program held the keyboard and has
-    // not had the keyboard since: announced to accessibility clients as an
-    // alert (low urgency in its state).
+    // The show handler brought the window up without the keyboard (another
+    // program holds it): its appearance is then announced to accessibility
+    // clients as an alert too, and the object's state carries the low alert
+    // level until the window gets the keyboard.
+    void AppearWithoutKeyboard() { backgroundAlert_ = !windowFocus_; }
     bool InBackgroundAlert() const { return backgroundAlert_; }
     // The UI state shows focus cues: hidden until the keyboard is used in
     // the window (WM_CHANGEUISTATE), unless the user asked to see them always.
@@ -245,8 +247,8 @@ private:
     // Focus and the accessible tree (ui/FormFocus.cpp).
     void WmSetFocus();
     void WmKillFocus();
-    // Once per appearance, after the dialog's own announcement: an alert
-    // when the window is not the foreground window.
+    // Once per appearance, after the dialog's own announcement: the alert
+    // of a window that appeared without the keyboard.
     void AlertIfInBackground();
     LRESULT WmGetObject(WPARAM flags, LONG objectId);
     void ShowFocusCues();

@@ -56,8 +56,7 @@ void TForm::ShowFocusCues() {
 }
 
 void TForm::AlertIfInBackground() {
-    backgroundAlert_ = wnd_ && ::GetForegroundWindow() != wnd_.get();
-    if (!backgroundAlert_) return;
+    if (!backgroundAlert_ || !wnd_) return;
     // Shown beside the program the user types into, the window does not take
     // the keyboard, so a screen reader would not hear of it through the focus.
     // Servers raise this event when the user needs to know of a change and set

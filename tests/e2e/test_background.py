@@ -75,6 +75,7 @@ class TypingElsewhere(PrefixCase):
 
     def watch_events(self, px):
         out = tempfile.TemporaryFile()
+        self.addCleanup(out.close)
         watcher = subprocess.Popen(["wine", CLIENT, "events", "180"], env=dict(px.env, WINEDEBUG="-all"),
                                    stdout=out, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL)
         self.addCleanup(lambda: watcher.poll() is None and watcher.kill())
@@ -87,8 +88,8 @@ class TypingElsewhere(PrefixCase):
             watcher.kill()
             watcher.wait()
             out.seek(0)
-            return [line.split("\t")[1:] for line in out.read().decode("utf-8", "replace").splitlines()
-                    if line.startswith("event\t")]
+            text = out.read().decode("utf-8", "replace")
+            return [line.split("\t")[1:] for line in text.splitlines() if line.startswith("event\t")]
         return stop
 
     def tree(self, px):
