@@ -9,8 +9,8 @@ import threading
 import time
 import unittest
 
-from harness import (BUILD_DIR, PrefixCase, Receiver, STATS_PORT, WINDOW_CAPTION, capture_browser, click,
-                     find_window, window_geometry, xdotool)
+from harness import (BUILD_DIR, PrefixCase, Receiver, STATS_PORT, WINDOW_CAPTION, browser_log, capture_browser,
+                     click, find_window, xdotool)
 from test_access import BODY, CLIENT, CLIENT_EXE, DIALOG, FOCUSED, parse_tree
 
 TARGET_EXE = os.path.join(BUILD_DIR, "tests", "e2e", "typing_target.exe")
@@ -97,10 +97,11 @@ class TypingElsewhere(PrefixCase):
         self.assertEqual(r.returncode, 0, r.stdout)
         return parse_tree(r.stdout.decode("utf-8", "replace"))
 
-    def test_keys_typed_elsewhere_stay_there_until_a_click_gives_the_window_the_keyboard(self):
-        px = self.fresh()
-        px.seed_product(200, lang="DE", registry=False)
-        events = self.watch_events(px)
+    def appear_while_typing(self, px, receiver):
+        """The typing target has the keyboard and is typed into while the
+        program starts and its window appears, then gets Tab, Enter and Esc.
+        Every key reached the target, and none acted on the window. Returns
+        the program, the target's report and the window's accessible tree."""
         target = px.start_process(["wine", TARGET, REPORT])
         twid = find_window(TARGET_CAPTION, timeout=120, process=target)
         self.assertIsNotNone(twid, "the typing target did not appear")
@@ -108,32 +109,39 @@ class TypingElsewhere(PrefixCase):
         xdotool("type", "--delay", "40", "ready ")
         self.assertEqual(self.wait_for_text(px, "ready ").get("text"), "ready ", "the target has no keyboard")
 
-        with Receiver(STATS_PORT) as receiver:
-            typist = Typist()
-            typist.start()
-            p = px.start(["/kv"])
-            wid = find_window(WINDOW_CAPTION, timeout=240, process=p)
-            typist.stop_after(3)  # the typing goes on while the window comes up and after
-            self.assertIsNotNone(wid, "the window did not appear")
-            typist.join(timeout=60)
-            self.assertGreaterEqual(len(typist.typed), typist.window_shown_at + 3)
-            # Keys that would act on the window, typed where the user types.
-            for key in ("Tab", "Return", "Escape"):
-                xdotool("key", key)
-                time.sleep(0.3)
-            expected = "ready " + "".join(typist.typed)
-            seen = self.wait_for_text(px, expected)
-            self.assertEqual(seen.get("text"), expected, "keys typed for the other program were lost")
-            self.assertEqual(seen.get("keys"), "tab=1 enter=1 esc=1")
-            time.sleep(1)
-            self.assertIsNone(p.poll(), "a key typed elsewhere ended the program")
-            self.assertEqual(find_window(WINDOW_CAPTION, timeout=5), wid)
-            self.assertEqual((receiver.requests, px.read_file(px.marker_ini)), ([], None))
+        typist = Typist()
+        typist.start()
+        p = px.start(["/kv"])
+        wid = find_window(WINDOW_CAPTION, timeout=240, process=p)
+        typist.stop_after(3)  # the typing goes on while the window comes up and after
+        self.assertIsNotNone(wid, "the window did not appear")
+        typist.join(timeout=60)
+        self.assertGreaterEqual(len(typist.typed), typist.window_shown_at + 3)
+        # Keys that would act on the window, typed where the user types.
+        for key in ("Tab", "Return", "Escape"):
+            xdotool("key", key)
+            time.sleep(0.3)
+        expected = "ready " + "".join(typist.typed)
+        seen = self.wait_for_text(px, expected)
+        self.assertEqual(seen.get("text"), expected, "keys typed for the other program were lost")
+        self.assertEqual(seen.get("keys"), "tab=1 enter=1 esc=1")
+        time.sleep(1)
+        self.assertIsNone(p.poll(), "a key typed elsewhere ended the program")
+        self.assertEqual(find_window(WINDOW_CAPTION, timeout=5), wid)
+        self.assertEqual((receiver.requests, px.read_file(px.marker_ini)), ([], None))
 
-            # Shown without the keyboard: the dialog in an alert state, nothing focused.
-            rows = self.tree(px)
-            self.assertEqual(rows[0]["state"] & (ALERT_LOW | FOCUSED), ALERT_LOW)
-            self.assertEqual([r for r in rows if r["state"] & FOCUSED], [])
+        # Shown without the keyboard: the dialog in an alert state, nothing focused.
+        rows = self.tree(px)
+        self.assertEqual(rows[0]["state"] & (ALERT_LOW | FOCUSED), ALERT_LOW)
+        self.assertEqual([r for r in rows if r["state"] & FOCUSED], [])
+        return p, seen, rows
+
+    def test_keys_typed_elsewhere_stay_there_until_a_click_gives_the_window_the_keyboard(self):
+        px = self.fresh()
+        px.seed_product(200, lang="DE", registry=False)
+        events = self.watch_events(px)
+        with Receiver(STATS_PORT) as receiver:
+            p, seen, rows = self.appear_while_typing(px, receiver)
 
             # A click on the headline (no handler there) gives it the keyboard.
             headline = rows[2]
@@ -162,6 +170,27 @@ class TypingElsewhere(PrefixCase):
         kind, title, obj, child, role, name, box, state = alerts[0][:8]
         self.assertEqual((obj, child, int(role), name), ("-4", "0", DIALOG, headline["name"]))
         self.assertEqual(int(state, 16) & ALERT_LOW, ALERT_LOW)
+
+    def test_a_click_on_a_button_of_the_inactive_window_does_what_it_does_in_front(self):
+        for label, name, click_value in (("close", "Schließen", 0), ("buy", "Jetzt upgraden für 0€", 1)):
+            with self.subTest(button=label):
+                px = self.fresh()
+                px.seed_product(200, lang="DE", registry=False)
+                opened = browser_log(px)
+                with Receiver(STATS_PORT) as receiver:
+                    p, seen, rows = self.appear_while_typing(px, receiver)
+                    x, y, w, h = next(r["box"] for r in rows if r["name"] == name)
+                    click(x + w // 2, y + h // 2)
+                    r = px.finish(p, timeout=240)
+                    self.assertEqual(r.rc, 0)
+                    request = receiver.wait_for_request(10)
+                self.assertIsNotNone(request)
+                self.assertEqual(request.partition(b"\r\n\r\n")[2].decode(), BODY % ("de", click_value))
+                self.assertEqual(len(receiver.requests), 1)
+                self.assertIsNotNone(px.read_file(px.marker_ini))
+                self.assertEqual(opened(timeout=5 if click_value else 2, expected=bool(click_value)) is not None,
+                                 bool(click_value))
+                self.assertEqual(self.report(px), seen)
 
 
 if __name__ == "__main__":
