@@ -225,9 +225,37 @@ bool ForceFolder(const std::wstring& path) {
     }
 }
 
+KeyboardHolderFacts KeyboardHolderFactsOf(HWND window) {
+    KeyboardHolderFacts facts;
+    if (!window) return facts;
+    facts.exists = true;
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(window, &pid);
+    facts.ownProcess = pid == ::GetCurrentProcessId();
+    facts.desktopOrShell = window == ::GetDesktopWindow() || window == ::GetShellWindow();
+    wchar_t name[256] = {};
+    const int length = ::GetClassNameW(window, name, 256);
+    if (length > 0) facts.className.assign(name, static_cast<size_t>(length));
+    return facts;
+}
+
 bool BringWindowToFront(HWND window) {
-    const DWORD ownThread = ::GetCurrentThreadId();
     const HWND foreground = ::GetForegroundWindow();
+    // The system refuses the foreground to a program while the user is
+    // working with another window (learn.microsoft.com, "SetForegroundWindow
+    // function"); attaching to the foreground thread's input to get round
+    // that shares its keyboard state and focus with this thread
+    // ("AttachThreadInput function"), so keys typed there would end in this
+    // window, which has nothing to type into. The window takes the keyboard
+    // only where nobody holds it; otherwise it appears on top, inactive.
+    if (AnotherProgramHoldsTheKeyboard(KeyboardHolderFactsOf(foreground))) {
+        constexpr UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+        ::ShowWindow(window, SW_SHOWNOACTIVATE);
+        ::SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, flags);
+        ::SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, flags);
+        return false;
+    }
+    const DWORD ownThread = ::GetCurrentThreadId();
     const DWORD foregroundThread = foreground ? ::GetWindowThreadProcessId(foreground, nullptr) : 0;
     const bool attached = foregroundThread != 0 && foregroundThread != ownThread &&
                           ::AttachThreadInput(ownThread, foregroundThread, TRUE);

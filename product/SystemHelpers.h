@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "product/KeyboardHolder.h"
 #include "product/TextHelpers.h"
 #include "support/DateTime.h"
 
@@ -53,9 +54,16 @@ bool WriteRegDWord(HKEY root, const std::wstring& path, const std::wstring& name
 // Creates the folder and every missing parent; true when it exists afterwards.
 bool ForceFolder(const std::wstring& path);
 
-// Shows the window and makes it the foreground window (briefly attaching to
-// the foreground thread's input and passing through top-most, which it does
-// not keep). True when SetForegroundWindow succeeded.
+// The foreground window's facts for AnotherProgramHoldsTheKeyboard (none
+// for a null window).
+KeyboardHolderFacts KeyboardHolderFactsOf(HWND window);
+
+// Shows the window at the top of the normal (not top-most) windows, passing
+// through top-most, which it does not keep. Where no other program holds the
+// keyboard (product/KeyboardHolder.h) it also makes the window the
+// foreground window, briefly attached to the foreground thread's input; true
+// when SetForegroundWindow succeeded. Otherwise the window appears without
+// activation and without touching the other program's input: false.
 bool BringWindowToFront(HWND window);
 
 // The current local date and time, to the millisecond; the date at midnight.

@@ -122,7 +122,7 @@ void TFormSale::FormShow(TControl*) {
     TimelineMark(L"texts");
     ArrangeControls();
     TimelineMark(L"layout");
-    if (mode_ == Mode::Run) BringWindowToFront(Handle());
+    if (mode_ == Mode::Run && !BringWindowToFront(Handle())) AppearWithoutKeyboard();
 }
 
 void TFormSale::ApplySkinColors() {

@@ -346,6 +346,7 @@ private:
         long s = STATE_SYSTEM_FOCUSABLE;
         if (!::IsWindowVisible(form_->Handle())) s |= STATE_SYSTEM_INVISIBLE;
         if (form_->HasWindowFocus() && !form_->FocusedControl()) s |= STATE_SYSTEM_FOCUSED;
+        if (form_->InBackgroundAlert()) s |= STATE_SYSTEM_ALERT_LOW;
         return s;
     }
 

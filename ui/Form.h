@@ -171,6 +171,12 @@ public:
     void SetCancelControl(TControl* c) { cancel_ = c; }
     // The window has the system's keyboard focus.
     bool HasWindowFocus() const { return windowFocus_; }
+    // The show handler brought the window up without the keyboard (another
+    // program holds it): its appearance is then announced to accessibility
+    // clients as an alert too, and the object's state carries the low alert
+    // level until the window gets the keyboard.
+    void AppearWithoutKeyboard() { backgroundAlert_ = !windowFocus_; }
+    bool InBackgroundAlert() const { return backgroundAlert_; }
     // The UI state shows focus cues: hidden until the keyboard is used in
     // the window (WM_CHANGEUISTATE), unless the user asked to see them always.
     bool FocusCuesShown() const { return (uiState_ & UISF_HIDEFOCUS) == 0; }
@@ -241,6 +247,9 @@ private:
     // Focus and the accessible tree (ui/FormFocus.cpp).
     void WmSetFocus();
     void WmKillFocus();
+    // Once per appearance, after the dialog's own announcement: the alert
+    // of a window that appeared without the keyboard.
+    void AlertIfInBackground();
     LRESULT WmGetObject(WPARAM flags, LONG objectId);
     void ShowFocusCues();
     void UpdateUiState(WORD action, WORD flags);
@@ -289,6 +298,7 @@ private:
     TControl* cancel_ = nullptr;
     bool windowFocus_ = false;
     bool announced_ = false;  // a dialog's appearance was told to accessibility clients
+    bool backgroundAlert_ = false;
     WORD uiState_ = UISF_HIDEFOCUS | UISF_HIDEACCEL;
     std::unique_ptr<TAccessibleServer> accessible_;
     bool tracking_ = false;

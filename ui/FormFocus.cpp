@@ -55,8 +55,21 @@ void TForm::ShowFocusCues() {
     UpdateUiState(UIS_CLEAR, UISF_HIDEFOCUS);
 }
 
+void TForm::AlertIfInBackground() {
+    if (!backgroundAlert_ || !wnd_) return;
+    // Shown beside the program the user types into, the window does not take
+    // the keyboard, so a screen reader would not hear of it through the focus.
+    // Servers raise this event when the user needs to know of a change and set
+    // the alert level in the object's state ("Alerts", Microsoft Active
+    // Accessibility, Microsoft Learn); the object stays the dialog it is.
+    ::NotifyWinEvent(EVENT_SYSTEM_ALERT, wnd_.get(), OBJID_CLIENT, CHILDID_SELF);
+}
+
 void TForm::WmSetFocus() {
     windowFocus_ = true;
+    // The user came to the window: it is no longer waiting in the background.
+    // No second alert: the focus event tells a screen reader as much.
+    backgroundAlert_ = false;
     if (focused_) {
         focused_->Invalidate();
         if (const long id = AccessibleChildId(focused_))

@@ -65,6 +65,7 @@ void TForm::Show() {
     if (!announced_ && AccessibleRole() == TAccessibleRole::Dialog) {
         announced_ = true;
         ::NotifyWinEvent(EVENT_SYSTEM_DIALOGSTART, wnd_.get(), OBJID_WINDOW, CHILDID_SELF);
+        AlertIfInBackground();
     }
 }
 

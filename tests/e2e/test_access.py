@@ -249,6 +249,8 @@ class Access(PrefixCase):
                   if l.startswith("event\t")]
         ours = [e for e in events if e[1] == WINDOW_CAPTION]
         self.assertIn(["dialogstart", WINDOW_CAPTION, "0", "0"], ours)
+        # With nothing else in front the window took the keyboard: no alert.
+        self.assertNotIn("alert", [e[0] for e in ours], events)
         # Tab announces the buy button (child 9 of the client object, OBJID_CLIENT = -4).
         focus = [e for e in ours if e[0] == "focus" and e[3] != "0"]
         self.assertEqual(focus, [["focus", WINDOW_CAPTION, "-4", "9"]])

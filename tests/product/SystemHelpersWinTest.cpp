@@ -250,5 +250,22 @@ TEST(BringWindowToFront, WineOnlyMakesTheWindowForegroundWithoutKeepingItTopMost
     ::DestroyWindow(other);
 }
 
+// What BringWindowToFront asks the keyboard rule about: the desktop and a
+// window of this program never hold the keyboard against it.
+TEST(BringWindowToFront, NamesTheForegroundWindowForTheKeyboardRule) {
+    EXPECT_FALSE(KeyboardHolderFactsOf(nullptr).exists);
+    const KeyboardHolderFacts desktop = KeyboardHolderFactsOf(::GetDesktopWindow());
+    EXPECT_TRUE(desktop.exists && desktop.desktopOrShell && !desktop.ownProcess);
+    EXPECT_EQ(desktop.className, L"#32769");
+    HWND own =
+        ::CreateWindowExW(0, L"STATIC", L"own", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(own);
+    const KeyboardHolderFacts facts = KeyboardHolderFactsOf(own);
+    EXPECT_TRUE(facts.exists && facts.ownProcess && !facts.desktopOrShell);
+    EXPECT_EQ(Lower(facts.className), L"static");
+    EXPECT_FALSE(AnotherProgramHoldsTheKeyboard(facts));
+    ::DestroyWindow(own);
+}
+
 }  // namespace
 }  // namespace promo

@@ -7,7 +7,8 @@
 // acc_client tree   <window title>            the object and its children
 // acc_client press  <window title> <name>     accDoDefaultAction on the named child
 // acc_client hit    <window title> <x> <y>    the child id under a screen point
-// acc_client events <seconds>                 dialog-start and focus events, out of context
+// acc_client events <seconds>                 dialog-start, focus and alert events, out of context;
+//                                             an alert's line adds its object's role, name and state
 //
 // Exit code 0 on success, 2 when the window or the child is not found, 3 when
 // a call fails (its HRESULT is printed).
@@ -105,9 +106,22 @@ void CALLBACK OnEvent(HWINEVENTHOOK, DWORD event, HWND wnd, LONG object, LONG ch
     ::GetWindowTextW(wnd, title, 128);
     const wchar_t* kind = event == EVENT_SYSTEM_DIALOGSTART ? L"dialogstart"
                           : event == EVENT_OBJECT_FOCUS     ? L"focus"
+                          : event == EVENT_SYSTEM_ALERT     ? L"alert"
                                                             : L"other";
-    Print(std::wstring(L"event\t") + kind + L"\t" + title + L"\t" + std::to_wstring(object) + L"\t" +
-          std::to_wstring(child));
+    std::wstring line = std::wstring(L"event\t") + kind + L"\t" + title + L"\t" + std::to_wstring(object) +
+                        L"\t" + std::to_wstring(child);
+    // What a screen reader does with an alert: reads the object it names.
+    IAccessible* acc = nullptr;
+    VARIANT id;
+    ::VariantInit(&id);
+    if (event == EVENT_SYSTEM_ALERT &&
+        SUCCEEDED(::AccessibleObjectFromEvent(wnd, object, child, &acc, &id)) && acc) {
+        const std::wstring described = Describe(acc, id.vt == VT_I4 ? id.lVal : CHILDID_SELF);
+        line += L"\t" + described.substr(described.find(L'\t', described.find(L'\t') + 1) + 1);
+        acc->Release();
+        ::VariantClear(&id);
+    }
+    Print(line);
 }
 
 int WatchEvents(int seconds) {
@@ -115,7 +129,9 @@ int WatchEvents(int seconds) {
                                              OnEvent, 0, 0, WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
     HWINEVENTHOOK focus = ::SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr, OnEvent, 0, 0,
                                             WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
-    if (!dialog || !focus) return 3;
+    HWINEVENTHOOK alert = ::SetWinEventHook(EVENT_SYSTEM_ALERT, EVENT_SYSTEM_ALERT, nullptr, OnEvent, 0, 0,
+                                            WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
+    if (!dialog || !focus || !alert) return 3;
     Print(L"watching");
     const DWORD end = ::GetTickCount() + static_cast<DWORD>(seconds) * 1000;
     while (static_cast<LONG>(end - ::GetTickCount()) > 0) {
@@ -125,6 +141,7 @@ int WatchEvents(int seconds) {
     }
     ::UnhookWinEvent(dialog);
     ::UnhookWinEvent(focus);
+    ::UnhookWinEvent(alert);
     return 0;
 }
 
