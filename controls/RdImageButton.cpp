@@ -271,7 +271,8 @@ void TRdImageButton::EnabledChanged() {
 
 void TRdImageButton::KeepDesign() {
     TControl::KeepDesign();
-    const int slices[4] = {imageOption_.Left(), imageOption_.Top(), imageOption_.Right(), imageOption_.Bottom()};
+    const int slices[4] = {imageOption_.Left(), imageOption_.Top(), imageOption_.Right(),
+                           imageOption_.Bottom()};
     std::copy(std::begin(slices), std::end(slices), designSlices_);
     designTextMargins_[0] = textLeftMargin_;
     designTextMargins_[1] = textRightMargin_;
@@ -279,8 +280,8 @@ void TRdImageButton::KeepDesign() {
 }
 
 std::vector<TPicture*> TRdImageButton::PictureProperties() {
-    std::vector<TPicture*> list = {&imageNormal_,  &imageOver_,    &imageDown_,    &imageDisabled_,
-                                   &imageSelected_, &imageRange_,  &expandImage_,  &checkNormal_,
+    std::vector<TPicture*> list = {&imageNormal_,   &imageOver_,   &imageDown_,         &imageDisabled_,
+                                   &imageSelected_, &imageRange_,  &expandImage_,       &checkNormal_,
                                    &checkChecked_,  &checkGrayed_, &checkCheckedGrayed_};
     for (TPicture* set : {upIcons_, dnIcons_})
         for (int i = 0; i < 5; ++i) list.push_back(&set[i]);

@@ -146,7 +146,8 @@ int CurrentWindowDpi(HWND window) {
         int awareness = 0;
         if (get(nullptr, &awareness) >= 0) facts.processAwareness = awareness;
     }
-    if (auto aware = Lookup<IsProcessDPIAwareFn>(user32, "IsProcessDPIAware")) facts.systemAware = aware() != FALSE;
+    if (auto aware = Lookup<IsProcessDPIAwareFn>(user32, "IsProcessDPIAware"))
+        facts.systemAware = aware() != FALSE;
     // GetDpiForWindow answers in the window's own awareness
     // (learn.microsoft.com, GetDpiForWindow); GetDpiForMonitor gives the
     // monitor's effective DPI to a per-monitor aware process.
@@ -157,7 +158,8 @@ int CurrentWindowDpi(HWND window) {
             const HMONITOR monitor = window ? ::MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY)
                                             : ::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
             UINT x = 0, y = 0;
-            if (forMonitor(monitor, kEffectiveDpi, &x, &y) >= 0 && y > 0) facts.monitorDpi = static_cast<int>(y);
+            if (forMonitor(monitor, kEffectiveDpi, &x, &y) >= 0 && y > 0)
+                facts.monitorDpi = static_cast<int>(y);
         }
     facts.systemDpi = Platform().MeasureLogPixelsY();
     return WindowDpi(facts);

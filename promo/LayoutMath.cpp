@@ -67,7 +67,8 @@ TLayoutResult ArrangeLayout(const TLayoutInput& in) {
 
     // 7./8. Feature picture, and the headline centred above it.
     out.imgFuns.top = px(kFeaturePictureTop);
-    out.lblDes.top = out.lblTitle.Bottom() + (out.imgFuns.top - out.lblTitle.Bottom() - out.lblDes.height) / 2;
+    out.lblDes.top =
+        out.lblTitle.Bottom() + (out.imgFuns.top - out.lblTitle.Bottom() - out.lblDes.height) / 2;
 
     // 9./10. Tile headings over the picture's lower part, descriptions below.
     for (int i = 0; i < 3; ++i) {

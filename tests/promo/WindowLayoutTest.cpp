@@ -316,7 +316,8 @@ TEST(WindowScale, DpiChangedRescalesTheWindowAndMovesItToTheSuggestedRectangle) 
     for (const Step& s : steps) {
         SCOPED_TRACE(s.dpi);
         const auto px = [&s](int v) { return ScaleLength(v, s.dpi); };
-        ::SendMessageW(f.Handle(), kDpiChanged, MAKEWPARAM(s.dpi, s.dpi), reinterpret_cast<LPARAM>(&s.suggested));
+        ::SendMessageW(f.Handle(), kDpiChanged, MAKEWPARAM(s.dpi, s.dpi),
+                       reinterpret_cast<LPARAM>(&s.suggested));
         EXPECT_EQ(f.Dpi(), s.dpi);
         EXPECT_EQ(f.ClientWidth(), px(500));
         EXPECT_EQ(f.ClientHeight(), px(330));
