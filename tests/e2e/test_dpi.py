@@ -86,7 +86,9 @@ class ScaledDisplays(PrefixCase):
             with self.subTest(dpi=dpi):
                 w, h = scaled(500, dpi), scaled(330, dpi)
                 corner = (SCREEN[0] - w - 1, SCREEN[1] - h - 1, w, h)
-                close = (w - 1 - scaled(34, dpi) // 2, 1 + scaled(34, dpi) // 2)
+                # Well inside the close button (34x34 at 100 %, one pixel
+                # inside the top-right corner) at any scale.
+                close = (w - 1 - scaled(12, dpi), 1 + scaled(12, dpi))
                 px = self.fresh()
                 px.set_dpi(dpi)
                 client = px.install_dpi_client()
