@@ -225,7 +225,7 @@ void TForm::CreateTooltip() {
     ti.uId = kToolId;
     ti.lpszText = const_cast<wchar_t*>(L"");
     ::SendMessageW(tooltip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-    ::SendMessageW(tooltip_.get(), TTM_SETMAXTIPWIDTH, 0, 400);
+    ::SendMessageW(tooltip_.get(), TTM_SETMAXTIPWIDTH, 0, ScaleLength(400, dpi_));
 }
 
 void TForm::UpdateTooltipTool() {
