@@ -110,6 +110,8 @@ class ScaledDisplays(PrefixCase):
                     click(x + close[0], y + close[1])
                     r = px.finish(p, timeout=240)
                     body = receiver.wait_for_request(10)
+                    time.sleep(0.5)  # a second request would be on its way
+                    requests = len(receiver.requests)
                 print("dpi %d: %d,%d %dx%d, %s, headline %d px" % ((dpi,) + geometry + (awareness, height)),
                       file=sys.stderr)
                 for got, want in zip(geometry, corner):
@@ -128,6 +130,7 @@ class ScaledDisplays(PrefixCase):
                 self.assertEqual(r.rc, 0)
                 self.assertIsNotNone(body, "no statistics request")
                 self.assertTrue(body.endswith(("\r\n\r\n" + BODY).encode()), body)
+                self.assertEqual(requests, 1)
                 self.assertIn("BenefitsR_2020", px.read_file(px.marker_ini).decode("utf-16"))
 
 
