@@ -15,6 +15,12 @@ TPictureItem& TPictureCollection::Add() {
 
 TImageNote::TImageNote() = default;
 
+std::vector<TPicture*> TImageNote::PictureProperties() {
+    std::vector<TPicture*> list = TCustomImage::PictureProperties();
+    for (int i = 0; i < items_.Count(); ++i) list.push_back(&items_[i]->Picture());
+    return list;
+}
+
 void TImageNote::SetImageIndex(int v) {
     if (Loading()) {
         imageIndex_ = v;

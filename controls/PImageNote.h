@@ -50,6 +50,8 @@ class TImageNote : public TCustomImage {
 public:
     TImageNote();
     TPictureCollection& Items() { return items_; }
+    // Its own picture and each item's.
+    std::vector<TPicture*> PictureProperties() override;
     int ImageIndex() const { return imageIndex_; }
     // -1 clears the picture; 0..Count-1 copies that item's picture (also when
     // the index is unchanged); anything else is ignored. Loading only stores.

@@ -1,8 +1,11 @@
 #include "controls/RdImageButton.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "controls/CanvasTextMeasure.h"
+#include "ui/PictureSets.h"
 
 namespace promo {
 namespace {
@@ -264,6 +267,36 @@ void TRdImageButton::FontChanged() {
 void TRdImageButton::EnabledChanged() {
     SetButtonState(Enabled() ? TRdButtonState::Normal : TRdButtonState::Disabled);
     TControl::EnabledChanged();
+}
+
+void TRdImageButton::KeepDesign() {
+    TControl::KeepDesign();
+    const int slices[4] = {imageOption_.Left(), imageOption_.Top(), imageOption_.Right(),
+                           imageOption_.Bottom()};
+    std::copy(std::begin(slices), std::end(slices), designSlices_);
+    designTextMargins_[0] = textLeftMargin_;
+    designTextMargins_[1] = textRightMargin_;
+    designTextMargins_[2] = textTopMargin_;
+}
+
+std::vector<TPicture*> TRdImageButton::PictureProperties() {
+    std::vector<TPicture*> list = {&imageNormal_,   &imageOver_,   &imageDown_,         &imageDisabled_,
+                                   &imageSelected_, &imageRange_,  &expandImage_,       &checkNormal_,
+                                   &checkChecked_,  &checkGrayed_, &checkCheckedGrayed_};
+    for (TPicture* set : {upIcons_, dnIcons_})
+        for (int i = 0; i < 5; ++i) list.push_back(&set[i]);
+    return list;
+}
+
+void TRdImageButton::ScaleTo(int dpi, const TPictureSource& pictures) {
+    EnsureDesignKept();
+    // The margins first: the pictures at the new size are sliced by them.
+    for (int i = 0; i < 4; ++i) imageOption_.SetMargin(i, ScaleLength(designSlices_[i], dpi));
+    SetTextLeftMargin(ScaleLength(designTextMargins_[0], dpi));
+    SetTextRightMargin(ScaleLength(designTextMargins_[1], dpi));
+    SetTextTopMargin(ScaleLength(designTextMargins_[2], dpi));
+    TControl::ScaleTo(dpi, pictures);
+    mask_ = DecodedImage{};  // the hit-test mask is sliced again at the new size
 }
 
 void TRdImageButton::Loaded() {

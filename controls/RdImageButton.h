@@ -158,6 +158,10 @@ public:
     // with AutoSizeByText also resizes the button to its caption.
     void RefreshButtonLayout();
 
+    // Its slice margins and text margins scale with it.
+    void ScaleTo(int dpi, const TPictureSource& pictures) override;
+    std::vector<TPicture*> PictureProperties() override;
+
     bool HitTest(int x, int y) override;
     bool DoShowHint(std::wstring& hint) override;
     void MouseEnter() override;
@@ -176,6 +180,7 @@ protected:
     void PaintFocusCue(TCanvas& canvas) override;
     void Paint(TCanvas& canvas) override;
     void Loaded() override;
+    void KeepDesign() override;
     void Resize() override;
     void FontChanged() override;
     void EnabledChanged() override;
@@ -246,6 +251,10 @@ private:
     TFont subCaptionFont_, subCaptionDataFont_;
     int subCaptionOffset_ = 50;
     TRdSkinLink skinLink_;
+
+    // Design values ScaleTo starts from: slice margins (left, top, right,
+    // bottom), text margins (left, right, top).
+    int designSlices_[4] = {}, designTextMargins_[3] = {};
 
     bool foundEllipsis_ = false, foundWordBreak_ = false;
     bool measuring_ = false, antialiasGuard_ = false;

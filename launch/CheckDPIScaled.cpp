@@ -19,6 +19,10 @@ using IsProcessDPIAwareFn = BOOL(WINAPI*)();
 using SetProcessDPIAwareFn = BOOL(WINAPI*)();
 using GetProcessDpiAwarenessFn = HRESULT(WINAPI*)(HANDLE, int*);
 using SetProcessDpiAwarenessFn = HRESULT(WINAPI*)(int);
+// user32 from Windows 10 1607 on; Shcore from Windows 8.1 on.
+using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
 
 template <typename Fn>
 Fn Lookup(HMODULE module, const char* name) {
@@ -131,6 +135,34 @@ void StartupDpiSetup() {
 bool RequestDpiAwareness() {
     Win32DpiPlatform platform;  // fresh look-up: shcore.dll is only found if loaded
     return promo::RequestDpiAwareness(platform);
+}
+
+int CurrentWindowDpi(HWND window) {
+    WindowDpiFacts facts;
+    const HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
+    // Only looked up: a process made aware through Shcore has it loaded.
+    const HMODULE shcore = ::GetModuleHandleW(L"Shcore.dll");
+    if (auto get = Lookup<GetProcessDpiAwarenessFn>(shcore, "GetProcessDpiAwareness")) {
+        int awareness = 0;
+        if (get(nullptr, &awareness) >= 0) facts.processAwareness = awareness;
+    }
+    if (auto aware = Lookup<IsProcessDPIAwareFn>(user32, "IsProcessDPIAware"))
+        facts.systemAware = aware() != FALSE;
+    // GetDpiForWindow answers in the window's own awareness
+    // (learn.microsoft.com, GetDpiForWindow); GetDpiForMonitor gives the
+    // monitor's effective DPI to a per-monitor aware process.
+    if (auto forWindow = Lookup<GetDpiForWindowFn>(user32, "GetDpiForWindow"); forWindow && window)
+        if (const UINT dpi = forWindow(window)) facts.monitorDpi = static_cast<int>(dpi);
+    if (!facts.monitorDpi)
+        if (auto forMonitor = Lookup<GetDpiForMonitorFn>(shcore, "GetDpiForMonitor")) {
+            const HMONITOR monitor = window ? ::MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY)
+                                            : ::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+            UINT x = 0, y = 0;
+            if (forMonitor(monitor, kEffectiveDpi, &x, &y) >= 0 && y > 0)
+                facts.monitorDpi = static_cast<int>(y);
+        }
+    facts.systemDpi = Platform().MeasureLogPixelsY();
+    return WindowDpi(facts);
 }
 
 }  // namespace promo

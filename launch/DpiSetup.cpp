@@ -123,4 +123,17 @@ bool RequestDpiAwareness(DpiPlatform& p) {
     return p.SetProcessDPIAware();
 }
 
+int WindowDpi(const WindowDpiFacts& f) {
+    int dpi = 96;
+    if (f.processAwareness) {
+        if (*f.processAwareness >= 2)
+            dpi = f.monitorDpi.value_or(f.systemDpi);
+        else if (*f.processAwareness == 1)
+            dpi = f.systemDpi;
+    } else if (f.systemAware) {
+        dpi = f.systemDpi;
+    }
+    return dpi > 0 ? dpi : 96;
+}
+
 }  // namespace promo

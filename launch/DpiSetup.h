@@ -72,6 +72,26 @@ void DoDPIAware(DpiPlatform& platform, const DpiSetupState& state, const DpiTrac
 // aware on 6.0 to 6.2).
 bool RequestDpiAwareness(DpiPlatform& platform);
 
+// What tells the DPI the window is drawn at, read after the form's request.
+struct WindowDpiFacts {
+    // Shcore's GetProcessDpiAwareness (Windows 8.1 on): 0 unaware, 1 system
+    // aware, 2 per-monitor aware; empty where it cannot be asked.
+    std::optional<int> processAwareness;
+    // user32's IsProcessDPIAware, the answer on Windows 7 and 8.
+    bool systemAware = false;
+    // The DPI of the monitor the window sits on (GetDpiForWindow, else
+    // GetDpiForMonitor); empty where neither can be asked.
+    std::optional<int> monitorDpi;
+    // LOGPIXELSY of a screen context: the system DPI.
+    int systemDpi = 96;
+};
+
+// The DPI to draw the window at: a per-monitor aware process takes its
+// monitor's (else the system's), a system aware one the system's; a process
+// that stayed unaware draws at 96 and the system scales it. A DPI that is
+// not positive counts as 96.
+int WindowDpi(const WindowDpiFacts& facts);
+
 // The trace hook of the DPI unit: it writes nothing.
 void DpiTrace(const std::wstring& line);
 

@@ -14,6 +14,7 @@
 #include "support/Timeline.h"
 #include "support/WebRoutines.h"
 #include "ui/Application.h"
+#include "ui/PictureSets.h"
 
 namespace promo {
 namespace {
@@ -25,10 +26,11 @@ constexpr TColor kTitle = 0xCCCCCC;
 constexpr TColor kWhite = 0xFFFFFF;
 constexpr TColor kDescription = 0xB3B3B3;
 
-void SetFont(TControl* c, TColor color, int height) {
+// A skin font: its colour, and its design height at the form's DPI.
+void SetFont(TControl* c, TColor color, int height, int dpi) {
     if (!c) return;
     c->Font().SetColor(color);
-    c->Font().SetHeight(height);
+    c->Font().SetHeight(ScaleLength(height, dpi));
 }
 
 TLayoutSize SizeOf(const TControl* c) { return c ? TLayoutSize{c->Width(), c->Height()} : TLayoutSize{}; }
@@ -39,8 +41,8 @@ void Place(TControl* c, const TLayoutRect& r) {
 
 }  // namespace
 
-TFormSale::TFormSale(Mode mode, std::wstring languageCode)
-    : TForm(L"TFormSale"), LanguageCode(std::move(languageCode)), mode_(mode) {
+TFormSale::TFormSale(Mode mode, std::wstring languageCode, int previewDpi)
+    : TForm(L"TFormSale"), LanguageCode(std::move(languageCode)), mode_(mode), previewDpi_(previewDpi) {
     RegisterHandlers();
     created_ = InitializeFromResource(ControlClasses(), L"TFORMSALE", createError_);
 }
@@ -117,6 +119,7 @@ bool TFormSale::ShowDecision() { return promo::ShowDecision(); }
 void TFormSale::FormShow(TControl*) {
     TimelineMark(L"form-show");
     if (mode_ == Mode::Run && Application().Handle()) ::ShowWindow(Application().Handle(), SW_HIDE);
+    ApplyScale();
     ApplySkinColors();
     ApplyTexts();
     TimelineMark(L"texts");
@@ -125,17 +128,43 @@ void TFormSale::FormShow(TControl*) {
     if (mode_ == Mode::Run && !BringWindowToFront(Handle())) AppearWithoutKeyboard();
 }
 
+int TFormSale::ChooseDpi() {
+    if (mode_ == Mode::Preview) return previewDpi_;
+    const TLayoutEdges area = PrimaryWorkArea();
+    return FittingDpi(CurrentWindowDpi(Handle()), {area.right - area.left, area.bottom - area.top});
+}
+
+void TFormSale::ApplyScale() { ChangeScale(ChooseDpi()); }
+
+void TFormSale::DpiChanged(int dpi, const TRect& suggested) {
+    ChangeScale(dpi);
+    ApplySkinColors();
+    ArrangeControls(false);
+    SetBounds(suggested.Left, suggested.Top, Width(), Height());
+}
+
+void TFormSale::WorkAreaChanged() {
+    if (mode_ != Mode::Run || movedByUser_ || !Handle() || !::IsWindowVisible(Handle())) return;
+    const int dpi = ChooseDpi();
+    if (dpi != Dpi()) {
+        ChangeScale(dpi);
+        ApplySkinColors();
+    }
+    ArrangeControls();
+}
+
 void TFormSale::ApplySkinColors() {
     SetColor(kBackground);
     if (shp) {
         shp->SetBrushColor(kBackground);
         shp->SetPenColor(kFrame);
     }
-    SetFont(lblTitle, kTitle, -13);
-    SetFont(lblDes, kWhite, -20);
-    for (TRdLabel* l : {lblFun1Title, lblFun2Title, lblFun3Title}) SetFont(l, kWhite, -12);
-    for (TRdLabel* l : {lblFun1Des, lblFun2Des, lblFun3Des}) SetFont(l, kDescription, -12);
-    SetFont(btnBuy, kWhite, -15);
+    const int dpi = Dpi();
+    SetFont(lblTitle, kTitle, -13, dpi);
+    SetFont(lblDes, kWhite, -20, dpi);
+    for (TRdLabel* l : {lblFun1Title, lblFun2Title, lblFun3Title}) SetFont(l, kWhite, -12, dpi);
+    for (TRdLabel* l : {lblFun1Des, lblFun2Des, lblFun3Des}) SetFont(l, kDescription, -12, dpi);
+    SetFont(btnBuy, kWhite, -15, dpi);
 
     if (imgRegType && imgNote) {
         TPictureCollection& items = imgNote->Items();
@@ -165,9 +194,10 @@ void TFormSale::ApplyTexts() {
         if (control) control->SetCaption(texts.Get(id));
 }
 
-void TFormSale::ArrangeControls() {
+void TFormSale::ArrangeControls(bool placeInCorner) {
     if (!controlsFound_) return;  // a description without them: leave the design layout
     TLayoutInput in;
+    in.dpi = Dpi();
     in.form = {ClientWidth(), ClientHeight()};
     in.btnClose = SizeOf(btnClose);
     in.lblTitle = SizeOf(lblTitle);
@@ -199,19 +229,24 @@ void TFormSale::ArrangeControls() {
                                    descriptions[i]->Width(), descriptions[i]->Height());
     }
     for (int i = 0; i < 3; ++i) {
-        const int width = kDescriptionWidths[i];
+        const int width = ScaleLength(kDescriptionWidths[i], Dpi());
         FitLabelText(*descriptions[i], width, kDescriptionLines, TEllipsisPosition::epEndEllipsis);
         descriptions[i]->Constraints().SetMinWidth(width);
         descriptions[i]->Constraints().SetMaxWidth(width);
         descriptions[i]->SetAutoSize(false);
         descriptions[i]->SetAlignment(TAlignment::taCenter);
     }
-    SetBounds(out.windowLeft, out.windowTop, Width(), Height());
+    if (placeInCorner) SetBounds(out.windowLeft, out.windowTop, Width(), Height());
 }
 
 void TFormSale::DragWindow() {
+    RECT before{}, after{};
+    ::GetWindowRect(Handle(), &before);
     ::ReleaseCapture();
+    // The system's move loop returns when the user lets go.
     ::SendMessageW(Handle(), WM_SYSCOMMAND, 0xF012, 0);
+    ::GetWindowRect(Handle(), &after);
+    if (before.left != after.left || before.top != after.top) movedByUser_ = true;
 }
 
 void TFormSale::shpMouseDown(TControl*, TMouseButton, TShiftState, int, int) { DragWindow(); }

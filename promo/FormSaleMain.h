@@ -23,8 +23,9 @@ public:
     };
 
     // Reads the window description from the program's resources; in Run mode
-    // its creation handler may end the program.
-    explicit TFormSale(Mode mode = Mode::Run, std::wstring languageCode = L"EN");
+    // its creation handler may end the program. A preview is drawn at
+    // previewDpi; the program at the DPI the display asks for.
+    explicit TFormSale(Mode mode = Mode::Run, std::wstring languageCode = L"EN", int previewDpi = 96);
 
     // False when the description could not be read (a build fault).
     bool Created() const { return created_; }
@@ -39,10 +40,22 @@ public:
     void lblTitleMouseDown(TControl* sender, TMouseButton button, TShiftState shift, int x, int y);
     void imgRegTypeMouseDown(TControl* sender, TMouseButton button, TShiftState shift, int x, int y);
 
-    // Steps of FormShow.
+    // Steps of FormShow. ApplyScale draws the window at the DPI it takes
+    // (ChooseDpi); ArrangeControls also places the window in its corner
+    // unless told to leave it where it is.
+    void ApplyScale();
     void ApplySkinColors();
     void ApplyTexts();
-    void ArrangeControls();
+    void ArrangeControls(bool placeInCorner = true);
+    // The preview's DPI; for the program, the display's (launch/CheckDPIScaled.h)
+    // lowered until the window fits the work area (FittingDpi).
+    int ChooseDpi();
+
+    // Another monitor's DPI: rescaled at the suggested place. A display or
+    // work-area change puts a window the user has not moved back into its
+    // corner, at the scale that applies now.
+    void DpiChanged(int dpi, const TRect& suggested) override;
+    void WorkAreaChanged() override;
 
     // For accessibility clients: a dialog named by its headline, its texts
     // and buttons in reading order (title, headline, each feature's heading
@@ -82,6 +95,8 @@ private:
     void SetUpKeyboard();
 
     Mode mode_;
+    int previewDpi_ = 96;
+    bool movedByUser_ = false;  // dragged away from the corner
     bool created_ = false;
     bool controlsFound_ = false;
     std::wstring createError_;

@@ -3,7 +3,9 @@
 // width, the labels after their texts were applied), hands the sizes in, and
 // applies the positions that come out; nothing here touches a window, so the
 // rules are tested natively. All halvings truncate toward zero, as the window
-// always did.
+// always did. The numbers below are design lengths (pixels at 96 DPI): the
+// layout takes each through ScaleLength at the window's DPI, while the sizes
+// handed in are the controls' own, already at that DPI.
 #pragma once
 
 #include <array>
@@ -35,8 +37,10 @@ struct TLayoutEdges {
     int bottom = 0;
 };
 
-// Fixed numbers of the layout.
-inline constexpr int kBuyTextMargins = 48;      // btnBuy's TextLeftMargin + TextRightMargin
+// Fixed numbers of the layout, in design pixels.
+inline constexpr int kDesignFormWidth = 500;
+inline constexpr int kDesignFormHeight = 330;
+inline constexpr int kBuyTextMargin = 24;       // btnBuy's TextLeftMargin and TextRightMargin each
 inline constexpr int kFeaturePictureTop = 112;  // imgFuns top; also the headline's lower bound
 inline constexpr int kTileHeadingOffset = 63;   // tile headings start this far below imgFuns' top
 inline constexpr int kBuyButtonTop = 260;
@@ -58,6 +62,7 @@ struct TLayoutInput {
     int btnBuyCaptionWidth = 108;  // text width of the caption in the button's own font
     int btnBuyHeight = 36;
     TLayoutEdges workArea{0, 0, 1920, 1040};
+    int dpi = 96;  // the design lengths of the layout are taken to this DPI
 };
 
 // Where everything goes. Sizes are those the layout gives the controls: the
@@ -83,7 +88,13 @@ struct TLayoutResult {
 // (placing against nothing would put the window off-screen, out of reach).
 TLayoutEdges WorkAreaOrScreen(bool queried, const TLayoutEdges& workArea, TLayoutSize screen);
 
-// The steps of ArrangeControls, in order:
+// The DPI to draw the window at on a work area of this size: `dpi` when the
+// window at that scale, with its one-pixel margin, fits; otherwise the
+// largest DPI at which it does, but never below 96 (a window too big even
+// then keeps its design size).
+int FittingDpi(int dpi, TLayoutSize workArea);
+
+// The steps of ArrangeControls, in order (lengths at the input's DPI):
 //  1. btnBuy width = caption width + 48;
 //  2. btnClose at (form width - its width - 1, 1);
 //  3. lblTitle at (10, 10);
@@ -95,7 +106,7 @@ TLayoutEdges WorkAreaOrScreen(bool queried, const TLayoutEdges& workArea, TLayou
 //  8. lblDes centred vertically between lblTitle's bottom and 112;
 //  9. tile headings at imgFuns top + 63; 10. descriptions 5 below their headings;
 // 11. btnBuy top = 260; 12. description widths 120, 120, 150;
-// 13. the window one pixel inside the bottom-right corner of the work area.
+// 13. the window one (device) pixel inside the bottom-right corner of the work area.
 TLayoutResult ArrangeLayout(const TLayoutInput& input);
 
 }  // namespace promo

@@ -26,6 +26,7 @@ need_pkgs=(
   libpng-dev zlib1g-dev googletest libgtest-dev libbenchmark-dev libinih-dev
   clang libclang-rt-dev
   wine wine32:i386 wine64 xvfb xauth xdotool imagemagick x11-utils fonts-wine fonts-dejavu-core strace
+  tesseract-ocr tesseract-ocr-eng
   openssl
   python3 git debootstrap
 )

@@ -3,7 +3,8 @@
 # window in all eleven languages with the program's own code, pictures and
 # fonts under Wine, one PNG per language, plus one overview image labelled by
 # language, and lists every label cut with an ellipsis (and each control's
-# bounds) in OUTDIR/proof.txt.
+# bounds) in OUTDIR/proof.txt. Then the window on scaled displays: Russian
+# (the longest texts) at 150 % and German at 200 %, outside the overview.
 #
 #   scripts/proof-sheet.sh [--campaign FOLDER] [OUTDIR]   (default: <build>/proof)
 #   scripts/proof-sheet.sh -h|--help                       (this text)
@@ -17,8 +18,8 @@
 # display of the build, a private Xvfb runs for the duration.
 # Exit code 0 when every language rendered and the overview was made.
 #
-# Writes OUTDIR/proof-<language>.png, proof-overview.png and proof.txt (the
-# old ones go first); in the build tree, the windows configuration when
+# Writes OUTDIR/proof-<language>.png, proof-RU-150.png, proof-de-200.png,
+# proof-overview.png and proof.txt (the old ones go first); in the build tree, the windows configuration when
 # missing, the promo_proof_sheet tool and the Wine prefix <build>/wineprefix
 # when missing. A private Xvfb keeps its state in a temporary folder,
 # removed at the end.
@@ -96,3 +97,7 @@ name=$(sed -n 's/^campaign: //p' "$out/proof.txt" | head -n 1)
   exit 1
 }
 echo "overview: $out/proof-overview.png"
+for png in "$out/proof-RU-150.png" "$out/proof-de-200.png"; do
+  [ -s "$png" ] || { echo "proof-sheet: $png is missing" >&2; exit 1; }
+  echo "scaled: $png"
+done

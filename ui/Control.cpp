@@ -2,6 +2,8 @@
 
 #include "ui/Form.h"
 #include "ui/Menu.h"
+#include "ui/PictureSets.h"
+#include "ui/ScaledPicture.h"
 
 namespace promo {
 
@@ -314,7 +316,32 @@ bool TControl::DialogChar(wchar_t) { return false; }
 
 void TControl::EndLoading() {
     loading_ = false;
+    KeepDesign();
     Loaded();
+}
+
+void TControl::KeepDesign() {
+    designKept_ = true;
+    designBounds_ = BoundsRect();
+    designLimits_ = constraints_.Limits();
+    designFontHeight_ = font_.Height();
+}
+
+void TControl::ScaleTo(int dpi, const TPictureSource& pictures) {
+    EnsureDesignKept();
+    constraints_.SetMinWidth(ScaleLength(designLimits_.MinWidth, dpi));
+    constraints_.SetMaxWidth(ScaleLength(designLimits_.MaxWidth, dpi));
+    constraints_.SetMinHeight(ScaleLength(designLimits_.MinHeight, dpi));
+    constraints_.SetMaxHeight(ScaleLength(designLimits_.MaxHeight, dpi));
+    if (!parentFont_) font_.SetHeight(ScaleLength(designFontHeight_, dpi));
+    for (TPicture* picture : PictureProperties()) {
+        if (picture->SourceFile().empty()) continue;
+        if (auto image = PictureForDpi(pictures, picture->SourceFile(), dpi)) picture->SetGraphic(image);
+    }
+    const TRect& d = designBounds_;
+    SetBounds(ScaleLength(d.Left, dpi), ScaleLength(d.Top, dpi), ScaleLength(d.Width(), dpi),
+              ScaleLength(d.Height(), dpi));
+    AdjustSize();
 }
 
 void TControl::Loaded() { AdjustSize(); }

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "ui/FormLayout.h"
+#include "ui/FormReader.h"
 #include "ui/Geometry.h"
 #include "ui/Graphics.h"
 
@@ -228,6 +229,16 @@ public:
     // Clears the loading state and runs Loaded.
     void EndLoading();
 
+    // The display's scale. A control keeps its design values (bounds, size
+    // constraints, its own font's height, and what a control class adds in
+    // KeepDesign) when loading ends; ScaleTo gives it those values taken
+    // through ScaleLength (ui/PictureSets.h) and loads each picture that
+    // names its file again at the DPI from the source. An auto-sized
+    // control then takes its new picture's (or text's) size.
+    virtual void ScaleTo(int dpi, const TPictureSource& pictures);
+    // The control's picture properties, for loading them at a DPI.
+    virtual std::vector<TPicture*> PictureProperties() { return {}; }
+
     // Asks the host to repaint the control's area.
     void Invalidate();
     // Paints into the given context with (0, 0) at the control's top left.
@@ -293,6 +304,15 @@ protected:
     // Drawn over Paint while ShowsFocusCue: the system's dotted focus rectangle.
     virtual void PaintFocusCue(TCanvas& canvas);
     virtual void Loaded();
+    // Takes the design values ScaleTo starts from (once, as loading ends);
+    // a class with lengths of its own keeps them too.
+    virtual void KeepDesign();
+    // KeepDesign for a control that was never loaded from a description.
+    void EnsureDesignKept() {
+        if (!designKept_) KeepDesign();
+    }
+    const TRect& DesignBounds() const { return designBounds_; }
+    int DesignFontHeight() const { return designFontHeight_; }
     virtual void Resize() {}
     virtual void FontChanged();
     virtual void EnabledChanged();
@@ -344,6 +364,10 @@ private:
     bool tabStop_ = false;
     int tabOrder_ = 0;
     TCanvas canvas_;
+    bool designKept_ = false;
+    TRect designBounds_{};
+    TSizeLimits designLimits_{};
+    int designFontHeight_ = 0;
 };
 
 // A control that draws a picture at its top left; AutoSize takes the
@@ -353,6 +377,7 @@ public:
     TCustomImage();
     TPicture& Picture() { return picture_; }
     void SetPicture(const TPicture& p) { picture_.Assign(p); }
+    std::vector<TPicture*> PictureProperties() override { return {&picture_}; }
 
 protected:
     void Paint(TCanvas& canvas) override;

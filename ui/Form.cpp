@@ -14,6 +14,7 @@
 #include "ui/Accessible.h"
 #include "ui/FormLayout.h"
 #include "ui/FormReader.h"
+#include "ui/PictureSets.h"
 
 namespace promo {
 namespace {
@@ -49,6 +50,7 @@ bool TForm::Initialize(const TClassTable& classes, std::string_view description,
 
 bool TForm::InitializeWith(const TClassTable& classes, std::string_view description,
                            const TPictureSource& pictures, std::wstring& error) {
+    pictures_ = pictures;
     if (!ReadForm(*this, classes, description, pictures, error)) return false;
     TimelineMark(L"description");
     // No native window yet: the system fixes a window's DPI awareness when
@@ -166,6 +168,24 @@ void TForm::SetBounds(int left, int top, int width, int height) {
     if (oldW != Width() || oldH != Height()) ::InvalidateRect(wnd_.get(), nullptr, FALSE);
 }
 
+void TForm::ChangeScale(int dpi) {
+    if (dpi <= 0 || dpi == dpi_) return;
+    dpi_ = dpi;
+    // The form's own design values (its client size and font), then the
+    // controls'; the window keeps its place.
+    EnsureDesignKept();
+    const TRect design = DesignBounds();
+    if (!ParentFont()) Font().SetHeight(ScaleLength(DesignFontHeight(), dpi));
+    SetBounds(Left(), Top(), ScaleLength(design.Width(), dpi), ScaleLength(design.Height(), dpi));
+    for (const auto& c : controls_) c->ScaleTo(dpi, pictures_);
+    InvalidateArea(ClientRect());
+}
+
+void TForm::DpiChanged(int dpi, const TRect& suggested) {
+    ChangeScale(dpi);
+    SetBounds(suggested.Left, suggested.Top, suggested.Width(), suggested.Height());
+}
+
 void TForm::AlignControls() {
     if (aligning_ || Loading()) return;
     aligning_ = true;
@@ -205,7 +225,7 @@ void TForm::CreateTooltip() {
     ti.uId = kToolId;
     ti.lpszText = const_cast<wchar_t*>(L"");
     ::SendMessageW(tooltip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-    ::SendMessageW(tooltip_.get(), TTM_SETMAXTIPWIDTH, 0, 400);
+    ::SendMessageW(tooltip_.get(), TTM_SETMAXTIPWIDTH, 0, ScaleLength(400, dpi_));
 }
 
 void TForm::UpdateTooltipTool() {

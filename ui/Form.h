@@ -129,6 +129,21 @@ public:
     bool Scaled = true;
     int PixelsPerInch = 96;
 
+    // The DPI the form is drawn at: 96 (its design) until ChangeScale.
+    int Dpi() const { return dpi_; }
+    // Draws the form at another DPI: its client size and font, and every
+    // control (TControl::ScaleTo, pictures from the form's picture source),
+    // from their design values. The window keeps its place. Nothing happens
+    // at the DPI the form has.
+    void ChangeScale(int dpi);
+    // The system moved the window onto a monitor of another DPI
+    // (WM_DPICHANGED) with the rectangle it suggests: by default the form
+    // takes the DPI and the rectangle.
+    virtual void DpiChanged(int dpi, const TRect& suggested);
+    // The display or the work area changed (WM_DISPLAYCHANGE,
+    // WM_SETTINGCHANGE with SPI_SETWORKAREA); by default nothing happens.
+    virtual void WorkAreaChanged() {}
+
     // Paints the whole form (background and visible controls) into dc.
     void RenderTo(HDC dc);
     // Paints only what lies in area (form client coordinates): the
@@ -305,6 +320,8 @@ private:
     bool shown_ = false;
     bool aligning_ = false;
     TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSizeable;
+    int dpi_ = 96;
+    TPictureSource pictures_;  // where the description's pictures came from, for ChangeScale
 };
 
 }  // namespace promo

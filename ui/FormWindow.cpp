@@ -9,6 +9,9 @@ namespace promo {
 namespace {
 
 constexpr wchar_t kFormClass[] = L"PellorinPromoForm";
+#ifndef WM_DPICHANGED
+constexpr UINT WM_DPICHANGED = 0x02E0;
+#endif
 
 }  // namespace
 
@@ -150,6 +153,20 @@ LRESULT TForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             break;
         case WM_GETOBJECT:
             if (const LRESULT r = WmGetObject(wParam, static_cast<LONG>(lParam))) return r;
+            break;
+        // The display's scale and work area: wParam's high word is the new
+        // DPI, lParam the suggested window rectangle (learn.microsoft.com,
+        // WM_DPICHANGED).
+        case WM_DPICHANGED: {
+            const RECT& r = *reinterpret_cast<const RECT*>(lParam);
+            DpiChanged(HIWORD(wParam), TRect{r.left, r.top, r.right, r.bottom});
+            return 0;
+        }
+        case WM_DISPLAYCHANGE:
+            WorkAreaChanged();
+            break;
+        case WM_SETTINGCHANGE:
+            if (wParam == SPI_SETWORKAREA) WorkAreaChanged();
             break;
         // Seen on their way to the default handling.
         case WM_SETFOCUS:

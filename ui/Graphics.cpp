@@ -189,10 +189,12 @@ std::uint32_t TPicture::Pixel(int x, int y) const {
 void TPicture::Assign(const TPicture& other) {
     if (&other == this) return;
     image_ = other.image_;
+    sourceFile_ = other.sourceFile_;
     Changed();
 }
 void TPicture::Clear() {
     image_.reset();
+    sourceFile_.clear();
     Changed();
 }
 void TPicture::SetGraphic(std::shared_ptr<const TBitmapImage> image) {
@@ -200,11 +202,13 @@ void TPicture::SetGraphic(std::shared_ptr<const TBitmapImage> image) {
     Changed();
 }
 bool TPicture::LoadFromPng(const std::uint8_t* data, std::size_t size) {
+    sourceFile_.clear();
     image_ = TBitmapImage::FromPng(data, size);
     Changed();
     return image_ != nullptr;
 }
 bool TPicture::LoadFromStream(const std::uint8_t* data, std::size_t size) {
+    sourceFile_.clear();
     std::string cls;
     const std::uint8_t* file = nullptr;
     std::size_t fileSize = 0;

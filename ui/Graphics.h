@@ -146,6 +146,13 @@ public:
     // The stream form: class name "TPngImage" (length-prefixed), then the PNG.
     bool LoadFromStream(const std::uint8_t* data, std::size_t size);
 
+    // The picture file the window description named, so that the picture
+    // can be loaded again for another DPI; empty for a picture made at run
+    // time. Assign copies it, Clear and the loads forget it, SetGraphic
+    // keeps it (the same picture at another size).
+    const std::wstring& SourceFile() const { return sourceFile_; }
+    void SetSourceFile(std::wstring file) { sourceFile_ = std::move(file); }
+
     std::function<void()> OnChange;
 
 private:
@@ -153,6 +160,7 @@ private:
         if (OnChange) OnChange();
     }
     std::shared_ptr<const TBitmapImage> image_;
+    std::wstring sourceFile_;
 };
 
 // A top-down 32-bit DIB section of the given size; bits receives its pixels

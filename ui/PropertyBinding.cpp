@@ -36,7 +36,10 @@ bool LoadPicture(TPicture& target, const TDescValue& v, TReadContext& ctx) {
         problem = L"the picture file " + v.Text + L" is missing";
     else if (!target.LoadFromStream(stream.data(), stream.size()))
         problem = L"the picture " + v.Text + L" is not a PNG picture stream";
-    if (problem.empty()) return true;
+    if (problem.empty()) {
+        target.SetSourceFile(v.Text);  // to load it again at another DPI
+        return true;
+    }
     if (ctx.StrictPictures) {
         ctx.Error = problem;
         return false;

@@ -4,9 +4,10 @@
 // output folder and prints, per language, every label cut with an ellipsis
 // (with the hint that shows its whole text), every label whose text runs past
 // its bounds without one, controls that overlap, and each control's laid-out
-// bounds.
+// bounds. After the eleven languages at 100 %, the longest texts (Russian) at
+// 150 % and German at 200 % (proof-RU-150.png, proof-de-200.png).
 //
-//   promo_proof_sheet.exe OUTDIR [CODE...]     (all eleven languages by default)
+//   promo_proof_sheet.exe OUTDIR [CODE[@DPI]...]     (the sheet above by default)
 //
 // Exit code 0 when every language rendered and was written, 1 otherwise.
 #include <windows.h>
@@ -29,6 +30,8 @@ namespace {
 // The sections of the text table, in its order.
 constexpr const wchar_t* kLanguages[] = {L"de", L"DK", L"ES", L"FR", L"IT", L"NL",
                                          L"PL", L"PT", L"RU", L"SV", L"EN"};
+// The window on scaled displays.
+constexpr const wchar_t* kScaled[] = {L"RU@144", L"de@192"};
 
 std::string Utf8(const std::wstring& s) {
     if (s.empty()) return {};
@@ -62,15 +65,20 @@ bool Overlap(const TControl& a, const TControl& b) {
            a.Top() < b.Top() + b.Height() && b.Top() < a.Top() + a.Height();
 }
 
-// Renders one language; false when the window or its picture failed.
-bool ProofLanguage(const std::wstring& code, const std::string& outDir) {
-    const std::string tag = Utf8(code);
-    Print("== " + tag + " ==");
-    TFormSale form(TFormSale::Mode::Preview, code);
+// Renders one language ("RU", or "RU@144" at 144 DPI); false when the window
+// or its picture failed.
+bool ProofLanguage(const std::wstring& entry, const std::string& outDir) {
+    const std::size_t at = entry.find(L'@');
+    const std::wstring code = entry.substr(0, at);
+    const int dpi = at == std::wstring::npos ? 96 : std::stoi(entry.substr(at + 1));
+    const std::string tag = Utf8(code) + (dpi == 96 ? "" : "-" + std::to_string(dpi * 100 / 96));
+    Print("== " + tag + (dpi == 96 ? "" : " (" + std::to_string(dpi) + " DPI)") + " ==");
+    TFormSale form(TFormSale::Mode::Preview, code, dpi);
     if (!form.Created()) {
         Print("FAILED: the window was not built: " + Utf8(form.CreateError()));
         return false;
     }
+    form.ApplyScale();
     form.ApplySkinColors();
     form.ApplyTexts();
     form.ArrangeControls();
@@ -148,8 +156,10 @@ int wmain(int argc, wchar_t** argv) {
 
     std::vector<std::wstring> codes;
     for (int i = 2; i < argc; ++i) codes.push_back(argv[i]);
-    if (codes.empty())
+    if (codes.empty()) {
         for (const wchar_t* code : promo::kLanguages) codes.push_back(code);
+        for (const wchar_t* code : promo::kScaled) codes.push_back(code);
+    }
 
     // The campaign whose texts and window these are: the sheet is checked
     // against its folder.

@@ -16,6 +16,7 @@
 #include "promo/LayoutHelper.h"
 #include "promo/LocalizedTexts.h"
 #include "ui/Form.h"
+#include "ui/PictureSets.h"
 #include "ui/PngImage.h"
 
 namespace promo {
@@ -291,6 +292,58 @@ TEST(WindowPlacement, AWorkAreaThatCannotBeReadGivesThePrimaryScreen) {
     EXPECT_EQ(fallback.right, ::GetSystemMetrics(SM_CXSCREEN));
     EXPECT_EQ(fallback.bottom, ::GetSystemMetrics(SM_CYSCREEN));
     EXPECT_GT(fallback.right, 500);
+}
+
+// The system moves the window onto a monitor of another scale: it sends
+// WM_DPICHANGED with the new DPI and the rectangle it suggests.
+TEST(WindowScale, DpiChangedRescalesTheWindowAndMovesItToTheSuggestedRectangle) {
+    constexpr UINT kDpiChanged = 0x02E0;  // WM_DPICHANGED
+    ShownWindow w(L"EN");
+    ASSERT_TRUE(w.rendered);
+    TFormSale& f = w.form;
+    f.CreateHandle();
+    ASSERT_NE(f.Handle(), nullptr);
+    struct Step {
+        int dpi;
+        RECT suggested;
+        int headlineFont;
+    };
+    const Step steps[] = {
+        {144, {100, 50, 850, 545}, -30},
+        {192, {40, 30, 1040, 690}, -40},
+        {96, {300, 200, 800, 530}, -20},  // and back: the design again
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.dpi);
+        const auto px = [&s](int v) { return ScaleLength(v, s.dpi); };
+        ::SendMessageW(f.Handle(), kDpiChanged, MAKEWPARAM(s.dpi, s.dpi),
+                       reinterpret_cast<LPARAM>(&s.suggested));
+        EXPECT_EQ(f.Dpi(), s.dpi);
+        EXPECT_EQ(f.ClientWidth(), px(500));
+        EXPECT_EQ(f.ClientHeight(), px(330));
+        RECT r{};
+        ASSERT_TRUE(::GetWindowRect(f.Handle(), &r));
+        EXPECT_EQ(r.left, s.suggested.left);
+        EXPECT_EQ(r.top, s.suggested.top);
+        EXPECT_EQ(r.right - r.left, px(500));
+        EXPECT_EQ(r.bottom - r.top, px(330));
+        // Fonts, the description's sizes, the button's slices and text
+        // margins, and the layout, all at the new scale.
+        EXPECT_EQ(f.lblDes->Font().Height(), s.headlineFont);
+        EXPECT_EQ(f.shp->Width(), px(500));
+        EXPECT_EQ(f.lblFun2Title->Width(), px(120));
+        EXPECT_EQ(f.lblFun3Des->Width(), px(150));
+        EXPECT_EQ(f.btnBuy->ImageOption().Left(), px(52));
+        EXPECT_EQ(f.btnBuy->ImageOption().Right(), px(52));
+        EXPECT_EQ(f.btnBuy->TextLeftMargin(), px(24));
+        EXPECT_EQ(f.btnBuy->Height(), px(36));
+        EXPECT_EQ(f.btnBuy->Top(), px(260));
+        EXPECT_EQ(f.btnBuy->Left(), (px(500) - f.btnBuy->Width()) / 2);
+        EXPECT_EQ(f.lblFun1Title->Top(), f.imgFuns->Top() + px(63));
+        EXPECT_EQ(f.btnClose->Left(), px(500) - f.btnClose->Width() - 1);
+        // The headline's text in its scaled font, measured on its own.
+        EXPECT_EQ(f.lblDes->Width(), TahomaMeter(s.headlineFont).Width(f.lblDes->Caption()));
+    }
 }
 
 }  // namespace
