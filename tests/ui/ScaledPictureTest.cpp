@@ -109,11 +109,12 @@ TEST(ScaledPicture, HasTheDesignSizeAtEveryDpiAndTakesAnExactSetAsDrawn) {
         EXPECT_EQ(picture->Height(), c.height) << c.dpi;
         const auto& pixels = picture->Image().pixels;
         EXPECT_EQ(pixels.size(), static_cast<size_t>(c.width) * c.height);
-        if (c.exactSet)
+        if (c.exactSet) {
             EXPECT_EQ(
                 pixels,
                 Decode(test::ReadDataFile(std::string("../../resources/pictures/") + c.exactSet)).pixels)
                 << c.exactSet;
+        }
     }
     EXPECT_EQ(PictureForDpi(source, L"missing.png", 144), nullptr);
 }
