@@ -13,9 +13,10 @@ each, every start half a second after the one before ended. Per start:
 
   wall time   from starting `wine` until the process has ended
   peak memory the most the process held resident at any time (the kernel's
-              ru_maxrss, read by wait4 when it ends: `wine` becomes the
-              program's process in place, so this is the program's; under an
-              emulator for 32-bit code it includes the emulator's code cache)
+              ru_maxrss as GNU time reports it when the process ends: `wine`
+              becomes the program's process in place, so this is the
+              program's; under an emulator for 32-bit code it includes the
+              emulator's code cache)
 
 and it prints the medians, the ratio of the wall times (quiet / bare) and the
 difference of the peaks (quiet - bare, MB) against the targets. Before the
@@ -49,6 +50,7 @@ TARGET_TIME_RATIO = 1.5
 TARGET_EXTRA_PEAK = 4 * MB
 SETTLE_SECONDS = 0.5
 BARE_EXE_IN_PREFIX = r"C:\Bench\BareQuiet.exe"
+GNU_TIME = "/usr/bin/time"  # Debian's package time
 
 
 def parse_args():
@@ -93,18 +95,20 @@ def run_once(px, argv, debug="-all"):
     """One start to its end: (wall s, peak resident bytes, exit code, stderr)."""
     env = dict(px.env)
     env["WINEDEBUG"] = debug
-    with tempfile.TemporaryFile() as err:
+    with tempfile.TemporaryFile() as err, tempfile.NamedTemporaryFile("r") as peak:
         time.sleep(SETTLE_SECONDS)
         start = time.monotonic()
-        p = subprocess.Popen(["wine"] + argv, env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                             stderr=err)
-        # wait4 rather than Popen.wait: its resource usage is the process's
-        # own (ru_maxrss in KiB, kept across the loader's exec).
-        _, status, usage = os.wait4(p.pid, 0)
+        # GNU time starts it and reports its ru_maxrss: a process forked from
+        # this script would count the script's own resident size as its peak
+        # (a fork copies it, and exec keeps the larger of the two).
+        p = subprocess.run([GNU_TIME, "-f", "%M", "-o", peak.name, "wine"] + argv, env=env,
+                           stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=err)
         wall = time.monotonic() - start
-        p.returncode = os.waitstatus_to_exitcode(status)  # reaped: Popen must not wait again
         err.seek(0)
-        return wall, usage.ru_maxrss * 1024, p.returncode, err.read().decode("utf-8", "replace")
+        text = peak.read().split()
+        if not text or not text[-1].isdigit():
+            raise Unmeasured("no peak from %s: %r" % (GNU_TIME, text))
+        return wall, int(text[-1]) * 1024, p.returncode, err.read().decode("utf-8", "replace")
 
 
 def check_paths(px, program, bare):
@@ -127,6 +131,9 @@ def spread(values, fmt):
 
 
 def main():
+    if not os.access(GNU_TIME, os.X_OK):
+        print("missing: %s (apt-get install time)" % GNU_TIME, file=sys.stderr)
+        return 1
     for path in (PROGRAM_EXE, BARE_EXE, CAMPAIGN_HEADER):
         if not os.path.exists(path):
             print("missing: %s (build the windows preset into %s)" % (path, BUILD_DIR), file=sys.stderr)
