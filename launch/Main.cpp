@@ -67,7 +67,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // two trips to the display on the way to the window.
     app.ShowTaskBarWindow = false;
     auto form = std::make_unique<promo::TFormSale>();  // may end the program (show decision)
-    if (!form->Created()) return 0;                   // a damaged build shows nothing
+    if (!form->Created()) return 0;                    // a damaged build shows nothing
     // The hidden application window, the form's owner, only now: the first
     // window of a process opens the display connection, which a run that
     // ends at the decision never needs. The form's own window comes later

@@ -44,7 +44,8 @@ std::wstring HttpHostField(const std::wstring& address, const std::wstring& crac
     // The authority ends at the path, the query or the fragment; a
     // backslash ends it too, as no host or port holds one.
     const size_t end = address.find_first_of(L"/?#\\", begin);
-    std::wstring authority = address.substr(begin, end == std::wstring::npos ? std::wstring::npos : end - begin);
+    std::wstring authority =
+        address.substr(begin, end == std::wstring::npos ? std::wstring::npos : end - begin);
     const size_t at = authority.rfind(L'@');
     if (at != std::wstring::npos) authority.erase(0, at + 1);
     DropTrailingBlanks(authority);

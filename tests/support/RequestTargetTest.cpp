@@ -69,7 +69,8 @@ TEST(HttpPostHeaders, HostLineIsTheAuthorityAsWrittenThenTheFixedLines) {
         L"Connection: keep-alive\r\n"
         L"\r\n";
     for (const auto& c : cases) {
-        EXPECT_EQ(HttpPostHeaders(c.address, c.crackedHost, 32), L"Host: " + std::wstring(c.host) + L"\r\n" + fixed)
+        EXPECT_EQ(HttpPostHeaders(c.address, c.crackedHost, 32),
+                  L"Host: " + std::wstring(c.host) + L"\r\n" + fixed)
             << testing::PrintToString(std::wstring(c.address));
     }
 }
