@@ -3,6 +3,12 @@
 // setup), the switch test, the application with its main form and the
 // message loop. Every path ends with exit code 0; the normal ends run the unit
 // finalizations.
+//
+// Most starts end in the form's creation handler, at the show decision (the
+// marker of an earlier dismissal is there), so nothing before it brings up
+// what only the window needs: the display connection, the application's
+// hidden window and the warm-up for the window start once the decision is
+// past the marker (launch/StartupWarmUp.h) or taken.
 #include <windows.h>
 
 #include <optional>
@@ -12,7 +18,6 @@
 #include "launch/DllSafety.h"
 #include "launch/FocusConstraint.h"
 #include "launch/SingleRun.h"
-#include "launch/StartupWarmUp.h"
 #include "product/AppConfig.h"
 #include "promo/FormSaleMain.h"
 #include "support/Timeline.h"
@@ -25,7 +30,6 @@ namespace {
 struct UnitLifetime {
     UnitLifetime() {
         promo::RestrictDllSearch();  // first: nothing may load a planted library
-        promo::StartStartupWarmUp();
         promo::ConfigUnitInitialize();
         promo::TimelineMark(L"units");
         promo::StartupDpiSetup();
@@ -63,15 +67,19 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (!hasSwitch) return 0;
 
     promo::TApplication& app = promo::Application();
-    app.Initialize();
-    promo::TimelineMark(L"application");
     app.MainFormOnTaskBar = false;
     // The window's show handler hides the task-bar window first thing:
     // showing it before would only flash a task-bar button, at the price of
     // two trips to the display on the way to the window.
     app.ShowTaskBarWindow = false;
     auto form = std::make_unique<promo::TFormSale>();  // may end the program (show decision)
-    if (!form->Created()) return 0;                   // a damaged build shows nothing
+    if (!form->Created()) return 0;                    // a damaged build shows nothing
+    // The hidden application window, the form's owner, only now: the first
+    // window of a process opens the display connection, which a run that
+    // ends at the decision never needs. The form's own window comes later
+    // still, with its first show.
+    app.Initialize();
+    promo::TimelineMark(L"application");
     app.SetMainForm(std::move(form));
     app.Run();
     return 0;

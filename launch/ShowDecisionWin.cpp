@@ -27,10 +27,27 @@ bool SystemShowEnvironment::QuietTime() {
     return quietEvaluation.Quiet();
 }
 
+namespace {
+
+// The program's own environment: once the marker is known to be missing the
+// window is likely, and the warm-up for it starts beside the remaining gates
+// (a start that finds the marker, most of them, never pays for it).
+class ProgramShowEnvironment : public SystemShowEnvironment {
+public:
+    using SystemShowEnvironment::SystemShowEnvironment;
+    bool ShownMarkerPresent() override {
+        const bool present = SystemShowEnvironment::ShownMarkerPresent();
+        if (!present) StartStartupWarmUp();
+        return present;
+    }
+};
+
+}  // namespace
+
 bool ShowDecision() {
     TConfig& config = SharedConfigOrDefaults();
     SystemQuietTimeEnvironment quiet(config, true);
-    SystemShowEnvironment env(config, quiet, false);
+    ProgramShowEnvironment env(config, quiet, false);
     const bool show = DecideShow(GetBuildSettings().campaignEnd, env);
     // The hook has been asked: the shell may go. Not after a hook that hung:
     // its thread may hold the loader's lock that freeing a library takes.

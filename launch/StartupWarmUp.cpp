@@ -16,7 +16,7 @@ struct WarmUpState {
     WarmUpState() = default;
     WarmUpState(const WarmUpState&) = delete;
     WarmUpState& operator=(const WarmUpState&) = delete;
-    // A program that ends without a decision (no switch) still waits for
+    // A run that started it and ends without finishing it still waits for
     // the work before the shell library goes.
     ~WarmUpState() { Finish(); }
 

@@ -44,6 +44,12 @@ void Place(TControl* c, const TLayoutRect& r) {
 TFormSale::TFormSale(Mode mode, std::wstring languageCode, int previewDpi)
     : TForm(L"TFormSale"), LanguageCode(std::move(languageCode)), mode_(mode), previewDpi_(previewDpi) {
     RegisterHandlers();
+    // The launch checks come before the description is read: building the
+    // controls measures their texts, which brings up the font engine and the
+    // display connection, and most runs end at the decision (the marker of an
+    // earlier dismissal is there). Reading it has no effect outside the
+    // process, so the order of what the run does on the system is the same.
+    if (mode_ == Mode::Run) RunLaunchChecks();
     created_ = InitializeFromResource(ControlClasses(), L"TFORMSALE", createError_);
 }
 
@@ -100,7 +106,9 @@ std::vector<TControl*> TFormSale::AccessibleChildren() const {
 void TFormSale::FormCreate(TControl*) {
     controlsFound_ = FindControls();
     SetUpKeyboard();
-    if (mode_ == Mode::Preview) return;
+}
+
+void TFormSale::RunLaunchChecks() {
     RequestDpiAwareness();
     WaitForUptime(
         GetBuildSettings().minUptimeMs, &SystemUptimeMs, [] { return SessionAgeMs(); },

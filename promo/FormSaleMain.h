@@ -1,8 +1,8 @@
 // The promotion window (TFormSale): the program's only form, built from its
-// window description. Its creation handler runs the launch checks (DPI
-// request, uptime wait, language code, show decision) and may end the
-// program; its show handler applies skin, texts and layout and brings it to
-// the front. The close and buy buttons end the run.
+// window description. Its creation runs the launch checks (DPI request,
+// uptime wait, language code, show decision), which may end the program,
+// before the description is read; its show handler applies skin, texts and
+// layout and brings it to the front. The close and buy buttons end the run.
 #pragma once
 
 #include <string>
@@ -18,13 +18,13 @@ namespace promo {
 class TFormSale : public TForm {
 public:
     enum class Mode {
-        Run,      // the program: FormCreate runs the launch checks
+        Run,      // the program: the launch checks run first
         Preview,  // proof sheets and tests: no launch checks, nothing sent
     };
 
-    // Reads the window description from the program's resources; in Run mode
-    // its creation handler may end the program. A preview is drawn at
-    // previewDpi; the program at the DPI the display asks for.
+    // In Run mode runs the launch checks, which may end the program; then
+    // reads the window description from the program's resources. A preview
+    // is drawn at previewDpi; the program at the DPI the display asks for.
     explicit TFormSale(Mode mode = Mode::Run, std::wstring languageCode = L"EN", int previewDpi = 96);
 
     // False when the description could not be read (a build fault).
@@ -64,6 +64,9 @@ public:
     std::wstring AccessibleName() const override;
     std::vector<TControl*> AccessibleChildren() const override;
 
+    // The DPI request, the uptime wait, the language code and the show
+    // decision; ends the program when the decision is no.
+    void RunLaunchChecks();
     bool ShowDecision();
     void SendCampaignStat(bool closedWithCloseButton);
     void DragWindow();

@@ -114,8 +114,8 @@ BARE_TIMELINE_EXE = os.path.join(BUILD_DIR, "bench", "window", "bare_window_time
 TIMELINE_NAME = "PellorinPromoTimeline.exe"
 BARE_TIMELINE_NAME = "BareWindowTimeline.exe"
 WAITING_NAME = "PellorinPromoWaiting.exe"
-TIMELINE_PHASES = ("process-start", "entry", "picture", "units", "dpi-setup", "application", "description-parse", "description-objects", "description", "uptime-wait", "decision",
-                   "form-create", "form-show", "texts", "layout", "first-paint")
+TIMELINE_PHASES = ("process-start", "entry", "picture", "units", "dpi-setup", "uptime-wait", "decision", "description-parse", "description-objects", "description",
+                   "form-create", "application", "form-show", "texts", "layout", "first-paint")
 
 
 # The benchmark's Wine prefix, once made (find_process looks only there).

@@ -25,7 +25,7 @@ need_pkgs=(
   g++-mingw-w64-i686-posix libz-mingw-w64-dev
   libpng-dev zlib1g-dev googletest libgtest-dev libbenchmark-dev libinih-dev
   clang libclang-rt-dev
-  wine wine32:i386 wine64 xvfb xauth xdotool imagemagick x11-utils fonts-wine fonts-dejavu-core strace
+  wine wine32:i386 wine64 xvfb xauth xdotool imagemagick x11-utils fonts-wine fonts-dejavu-core strace time
   tesseract-ocr tesseract-ocr-eng
   openssl
   python3 git debootstrap

@@ -45,23 +45,6 @@ std::string ToAnsi(const std::wstring& text) {
     return ansi;
 }
 
-std::wstring HeaderBlock(const std::wstring& host, size_t contentLength) {
-    std::wstring headers;
-    headers += L"Host: " + host + L"\r\n";
-    headers +=
-        L"User-Agent: Mozilla/5.0 (Windows; U; Windows NT 5.1; en-US; rv:1.9.0.10) Gecko/2009042316 "
-        L"Firefox/3.0.10\r\n";
-    headers += L"Accept: */*\r\n";
-    headers += L"Accept-Language: en-us\r\n";
-    headers += L"Content-Type: application/x-www-form-urlencoded\r\n";
-    headers += L"Content-Length: " + std::to_wstring(contentLength) + L"\r\n";
-    headers += L"Cache-Control: no-cache\r\n";
-    headers += L"Pragma: no-cache\r\n";
-    headers += L"Connection: keep-alive\r\n";
-    headers += L"\r\n";
-    return headers;
-}
-
 struct InternetHandleTraits {
     using Handle = HINTERNET;
     static Handle Invalid() noexcept { return nullptr; }
@@ -450,7 +433,8 @@ bool HttpPostData(const std::wstring& address, const std::wstring& body, DWORD t
     if (!handles.request) return false;
     SetRequestTimeouts(handles.request.get(), timeoutMs);
 
-    const std::wstring headers = HeaderBlock(host, data.size());
+    // The Host line names the port when the address does.
+    const std::wstring headers = HttpPostHeaders(address, host, data.size());
     net.HttpAddRequestHeadersW(handles.request.get(), headers.c_str(), static_cast<DWORD>(headers.size()),
                                HTTP_ADDREQ_FLAG_ADD);
     return net.HttpSendRequestW(handles.request.get(), nullptr, 0, data.empty() ? nullptr : data.data(),

@@ -54,6 +54,8 @@ class TypicalRun(PrefixCase):
         # The address's trailing blank is dropped by the program itself, not
         # by Wine's request library, so this line holds on Windows too.
         self.assertTrue(head.startswith(b"POST /other/kv_reservepmt.php HTTP/1.1\r\n"), head)
+        # The demo build's statistics host names its port, and so does the Host line.
+        self.assertIn(b"\r\nHost: 127.0.0.1:%d\r\n" % STATS_PORT, head)
         self.assertEqual(body.decode(), BODY % ("de", 1))
         marker = px.read_file(px.marker_ini)
         self.assertIsNotNone(marker)
@@ -64,11 +66,19 @@ class TypicalRun(PrefixCase):
         self.assertEqual(int(px.reg_query(r"HKLM\SOFTWARE\Norvi\Pellorin", "InstDate"), 16),
                          int(days_now()) - 300)
 
-        # The next start finds the marker and ends before showing anything.
-        again = px.run(["/kv"], timeout=240)
+        # The next start finds the marker and ends before showing anything,
+        # before creating any window, and without the display connection or
+        # the theme library the window would need (Wine's display driver is
+        # winex11.drv: that part of the check is Wine's).
+        again = px.run(["/kv"], timeout=240, debug="warn+seh,trace+win,trace+loaddll")
         self.assertEqual(again.rc, 0)
         self.assertEqual([l for l in again.debug_lines if l in ("limitdate", "haveshow", "jp")],
                          ["limitdate", "haveshow"])
+        self.assertEqual(again.created_windows, [])
+        loaded = [l for l in again.stderr.splitlines() if "loaddll" in l]
+        self.assertTrue(loaded, "no loader trace")
+        for library in ("winex11.drv", "uxtheme.dll"):
+            self.assertFalse([l for l in loaded if library in l.lower()], library)
 
     def test_close_button_reports_the_language_and_opens_nothing(self):
         px = self.px

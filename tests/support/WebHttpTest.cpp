@@ -227,7 +227,7 @@ TEST(HttpPostData, SendsTheFixedRequestWithAnAnsiBody) {
         ansiBody.assign(converted, n - 1);
     }
     const std::vector<std::string> expected = {
-        "Host: 127.0.0.1",
+        "Host: 127.0.0.1:" + std::to_string(receiver.Port()),  // the port the address names
         "User-Agent: Mozilla/5.0 (Windows; U; Windows NT 5.1; en-US; rv:1.9.0.10) Gecko/2009042316 "
         "Firefox/3.0.10",
         "Accept: */*",
