@@ -1,11 +1,14 @@
 #include "launch/FocusConstraint.h"
 
+#include "launch/StartupWarmUp.h"
+
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 
 #include "launch/DllSafety.h"
+#include "launch/StartupWarmUp.h"
 #include "launch/Uptime.h"
 #include "ui/Application.h"
 
@@ -157,10 +160,12 @@ DWORD WINAPI HookThread(void* param) {
     const std::optional<bool> result = CallPopConditionMet(call.fn);
     call.answer = result ? (*result ? 1u : 0u) : 0xFFFFFFFFu;
     ::SetEvent(call.answered.get());
-    // After a fault the library's state is unknown: ending the thread would
-    // run its thread-detach code, so the thread waits here until the process
-    // ends.
-    if (!result) ::Sleep(INFINITE);
+    // The thread waits here until the process ends. After a fault the
+    // library's state is unknown, and ending the thread would run its
+    // thread-detach code. After an answer, ending it would cost the shown
+    // window memory under Wine: a thread's exit loads the unwinder's library,
+    // and its stack is given back only when another thread exits.
+    ::Sleep(INFINITE);
     return 0;
 }
 
@@ -183,9 +188,10 @@ bool WaitPumping(HANDLE object, std::uint64_t deadline, const std::function<void
     }
 }
 
-// `thread` is the hook's thread, kept by the caller to see it end.
+// Runs the export on the warm-up thread when one waits for a job (the
+// program's own run: no thread of its own to pay for), else on a new thread.
 HookAnswer CallBounded(PopConditionMetFn popConditionMet, DWORD boundMs,
-                       const std::function<void()>& pumpMessages, UniqueHandle& thread) {
+                       const std::function<void()>& pumpMessages, bool mayUseWarmUpThread) {
     auto call = std::make_shared<HookCall>();
     call->fn = popConditionMet;
     call->answered.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
@@ -194,16 +200,17 @@ HookAnswer CallBounded(PopConditionMetFn popConditionMet, DWORD boundMs,
     // start a thread is in no state for a pop-up either.
     if (!call->answered) return HookAnswer::noAnswer;
     auto* forThread = new std::shared_ptr<HookCall>(call);
-    thread.reset(::CreateThread(nullptr, 0, &HookThread, forThread, 0, nullptr));
-    if (!thread) {
-        delete forThread;
-        return HookAnswer::noAnswer;
+    if (!mayUseWarmUpThread || !HandToWarmUpThread(&HookThread, forThread)) {
+        const UniqueHandle thread(::CreateThread(nullptr, 0, &HookThread, forThread, 0, nullptr));
+        if (!thread) {
+            delete forThread;
+            return HookAnswer::noAnswer;
+        }
     }
     const std::uint64_t deadline = SystemUptimeMs() + boundMs;
     if (!WaitPumping(call->answered.get(), deadline, pumpMessages)) return HookAnswer::noAnswer;
     const std::uint32_t answer = call->answer;
     if (answer > 0xFF) return HookAnswer::faulted;
-    if (!WaitPumping(thread.get(), deadline, pumpMessages)) thread.reset();  // its exit hangs
     return answer != 0 ? HookAnswer::allows : HookAnswer::holdsBack;
 }
 
@@ -215,8 +222,7 @@ bool HookAllowsPopup(HookAnswer answer) {
 
 HookAnswer CallPopConditionMetBounded(PopConditionMetFn popConditionMet, DWORD boundMs,
                                       const std::function<void()>& pumpMessages) {
-    UniqueHandle ended;
-    return CallBounded(popConditionMet, boundMs, pumpMessages, ended);
+    return CallBounded(popConditionMet, boundMs, pumpMessages, false);
 }
 
 HookAnswer AskPopConditionMet(UniqueModule library, DWORD boundMs,
@@ -225,9 +231,8 @@ HookAnswer AskPopConditionMet(UniqueModule library, DWORD boundMs,
     const auto popConditionMet = reinterpret_cast<PopConditionMetFn>(
         reinterpret_cast<void*>(::GetProcAddress(library.get(), "PopConditionMet")));
     if (!popConditionMet) return HookAnswer::absent;
-    UniqueHandle thread;
-    const HookAnswer answer = CallBounded(popConditionMet, boundMs, pumpMessages, thread);
-    const bool sound = (answer == HookAnswer::allows || answer == HookAnswer::holdsBack) && thread;
+    const HookAnswer answer = CallBounded(popConditionMet, boundMs, pumpMessages, true);
+    const bool sound = answer == HookAnswer::allows || answer == HookAnswer::holdsBack;
     if (!sound) {
         // Its state is unknown (a lock held, a half-built object, a thread
         // still inside it): freeing it would run its detach code, so it stays

@@ -51,15 +51,17 @@ std::optional<bool> CallPopConditionMet(PopConditionMetFn popConditionMet);
 
 // Calls the export as CallPopConditionMet does, on a new thread, and waits at
 // most boundMs for its answer; while it waits, pumpMessages() runs whenever
-// input arrives for this thread. A thread whose call faulted stays blocked
-// until the process ends (its exit would run the library's thread-detach
-// code); one that does not answer is left as it is.
+// input arrives for this thread. The thread stays blocked after the call
+// until the process ends: after a fault its exit would run the library's
+// thread-detach code, and under Wine an ended thread costs more memory than
+// a waiting one. One that does not answer is left as it is.
 HookAnswer CallPopConditionMetBounded(PopConditionMetFn popConditionMet, DWORD boundMs,
                                       const std::function<void()>& pumpMessages);
 
-// Asks the loaded library with that bound and frees it once its thread has
-// ended; a library that faulted or did not answer (or whose thread did not end
-// within the bound) stays loaded and marks the run (FocusHookMisbehaved).
+// Asks the loaded library with that bound, on the start-up warm-up thread
+// when it waits for a job (launch/StartupWarmUp.h), else on a new thread, and
+// frees it after a sound answer; a library that faulted or did not answer
+// stays loaded and marks the run (FocusHookMisbehaved).
 HookAnswer AskPopConditionMet(UniqueModule library, DWORD boundMs, const std::function<void()>& pumpMessages);
 
 // Loads "Focus.dll" from the program's own folder only (never the current

@@ -28,4 +28,10 @@ void StartStartupWarmUp();
 // warm-up was started or it was finished already.
 void FinishStartupWarmUp();
 
+// Hands `job` to the warm-up thread, which runs it once its own work is done
+// and stays blocked afterwards until the process ends (so a job may hang or
+// leave the thread in any state). True when handed over; false when no
+// warm-up thread runs or it has a job already: the caller runs it elsewhere.
+bool HandToWarmUpThread(unsigned long(__stdcall* job)(void*), void* param);
+
 }  // namespace promo

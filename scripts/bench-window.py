@@ -79,6 +79,8 @@ def parse_args():
     ap.add_argument("--rounds", type=int, default=15)
     ap.add_argument("--idle", type=float, default=10.0, help="seconds of idle CPU measurement")
     ap.add_argument("--repaints", type=int, default=200)
+    ap.add_argument("--dpi", type=int, default=96,
+                    help="the display's scaling as a DPI (96 is 100 %%, 192 is 200 %%); both windows run at it")
     ap.add_argument("--timeline", type=int, default=5, help="runs of the timeline build")
     ap.add_argument("--wait", type=float, default=60.0, help="seconds of the uptime-wait CPU measurement")
     ap.add_argument("--wake", type=float, default=20.0, help="seconds of the uptime-wait wake-up count (strace)")
@@ -372,6 +374,8 @@ def main():
         except OSError as e:
             print("timing launches by polling xdotool (%s)" % e, flush=True)
         px.seed_product(200, lang="EN")
+        if args.dpi != 96:
+            px.set_dpi(args.dpi)
         px.write_file(BARE_DIR + r"\BareWindow.exe", open(BARE_EXE, "rb").read())
         program_dir = px.exe.rsplit("\\", 1)[0]
         timeline_exe = program_dir + "\\" + TIMELINE_NAME
