@@ -5,6 +5,8 @@ import re
 
 _ODS = re.compile(r'warn:seh:OutputDebugStringA "(.*)"$')
 _CREATE = re.compile(r'trace:win:WIN_CreateWindowEx (.*)$')
+# With +pid in WINEDEBUG each line starts "pid:tid:"; without it "tid:".
+_PID = re.compile(r'^([0-9a-f]{4,8}):[0-9a-f]{4,8}:')
 
 
 def _unescape_wine(s):
@@ -39,7 +41,15 @@ class Result:
         self.elapsed = elapsed
         self.debug_lines = []
         self.created_windows = []  # (name, class) of every CreateWindowEx of the program
-        for line in stderr.splitlines():
+        lines = stderr.splitlines()
+        # Wine traces every process the run starts into the same output: the
+        # desktop process that a program's first use of the display starts
+        # (Wine 10 starts it for more than Wine 8 did) makes windows and
+        # loads libraries of its own. With +pid the program's process is the
+        # one that writes the debug lines, and only its lines count.
+        pids = {m.group(1) for m in (_PID.match(l) for l in lines if _ODS.search(l)) if m}
+        self.own_lines = [l for l in lines if not pids or (_PID.match(l) and _PID.match(l).group(1) in pids)]
+        for line in self.own_lines:
             m = _ODS.search(line)
             if m:
                 self.debug_lines.append(_unescape_wine(m.group(1)))

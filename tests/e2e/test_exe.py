@@ -128,7 +128,9 @@ class ShippedExe(unittest.TestCase):
         self.assertIn("PellorinPromo.exe".encode("utf-16-le"), v)
 
     def test_stays_small(self):
-        self.assertLessEqual(os.path.getsize(EXE), 1024 * 1024)
+        # The program before it carried its pictures for five scales (944,128
+        # bytes from GCC 14, 903,168 from GCC 12) and the 200 KB they may add.
+        self.assertLessEqual(os.path.getsize(EXE), 944128 + 200 * 1024)
 
 
 if __name__ == "__main__":

@@ -46,7 +46,7 @@ class Launch(PrefixCase):
     def test_the_switch_in_capitals_reaches_the_decision(self):
         px = self.px
         expected = self.dpi_line_expected(px, 96)
-        r = px.run(["/KV"], timeout=240, debug="warn+seh,trace+win")
+        r = px.run(["/KV"], timeout=240, debug="+pid,warn+seh,trace+win")
         self.assertEqual(r.rc, 0)
         # The decision ran (and said no: nothing is installed), after the DPI
         # setup; a run that ends there creates no window, not even the

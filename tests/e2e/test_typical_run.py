@@ -70,12 +70,12 @@ class TypicalRun(PrefixCase):
         # before creating any window, and without the display connection or
         # the theme library the window would need (Wine's display driver is
         # winex11.drv: that part of the check is Wine's).
-        again = px.run(["/kv"], timeout=240, debug="warn+seh,trace+win,trace+loaddll")
+        again = px.run(["/kv"], timeout=240, debug="+pid,warn+seh,trace+win,trace+loaddll")
         self.assertEqual(again.rc, 0)
         self.assertEqual([l for l in again.debug_lines if l in ("limitdate", "haveshow", "jp")],
                          ["limitdate", "haveshow"])
         self.assertEqual(again.created_windows, [])
-        loaded = [l for l in again.stderr.splitlines() if "loaddll" in l]
+        loaded = [l for l in again.own_lines if "loaddll" in l]
         self.assertTrue(loaded, "no loader trace")
         for library in ("winex11.drv", "uxtheme.dll"):
             self.assertFalse([l for l in loaded if library in l.lower()], library)

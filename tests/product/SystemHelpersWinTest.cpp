@@ -258,7 +258,9 @@ TEST(BringWindowToFront, NamesTheForegroundWindowForTheKeyboardRule) {
     EXPECT_TRUE(desktop.exists && desktop.desktopOrShell && !desktop.ownProcess);
     // Wine's desktop window belongs to another process that may not answer
     // for its class yet in a new prefix; the rule knows it by its handle.
-    if (!desktop.className.empty()) EXPECT_EQ(desktop.className, L"#32769");
+    if (!desktop.className.empty()) {
+        EXPECT_EQ(desktop.className, L"#32769");
+    }
     HWND own =
         ::CreateWindowExW(0, L"STATIC", L"own", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     ASSERT_TRUE(own);
