@@ -13,7 +13,11 @@ start)
   if [ -s "$state/xvfb.pid" ] && kill -0 "$(cat "$state/xvfb.pid")" 2>/dev/null; then exit 0; fi
   fifo="$state/displayfd"
   rm -f "$fifo"; mkfifo "$fifo"
-  setsid Xvfb -displayfd 7 -screen 0 1920x1080x24 -nolisten tcp -ac 7>"$fifo" >/dev/null 2>&1 </dev/null &
+  # -noreset: without it the server resets whenever its last client leaves,
+  # and a Wine desktop process that connects during the reset loses its
+  # display; every program of that Wine session then gets the null display
+  # driver, and its windows never appear.
+  setsid Xvfb -displayfd 7 -screen 0 1920x1080x24 -nolisten tcp -ac -noreset 7>"$fifo" >/dev/null 2>&1 </dev/null &
   echo $! >"$state/xvfb.pid"
   read -r -t 20 num <"$fifo" || { echo "Xvfb did not start" >&2; exit 1; }
   rm -f "$fifo"
