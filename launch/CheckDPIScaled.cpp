@@ -133,6 +133,13 @@ void StartupDpiSetup() {
 }
 
 bool RequestDpiAwareness() {
+    // The request finds Shcore's entry only when the process has the library
+    // loaded. What had loaded it by now (the window description, the warm-up's
+    // shell library) comes after the show decision, so it is loaded here,
+    // from the system folder, and kept, as the start-up setup keeps it.
+    // Without it the process would stay unaware and the system would stretch
+    // the window's bitmap on a scaled display.
+    LoadSystemLibrary(L"Shcore.dll");
     Win32DpiPlatform platform;  // fresh look-up: shcore.dll is only found if loaded
     return promo::RequestDpiAwareness(platform);
 }

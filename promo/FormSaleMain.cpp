@@ -11,7 +11,6 @@
 #include "promo/LocalizedTexts.h"
 #include "promo/PurchaseLink.h"
 #include "support/BuildSettings.h"
-#include "support/SystemLibraries.h"
 #include "support/Timeline.h"
 #include "support/WebRoutines.h"
 #include "ui/Application.h"
@@ -110,13 +109,6 @@ void TFormSale::FormCreate(TControl*) {
 }
 
 void TFormSale::RunLaunchChecks() {
-    // The request finds Shcore's entry only when the process has the library
-    // loaded. What loaded it at this point before (the window description,
-    // the warm-up's shell library) now comes after the decision, so it is
-    // loaded here, from the system folder, and kept, as the start-up setup
-    // keeps it. Without it the process would stay unaware and the system
-    // would stretch the window's bitmap on a scaled display.
-    LoadSystemLibrary(L"Shcore.dll");
     RequestDpiAwareness();
     WaitForUptime(
         GetBuildSettings().minUptimeMs, &SystemUptimeMs, [] { return SessionAgeMs(); },
