@@ -153,25 +153,5 @@ TEST(DpiRequest, PerMonitorFrom63SystemAwareBefore) {
     EXPECT_EQ(win8.calls, std::vector<std::wstring>{L"SetProcessDPIAware"});
 }
 
-// The DPI the window is drawn at, from what the process and the system say
-// after the form's request.
-TEST(DpiSetup, TheWindowIsDrawnAtItsMonitorsOrTheSystemsDpi) {
-    struct Row {
-        const char* what;
-        WindowDpiFacts facts;
-        int dpi;
-    };
-    const Row rows[] = {
-        {"per monitor, monitor at 144", {2, false, 144, 120}, 144},
-        {"per monitor, monitor unknown: the system's", {2, false, std::nullopt, 120}, 120},
-        {"system aware (8.1 on)", {1, false, 144, 120}, 120},
-        {"unaware: the system scales it", {0, false, 144, 120}, 96},
-        {"Windows 7: system aware through user32", {std::nullopt, true, std::nullopt, 144}, 144},
-        {"Windows 7, unaware", {std::nullopt, false, std::nullopt, 144}, 96},
-        {"a DPI that is not positive", {2, false, 0, 0}, 96},
-    };
-    for (const Row& r : rows) EXPECT_EQ(WindowDpi(r.facts), r.dpi) << r.what;
-}
-
 }  // namespace
 }  // namespace promo

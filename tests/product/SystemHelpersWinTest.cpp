@@ -250,26 +250,5 @@ TEST(BringWindowToFront, WineOnlyMakesTheWindowForegroundWithoutKeepingItTopMost
     ::DestroyWindow(other);
 }
 
-// What BringWindowToFront asks the keyboard rule about: the desktop and a
-// window of this program never hold the keyboard against it.
-TEST(BringWindowToFront, NamesTheForegroundWindowForTheKeyboardRule) {
-    EXPECT_FALSE(KeyboardHolderFactsOf(nullptr).exists);
-    const KeyboardHolderFacts desktop = KeyboardHolderFactsOf(::GetDesktopWindow());
-    EXPECT_TRUE(desktop.exists && desktop.desktopOrShell && !desktop.ownProcess);
-    // Wine's desktop window belongs to another process that may not answer
-    // for its class yet in a new prefix; the rule knows it by its handle.
-    if (!desktop.className.empty()) {
-        EXPECT_EQ(desktop.className, L"#32769");
-    }
-    HWND own =
-        ::CreateWindowExW(0, L"STATIC", L"own", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    ASSERT_TRUE(own);
-    const KeyboardHolderFacts facts = KeyboardHolderFactsOf(own);
-    EXPECT_TRUE(facts.exists && facts.ownProcess && !facts.desktopOrShell);
-    EXPECT_EQ(Lower(facts.className), L"static");
-    EXPECT_FALSE(AnotherProgramHoldsTheKeyboard(facts));
-    ::DestroyWindow(own);
-}
-
 }  // namespace
 }  // namespace promo
